@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Runs every test: the Windows programs under Wine inside the X server that xvfb-run
+# started for us, then the host-side tests (which read files the Windows tests wrote).
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+export WINEPREFIX="$root/build/win/wineprefix" WINEARCH=win64 WINEDEBUG=-all
+bash "$root/scripts/wine-prefix.sh"
+jobs=$(nproc)
+status=0
+mkdir -p "$root/build/artifacts"
+(cd "$root/build/win" && ctest --output-on-failure -j "$jobs" --timeout 300) || status=1
+(cd "$root/build/native" && ctest --output-on-failure -j "$jobs" --timeout 600) || status=1
+wineserver -k || true
+exit $status
