@@ -4,7 +4,8 @@
 # registered as an installation would. Safe to run again.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build="$root/build/win"
+# An optional argument names another build tree (a developer's own) to prepare.
+build="${1:-$root/build/win}"
 export WINEPREFIX="$build/wineprefix" WINEARCH=win64 WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree=;mshtml="
 mkdir -p "$WINEPREFIX"

@@ -52,3 +52,21 @@
 #if __has_include("fw_db.h")
 #include "fw_db.h"
 #endif
+#if __has_include("fw_ctrl.h")
+#include "fw_ctrl.h"
+#endif
+#if __has_include("fw_frame.h")
+#include "fw_frame.h"
+#endif
+#if __has_include("fw_doc.h")
+#include "fw_doc.h"
+#endif
+#if __has_include("fw_sheet.h")
+#include "fw_sheet.h"
+#endif
+#if __has_include("fw_cmndlg.h")
+#include "fw_cmndlg.h"
+#endif
+#if __has_include("fw_ddx.h")
+#include "fw_ddx.h"
+#endif
