@@ -4,7 +4,9 @@
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 export WINEPREFIX="$root/build/win/wineprefix" WINEARCH=win64 WINEDEBUG=-all
-bash "$root/scripts/wine-prefix.sh"
+# A wineserver left from an earlier X server would hand our programs a dead desktop.
+wineserver -k 2>/dev/null || true
+bash "$root/scripts/wine-prefix.sh"   # also starts the persistent wineserver
 jobs=$(nproc)
 status=0
 mkdir -p "$root/build/artifacts"

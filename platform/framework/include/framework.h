@@ -67,6 +67,3 @@
 #if __has_include("fw_cmndlg.h")
 #include "fw_cmndlg.h"
 #endif
-#if __has_include("fw_ddx.h")
-#include "fw_ddx.h"
-#endif

@@ -1,0 +1,25 @@
+// Resource ids of the framework's user-interface test program.
+#pragma once
+
+#define IDR_SAMPLEFRAME 128
+#define IDR_BADVERSION 129
+#define IDR_SHORTTOOLBAR 130
+#define IDR_NOMENUFRAME 131
+#define IDR_CLIP 132
+
+#define IDD_NAMEPAGE 200
+#define IDD_OPTIONSPAGE 201
+
+#define IDC_NAME 1001
+#define IDC_COUNT 1002
+#define IDC_OPTION_A 1003
+#define IDC_OPTION_B 1004
+#define IDC_OPTION_CHECK 1005
+
+#define ID_CMD_VIEWONLY 32771
+#define ID_CMD_DOCONLY 32772
+#define ID_CMD_FRAMEONLY 32773
+#define ID_CMD_APPONLY 32774
+#define ID_CMD_ALL 32775
+#define ID_CMD_DOCANDFRAME 32776
+#define ID_CMD_UNHANDLED 32777
