@@ -1,0 +1,156 @@
+#pragma once
+// Lists, tables and properties: the heap-on-node, B-trees on the heap, property contexts
+// and table contexts, over the node database.
+#include <map>
+#include <optional>
+#include <vector>
+
+#include "ndb.hpp"
+
+namespace pst {
+
+constexpr size_t kMaxHeapAlloc = 3580;
+enum : uint8_t { kSigBth = 0xB5, kSigPc = 0xBC, kSigTc = 0x7C };
+
+inline bool isHid(uint32_t hnid) { return (hnid & 0x1F) == 0; }
+inline uint32_t makeHid(uint32_t block, uint32_t index) { return (block << 16) | (index << 5); }
+
+// The heap of one node: its data blocks, each holding allocations and a page map.
+class Heap {
+public:
+    struct Block {
+        std::vector<Bytes> allocs;   // by allocation index - 1; a freed one is empty
+        bool dirty = false;
+    };
+
+    uint8_t clientSig = 0;
+    uint32_t userRoot = 0;
+    std::vector<Block> blocks;
+
+    static Heap parse(Ndb& ndb, DataTree& tree);  // every block of the node's data
+    static Heap empty(uint8_t clientSig);
+
+    const Bytes& get(uint32_t hid) const;
+    bool has(uint32_t hid) const;
+    uint32_t alloc(Bytes data);
+    uint32_t replace(uint32_t hid, Bytes data);  // the HID may change when the block is full
+    // Like replace, but moves the allocation into the last block when it lives elsewhere,
+    // so that a structure that grows with every save dirties one block, not two.
+    uint32_t replaceAtTail(uint32_t hid, Bytes data);
+    void free(uint32_t hid);
+    void setUserRoot(uint32_t hid) { userRoot = hid; if (!blocks.empty()) blocks[0].dirty = true; }
+
+    // Brings the node's data tree up to date with the changed blocks.
+    void flush(Ndb& ndb, DataTree& tree);
+    Bytes serializeBlock(size_t i, size_t maxData) const;
+
+private:
+    size_t used(size_t i) const;
+    bool fits(size_t block, size_t extraBytes, size_t extraAllocs, size_t maxData) const;
+    size_t maxData_ = 8176;
+    friend struct HeapAccess;
+};
+
+// A value of a heap-based structure: either an allocation of the heap or a subnode.
+struct HnidResolver {
+    Ndb& ndb;
+    const Heap& heap;
+    const std::vector<Ndb::SubEntry>& subs;
+    Bytes read(uint32_t hnid) const;
+};
+
+// BTH reading: all records, in key order.
+struct BthInfo {
+    uint8_t cbKey = 0, cbEnt = 0, levels = 0;
+    uint32_t hidRoot = 0;
+};
+BthInfo readBthHeader(const Heap& heap, uint32_t hid);
+std::vector<std::pair<Bytes, Bytes>> readBth(const Heap& heap, uint32_t hid);
+
+// Property contexts.
+struct RawProp {
+    uint16_t type = 0;
+    Bytes data;  // the value's bytes as the file keeps them
+};
+using RawProps = std::map<uint16_t, RawProp>;
+
+RawProps readPc(Ndb& ndb, uint64_t bidData, uint64_t bidSub);
+// Writes a new property context; returns the data and subnode roots (unreferenced).
+// Extra subnodes (attachments, tables of a message) are added to the node's subnode tree.
+std::pair<uint64_t, uint64_t> writePc(Ndb& ndb, const RawProps& props, std::vector<Ndb::SubEntry> extraSubs = {});
+
+// Conversions between the API's values and the file's bytes.
+RawProp toRaw(const Value& v, bool wide);
+Value fromRaw(const RawProp& r);
+uint16_t fileType(uint16_t apiType, bool wide);  // PT_UNICODE becomes PT_STRING8 in ANSI files
+
+// Table contexts.
+struct Column {
+    uint32_t tag = 0;
+    uint16_t ib = 0;
+    uint8_t cb = 0;
+    uint8_t bit = 0;
+};
+
+class Table {
+public:
+    // A new, empty table with these column tags (0x67F2 and 0x67F3 are added).
+    static Table create(Ndb& ndb, const std::vector<uint32_t>& tags);
+    static Table load(Ndb& ndb, uint64_t bidData, uint64_t bidSub);
+
+    const std::vector<Column>& columns() const { return cols_; }
+    size_t rowCount() const { return rowCount_; }
+    std::optional<size_t> findRow(uint32_t rowId) const;
+    uint32_t rowId(size_t row);
+    std::optional<Value> cell(size_t row, uint32_t tag);  // by property id; empty if absent
+    // Adds a row; columns without a value are left absent.
+    void addRow(uint32_t rowId, const std::map<uint16_t, Value>& values);
+    void setCell(size_t row, uint16_t propId, const Value& v);
+
+    bool changed() const { return changed_; }
+    // Writes the changes; returns the new data and subnode roots (unreferenced).
+    std::pair<uint64_t, uint64_t> save();
+
+private:
+    Table(Ndb& ndb) : ndb_(&ndb) {}
+    void layoutRows();
+    Bytes rowBytes(size_t row);
+    void writeRow(size_t row, const Bytes& bytes);
+    void ensureRowsInSubnode();
+    void indexInsert(uint32_t rowId, uint32_t rowIndex);
+    void writeCell(Bytes& row, const Column& c, const Value& v);
+    const Column* column(uint16_t propId) const;
+    Bytes tcinfoBytes() const;
+
+    Ndb* ndb_;
+    DataTree data_;
+    Heap heap_;
+    std::vector<Ndb::SubEntry> subs_;
+    bool subsChanged_ = false;
+    std::vector<Column> cols_;
+    uint16_t rgib_[4] = {};
+    uint32_t tcinfoHid_ = 0;
+    uint32_t rowIndexHid_ = 0;
+    uint32_t hnidRows_ = 0;
+    size_t rowSize_ = 0;
+    size_t rowsPerBlock_ = 0;
+    size_t rowCount_ = 0;
+    // Row matrix: either a heap allocation (small tables from other writers) or a subnode.
+    Bytes heapRows_;
+    DataTree rowsTree_;
+    bool rowsInSubnode_ = false;
+    bool rowsChanged_ = false;
+    // Row index: leaves of the BTH (row id -> row index), rebuilt above the leaves on change.
+    struct Leaf {
+        uint32_t hid = 0;
+        std::vector<std::pair<uint32_t, uint32_t>> recs;
+        bool dirty = false;
+    };
+    std::vector<Leaf> leaves_;
+    std::vector<uint32_t> indexHids_;
+    bool indexChanged_ = false;
+    std::map<uint32_t, uint32_t> rowOf_;
+    bool changed_ = false;
+};
+
+} // namespace pst

@@ -1,0 +1,78 @@
+#pragma once
+// State of an open store shared by the Store, Folder and Message classes.
+#include <map>
+#include <memory>
+#include <string>
+
+#include "ltp.hpp"
+#include "ndb.hpp"
+
+namespace pst {
+
+struct NameMapState {
+    struct Entry {
+        uint32_t idOrOffset = 0;  // LID, or offset of the name in the string stream
+        uint16_t guidField = 0;   // (wGuid << 1) | N
+        uint16_t propIdx = 0;
+    };
+    bool loaded = false;
+    bool dirty = false;
+    uint32_t buckets = 251;
+    std::vector<Guid> guids;
+    std::vector<Entry> entries;
+    Bytes strings;
+    std::map<uint32_t, Bytes> bucketData;
+    RawProps others;
+    std::map<uint16_t, NamedProperty> byId;
+    std::map<std::string, uint16_t> byKey;
+    static std::string key(const NamedProperty& np);
+};
+
+struct StoreImpl {
+    struct FolderState {
+        uint32_t nid = 0;
+        uint32_t parent = 0;
+        RawProps props;
+        bool propsDirty = false;
+        std::unique_ptr<Table> hier, contents;
+    };
+
+    // Marks the store broken when a change fails half-way (memory is then ahead of the file).
+    struct Guard {
+        StoreImpl& s;
+        bool ok = false;
+        explicit Guard(StoreImpl& st) : s(st) {}
+        void done() { ok = true; }
+        ~Guard() { if (!ok && s.ndb) s.ndb->markBroken(); }
+    };
+
+    std::unique_ptr<Ndb> ndb;
+    StoreOptions opt;
+    bool writable = false;
+    RawProps storeProps;
+    bool storeDirty = false;
+    NameMapState names;
+    std::map<uint32_t, std::unique_ptr<FolderState>> folders;
+
+    void requireWritable() const;
+    void loadStoreProps();
+    FolderState& folder(uint32_t nid);
+    Table& table(FolderState& f, uint32_t type);
+    void saveTable(FolderState& f, uint32_t type);
+    void saveFolderProps(FolderState& f);
+    void setFolderProp(FolderState& f, uint16_t id, const Value& v);
+    void flushFolder(FolderState& f);
+    void flushAll();
+    void commit();
+    void loadNames();
+    uint16_t namedId(const NamedProperty& np, bool create);
+    uint32_t createFolder(uint32_t parentNid, std::string_view name, std::string_view cls);
+    std::vector<uint32_t> templateColumns(uint32_t templateNid, const std::vector<uint32_t>& fallback);
+    void buildBlank(const std::string& displayName, const Bytes& uid);
+};
+
+// Compressed RTF (MS-OXRTFCP): the uncompressed form for writing, both forms for reading.
+Bytes rtfCompressUncompressed(std::string_view rtf);
+std::string rtfDecompress(const Bytes& data);
+
+} // namespace pst
