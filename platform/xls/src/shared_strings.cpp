@@ -1,0 +1,149 @@
+#include "shared_strings.hpp"
+
+#include <algorithm>
+
+namespace vorlix::xls::detail {
+
+// ---------------------------------------------------------------- SstWriter
+
+SstWriter::SstWriter(std::vector<std::uint8_t>& out, std::uint32_t total, std::uint32_t unique) : out_(out) {
+    // ExtSST keeps one entry per bucket of strings; at most 128 buckets.
+    bucketSize_ = std::max<std::uint32_t>(8, (unique + 127) / 128);
+    startRecord(kSst);
+    ByteWriter w(out_);
+    w.u32(total);
+    w.u32(unique);
+}
+
+void SstWriter::add(std::u16string_view text, std::uint16_t runCount, const std::vector<std::uint8_t>& runs,
+                    const std::vector<std::uint8_t>& extData) {
+    const bool high = !isCompressible(text);
+    const bool rich = runCount > 0;
+    const bool ext = !extData.empty();
+    const std::size_t header = 3 + (rich ? 2 : 0) + (ext ? 4 : 0);
+    const std::size_t unit = high ? 2 : 1;
+    // Keep the header and at least the first character together in one record.
+    if (room() < header + (text.empty() ? 0 : unit)) startRecord(kContinue);
+    if (index_ % bucketSize_ == 0) {
+        buckets_.emplace_back(static_cast<std::uint32_t>(out_.size()),
+                              static_cast<std::uint16_t>(out_.size() - recordStart_));
+    }
+    ++index_;
+    ByteWriter w(out_);
+    w.u16(static_cast<std::uint32_t>(text.size()));
+    w.u8((high ? 1 : 0) | (ext ? 4 : 0) | (rich ? 8 : 0));
+    if (rich) w.u16(runCount);
+    if (ext) w.u32(static_cast<std::uint32_t>(extData.size()));
+    std::size_t done = 0;
+    while (done < text.size()) {
+        std::size_t fit = std::min(text.size() - done, room() / unit);
+        // Readers decode each record's characters on their own: keep a surrogate
+        // pair (an emoji, say) in one record.
+        if (fit > 0 && done + fit < text.size() && text[done + fit - 1] >= 0xD800 && text[done + fit - 1] <= 0xDBFF)
+            --fit;
+        if (fit == 0) {
+            // A CONTINUE that starts inside the characters repeats the option byte.
+            startRecord(kContinue);
+            out_.push_back(high ? 1 : 0);
+            continue;
+        }
+        appendChars(out_, text.substr(done, fit), high);
+        done += fit;
+    }
+    rawBytes(runs);
+    rawBytes(extData);
+}
+
+void SstWriter::finish() {
+    closeRecord();
+    std::vector<std::uint8_t> ext;
+    ByteWriter w(ext);
+    w.u16(bucketSize_);
+    for (const auto& [streamPos, inRecord] : buckets_) {
+        w.u32(streamPos);
+        w.u16(inRecord);
+        w.u16(0);
+    }
+    addRecord(out_, kExtSst, ext);
+}
+
+void SstWriter::startRecord(std::uint16_t type) {
+    closeRecord();
+    recordStart_ = out_.size();
+    ByteWriter w(out_);
+    w.u16(type);
+    w.u16(0);  // the size, filled in by closeRecord
+    open_ = true;
+}
+
+void SstWriter::closeRecord() {
+    if (!open_) return;
+    put16(&out_[recordStart_ + 2], static_cast<std::uint32_t>(recordSize()));
+    open_ = false;
+}
+
+// Formatting runs and extended data may break anywhere, without an option byte.
+void SstWriter::rawBytes(const std::vector<std::uint8_t>& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        if (room() == 0) startRecord(kContinue);
+        const std::size_t take = std::min(room(), bytes.size() - done);
+        out_.insert(out_.end(), bytes.begin() + static_cast<std::ptrdiff_t>(done),
+                    bytes.begin() + static_cast<std::ptrdiff_t>(done + take));
+        done += take;
+    }
+}
+
+// ---------------------------------------------------------------- StringTable
+
+namespace {
+std::uint64_t hashOf(std::u16string_view text) {
+    std::uint64_t h = 0xCBF29CE484222325ull;  // FNV-1a
+    for (const char16_t c : text) h = (h ^ c) * 0x100000001B3ull;
+    return h;
+}
+}  // namespace
+
+StringTable::StringTable(const std::vector<SharedString>& original, std::size_t expected) : original_(original) {
+    std::size_t capacity = 16;
+    while (capacity < (original.size() + expected) * 2) capacity *= 2;
+    slots_.assign(capacity, Slot{});
+    // Formatted strings stay apart: a plain cell must not take on their formatting.
+    for (std::uint32_t i = 0; i < original.size(); ++i)
+        if (original[i].runCount == 0 && original[i].ext.empty()) find(original[i].text, i);
+}
+
+void StringTable::writeTo(SstWriter& out) const {
+    for (const SharedString& s : original_) out.add(s);
+    for (const std::u16string_view text : added_) out.add(text);
+}
+
+std::uint32_t StringTable::find(std::u16string_view text, std::uint32_t next) {
+    if ((size() + 1) * 2 > slots_.size()) grow();
+    const std::uint64_t h = hashOf(text);
+    const auto tag = static_cast<std::uint32_t>(h >> 32);
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = static_cast<std::size_t>(h) & mask;; i = (i + 1) & mask) {
+        Slot& slot = slots_[i];
+        if (slot.index == kEmpty) {
+            slot = Slot{tag, next};
+            if (next >= original_.size()) added_.push_back(text);
+            return next;
+        }
+        if (slot.hash == tag && textOf(slot.index) == text) return slot.index;
+    }
+}
+
+void StringTable::grow() {
+    std::vector<Slot> old(slots_.size() * 2);
+    old.swap(slots_);
+    const std::size_t mask = slots_.size() - 1;
+    for (const Slot& slot : old) {
+        if (slot.index == kEmpty) continue;
+        std::size_t i = static_cast<std::size_t>(hashOf(textOf(slot.index))) & mask;
+        while (slots_[i].index != kEmpty) i = (i + 1) & mask;
+        slots_[i] = slot;
+    }
+}
+
+}  // namespace vorlix::xls::detail
