@@ -171,24 +171,30 @@ class DocumentParser {
         else if (std::strcmp(child, "number") == 0) AddText(item, Trim(scratch_));
         else AddText(item, scratch_);
       } else if (name == "datetimepair") {
-        std::string pair;
-        std::size_t pairDepth = xml_.Depth();
-        for (;;) {
-          XmlReader::Event e2 = xml_.Next();
-          if (e2 == XmlReader::kError || e2 == XmlReader::kEof) return kErrNoteCorrupt;
-          if (e2 == XmlReader::kEnd && xml_.Depth() < pairDepth) break;
-          if (e2 == XmlReader::kStart && LocalName(xml_.Name()) == "datetime") {
-            std::string v;
-            if (CollectText(&v) != kOk) return kErrNoteCorrupt;
-            if (!pair.empty()) pair += " - ";
-            pair += FormatDateTime(Trim(v));
-          }
-        }
-        AddValue(item, Utf8ToLmbcs(pair));
+        if (CollectDateTimePair(item) != kOk) return kErrNoteCorrupt;
       } else if (!xml_.SkipRest()) {
         return kErrNoteCorrupt;
       }
     }
+  }
+
+  // A date range (<datetimepair> of two <datetime>s) becomes one value "start - end".
+  Status CollectDateTimePair(Item* item) {
+    std::string pair;
+    const std::size_t pairDepth = xml_.Depth();
+    for (;;) {
+      XmlReader::Event ev = xml_.Next();
+      if (ev == XmlReader::kError || ev == XmlReader::kEof) return kErrNoteCorrupt;
+      if (ev == XmlReader::kEnd && xml_.Depth() < pairDepth) break;
+      if (ev == XmlReader::kStart && LocalName(xml_.Name()) == "datetime") {
+        std::string v;
+        if (CollectText(&v) != kOk) return kErrNoteCorrupt;
+        if (!pair.empty()) pair += " - ";
+        pair += FormatDateTime(Trim(v));
+      }
+    }
+    AddValue(item, Utf8ToLmbcs(pair));
+    return kOk;
   }
 
   static void AddValue(Item* item, const std::string& lmbcs) { item->values.emplace_back(lmbcs.data(), lmbcs.size()); }
@@ -251,20 +257,7 @@ class DocumentParser {
           if (kind == "datetimelist") {
             s = CollectList("datetime", true, &item);
           } else {
-            std::string pair;
-            std::size_t pairDepth = xml_.Depth();
-            for (;;) {
-              XmlReader::Event e2 = xml_.Next();
-              if (e2 == XmlReader::kError || e2 == XmlReader::kEof) return kErrNoteCorrupt;
-              if (e2 == XmlReader::kEnd && xml_.Depth() < pairDepth) break;
-              if (e2 == XmlReader::kStart && LocalName(xml_.Name()) == "datetime") {
-                std::string v;
-                if (CollectText(&v) != kOk) return kErrNoteCorrupt;
-                if (!pair.empty()) pair += " - ";
-                pair += FormatDateTime(Trim(v));
-              }
-            }
-            AddValue(&item, Utf8ToLmbcs(pair));
+            s = CollectDateTimePair(&item);
           }
         } else if (kind == "richtext") {
           item.type = kTypeRichText;
