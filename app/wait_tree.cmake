@@ -1,0 +1,38 @@
+# The folder tree, the please-wait dialog and its text progress bar (library wait_tree).
+# Their dialog template and image strip (res/waitdlg.rc) are an interface source: every
+# program that links the library compiles them in, so the dialog loads wherever it is used.
+if(TARGET wait_tree)
+  return()
+endif()
+
+get_filename_component(WAIT_TREE_RES_DIR "${CMAKE_CURRENT_LIST_DIR}/../res" ABSOLUTE)
+# The image strip is drawn by a script; written at configure time so that it exists before
+# any program compiles the resource script, whichever folder that program is in.
+set(WAIT_TREE_GEN_DIR "${CMAKE_BINARY_DIR}/res-gen/wait_tree")
+file(MAKE_DIRECTORY "${WAIT_TREE_GEN_DIR}")
+execute_process(
+  COMMAND /usr/bin/python3 "${WAIT_TREE_RES_DIR}/make_folder_images.py" "${WAIT_TREE_GEN_DIR}/folder_images.bmp"
+  RESULT_VARIABLE wait_tree_images_result)
+if(NOT wait_tree_images_result EQUAL 0)
+  message(FATAL_ERROR "make_folder_images.py failed (${wait_tree_images_result})")
+endif()
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${WAIT_TREE_RES_DIR}/make_folder_images.py")
+
+add_library(wait_tree STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/FolderTreeCtrl.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WaitDlg.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TextProgressCtrl.cpp)
+target_include_directories(wait_tree PUBLIC ${CMAKE_CURRENT_LIST_DIR} ${WAIT_TREE_RES_DIR} ${WAIT_TREE_GEN_DIR})
+target_link_libraries(wait_tree PUBLIC framework)
+target_precompile_headers(wait_tree PRIVATE <framework.h>)
+target_sources(wait_tree INTERFACE ${WAIT_TREE_RES_DIR}/waitdlg.rc)
+set_source_files_properties(${WAIT_TREE_RES_DIR}/waitdlg.rc PROPERTIES
+  OBJECT_DEPENDS "${WAIT_TREE_RES_DIR}/waitdlg_res.h;${WAIT_TREE_GEN_DIR}/folder_images.bmp")
+
+# Their tests: real windows under the X display.
+vorlix_add_gtest(wait_tree_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/wait_tree_tests/WaitTreeTest.cpp
+  LIBS wait_tree comctl32
+  GUI)
+get_filename_component(WAIT_TREE_SOURCE_ROOT "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
+target_compile_definitions(wait_tree_tests PRIVATE VORLIX_SOURCE_DIR_W=L"${WAIT_TREE_SOURCE_ROOT}")
