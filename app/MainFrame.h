@@ -1,0 +1,45 @@
+// The main frame: owner of the engine objects and of the save loop that the save worker
+// runs. This part holds the export side (the Notes reader, the conversion controller, the
+// current PST writer, the output settings and the chosen folders); the window side of the
+// frame is built on top of it.
+#pragma once
+
+#include <framework.h>
+
+#include "ConversionController.h"
+#include "NotesReader.h"
+
+class CPstWriter;
+class CSpreadsheetWriter;
+
+class CMainFrame {
+ public:
+  enum { kOutputPst = 0, kOutputExcel = 1, kOutputCsv = 2 };
+  enum { kPstNew = 0, kPstExisting = 1 };
+
+  CMainFrame() = default;
+  virtual ~CMainFrame();
+  CMainFrame(const CMainFrame&) = delete;
+  CMainFrame& operator=(const CMainFrame&) = delete;
+
+  // Writes the blank PST template resource (type "PST", nResourceId 224 or 225) of the
+  // program to strPath, replacing any file there. Failures are not reported.
+  void WritePstTemplate(CString strPath, int nResourceId);
+  BOOL ExportFolder(CString strFolder, int nMode, CSpreadsheetWriter* pSheet);
+
+  // The PST half of the save loop.
+  BOOL OpenTargetPst(CString strPath, int nExisting);
+  BOOL ExportFoldersToPst(CString strPath, int nExisting);
+  // Deletes the current PST writer (which saves and closes the store).
+  void DeletePstWriter();
+  // Sets both abort flags: the reader's and, when one exists, the PST writer's.
+  void SetAbortFlags(int nValue);
+
+  CNotesReader m_Reader;
+  CConversionController m_Controller;
+  CPstWriter* m_pPstWriter = nullptr;
+  CStringArray m_arrChosenFolders;
+  int m_nOutputKind = kOutputPst;
+  int m_nPstMode = kPstNew;
+  CString m_strPstPath;
+};

@@ -1,0 +1,26 @@
+// Helpers the contact writing and the folder export share: the temporary folder, the test
+// for a status window that can take messages, and running a step whose failure (a Notes
+// status, a framework exception such as a failed dispatch call) is swallowed.
+#pragma once
+
+#include <framework.h>
+
+// The user's temporary folder, always ending in "\".
+CString GetExportTempFolder();
+
+// A window the engine may report into: a pointer with a real window handle.
+bool IsReportWindow(const CWnd* pWnd);
+
+// Runs step; any exception it throws is caught (framework exceptions are deleted) and the
+// result is false.
+template <class Step>
+bool RunGuarded(Step&& step) noexcept {
+  try {
+    step();
+    return true;
+  } catch (CException* e) {
+    e->Delete();
+  } catch (...) {
+  }
+  return false;
+}

@@ -1,0 +1,106 @@
+#include "ConversionController.h"
+
+#include "ContactItemWriter.h"
+#include "LnStrings.h"
+#include "NotesReader.h"
+#include "PstWriter.h"
+#include "RdoWrappers.h"
+
+double g_ph[8];
+static double PhNow() { LARGE_INTEGER f, c; ::QueryPerformanceFrequency(&f); ::QueryPerformanceCounter(&c); return double(c.QuadPart) / double(f.QuadPart); }
+double PhNowX() { return PhNow(); }
+namespace {
+const wchar_t kParseError[] = L"Error while parsing folders";
+const wchar_t kItemFileName[] = L"aasseedd.eml";
+}  // namespace
+
+BOOL CConversionController::ExportFolder(CString strPath, int nMode, CSpreadsheetWriter* pWriter) {
+  if (!m_pReader) return 0;
+  return RunGuarded([&] {
+    if (nMode == kModePst) {
+      CRdoFolder target;
+      if (m_pPstWriter && m_pPstWriter->CreateTargetFolder(strPath, &target)) {
+        m_pReader->ExportFolder(strPath, &target, kModePst, nullptr);
+        target.Save();
+      }
+    } else if (nMode == kModeSpreadsheet) {
+      COleDispatchDriver none;
+      m_pReader->ExportFolder(strPath, &none, kModeSpreadsheet, pWriter);
+    }
+  });
+}
+
+BOOL CNotesReader::ExportFolder(CString strPath, COleDispatchDriver* pTarget, int nMode, CSpreadsheetWriter* pWriter) {
+  if (strPath.IsEmpty()) return 0;
+  if (strPath[strPath.GetLength() - 1] == L'\\') strPath = strPath.Left(strPath.GetLength() - 1);
+  bool bFailed = false;
+  const bool bDone = RunGuarded([&] {
+    const LNString name = CStringToLNString(strPath);
+    if (!m_Database.ViewFolderExists(name)) return;
+    m_nLastStatus = m_Database.GetViewFolder(name, &m_CurrentFolder);
+    if (m_nLastStatus != LNNOERROR) {
+      bFailed = true;
+      return;
+    }
+    m_CurrentFolder.Open(0);
+    // Only the folder whose own name is exactly the one asked for is exported.
+    if (LNStringToCString(m_CurrentFolder.GetName()) == strPath) {
+      SaveFolderItems(pTarget, nMode, pWriter);
+      if (nMode == 0 && pTarget) CRdoFolder::SaveObject(*pTarget);
+    }
+    m_nLastStatus = m_CurrentFolder.Close();
+    bFailed = m_nLastStatus != LNNOERROR;
+  });
+  if (!bDone || bFailed) {
+    SetLastError(kParseError);
+    return 0;
+  }
+  return 1;
+}
+
+void CNotesReader::SaveFolderItems(COleDispatchDriver* pTarget, int nMode, CSpreadsheetWriter* pWriter) {
+  if (IsCancelRequested()) return;
+  if (IsReportWindow(m_pSecondProgress)) ::SendMessageW(m_pSecondProgress->m_hWnd, PBM_SETPOS, 0, 0);
+  const CString strItemFile = GetExportTempFolder() + kItemFileName;
+  CRdoItems items;
+  if (nMode == 0 && pTarget) {
+    CRdoFolder target(pTarget->m_lpDispatch, FALSE);
+    items.AttachDispatch(target.GetItems());
+    target.DetachDispatch();
+  }
+  const LNINT count = m_CurrentFolder.GetEntryCount();
+  for (LNINT i = 0; i < count && !IsCancelRequested(); ++i) {
+    const unsigned position = unsigned(i + 1) * 100u / unsigned(count);
+    if (IsReportWindow(m_pItemProgress)) {
+      CString strText;
+      strText.Format(L"Saving Item %d of %d ...", int(i + 1), int(count));
+      m_pItemProgress->SetWindowText(strText);
+      ::SendMessageW(m_pItemProgress->m_hWnd, PBM_SETPOS, position, 0);
+    }
+    if (IsReportWindow(m_pSecondProgress)) ::SendMessageW(m_pSecondProgress->m_hWnd, PBM_SETPOS, 0, 0);
+
+    if (i % 5000 == 0) { std::fwprintf(stderr, L"%d: open %.3f write %.3f [add %.3f puts %.3f body %.3f save %.3f] close %.3f fsave %.3f\n", int(i), g_ph[0], g_ph[1], g_ph[4], g_ph[5], g_ph[6], g_ph[7], g_ph[2], g_ph[3]); for (double& d : g_ph) d = 0; }
+    double t0 = PhNow();
+    LNDocument document;
+    bool bOpened = RunGuarded([&] {
+      LNVFEntry entry = m_CurrentFolder[i];
+      if (entry.GetDocument(&document) != LNNOERROR) throw LNSTATUS(-1);
+      if (document.Open(0) != LNNOERROR) throw LNSTATUS(-1);
+    });
+    if (!bOpened) continue;
+    double t1 = PhNow(); g_ph[0] += t1 - t0;
+    if (ClassifyDocument(document) == kKindContact)
+      RunGuarded([&] { WriteContact(&items, document, FALSE, CString(), CString(), nMode, pWriter); });
+    double t2 = PhNow(); g_ph[1] += t2 - t1;
+    RunGuarded([&] { document.Close(); });
+    double t3 = PhNow(); g_ph[2] += t3 - t2;
+    // Not guarded: a folder that can no longer be saved ends the export.
+    if (nMode == 0 && pTarget) CRdoFolder::SaveObject(*pTarget);
+    g_ph[3] += PhNow() - t3;
+    // Deleting asks the file system for the file anyway; testing first is far cheaper
+    // when, as usual, there is nothing to delete.
+    if (::GetFileAttributesW(strItemFile.GetString()) != INVALID_FILE_ATTRIBUTES)
+      ::DeleteFileW(strItemFile.GetString());
+    if (IsReportWindow(m_pSecondProgress)) ::SendMessageW(m_pSecondProgress->m_hWnd, PBM_SETPOS, 100, 0);
+  }
+}
