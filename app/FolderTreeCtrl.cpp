@@ -70,8 +70,8 @@ HTREEITEM CFolderTreeCtrl::FindOrInsertChild(CString strName, HTREEITEM hParent,
   }
   TVINSERTSTRUCTW insert = {};
   insert.hParent = hParent;
-  // Folders of one level are listed alphabetically, whatever order Notes gives them in.
-  insert.hInsertAfter = TVI_SORT;
+  // A new level goes after its existing siblings: folders keep the order the scan met them in.
+  insert.hInsertAfter = TVI_LAST;
   insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
   insert.item.pszText = const_cast<LPWSTR>(strName.GetString());
   insert.item.iImage = nImage;

@@ -215,13 +215,12 @@ TEST_F(FolderTreeTest, PathsBuildOneItemPerLevelUnderTheRoot) {
   EXPECT_EQ(tree.AddFolderPath(L"", 2, 1), root);
   EXPECT_EQ(tree.GetCount(), count);
 
-  // Levels are sorted; names compare exactly, so other case is another folder.
+  // New levels go after their siblings, in the order they came; names compare exactly, so
+  // other case is another folder.
   tree.AddFolderPath(L"projects\\", 2, 1);
   std::vector<std::wstring> top;
   for (HTREEITEM h = tree.GetChildItem(root); h; h = tree.GetNextSiblingItem(h)) top.push_back(W(tree.GetItemText(h)));
-  EXPECT_EQ(top.size(), 4u);
-  EXPECT_EQ(top[0], L"Archive");
-  EXPECT_EQ(top[1], L"Mail");
+  EXPECT_EQ(top, (std::vector<std::wstring>{L"Projects", L"Archive", L"Mail", L"projects"}));
   EXPECT_TRUE(tree.GetItemState(root, TVIS_EXPANDED) & TVIS_EXPANDED);
 }
 

@@ -58,9 +58,9 @@ TEST_F(ScanTest, NamesNsfFillsPathsTreeAndWaitDialog) {
   EXPECT_EQ(W(Tree().GetItemText(root)), L"NSF File");
   EXPECT_EQ(Tree().GetNextSiblingItem(root), nullptr);
   EXPECT_EQ(Children(root),
-            (std::vector<std::wstring>{L"($All)", L"($Drafts)", L"($Inbox)", L"($Meetings)", L"($ToDo)", L"All Documents",
-                                       L"Broken", L"By Category", L"By Diary Date", L"Contacts", L"Friends",
-                                       L"Kontakte K\u00f6ln \u65e5\u672c", L"My Contacts", L"Work"}));
+            (std::vector<std::wstring>{L"($All)", L"All Documents", L"By Category", L"($Meetings)", L"My Contacts",
+                                       L"($ToDo)", L"($Drafts)", L"By Diary Date", L"($Inbox)", L"Friends", L"Work",
+                                       L"Kontakte K\u00f6ln \u65e5\u672c", L"Contacts", L"Broken"}));
   // Image = folder kind; data = entry count, or the kind for a level made only as a parent.
   const struct {
     const wchar_t* parent;
