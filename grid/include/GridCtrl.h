@@ -111,6 +111,11 @@ class CGridCtrl : public CWnd {
   BOOL GetShadedPrintOut() const { return m_bShadedPrintOut; }
   void EnableWysiwygPrinting(BOOL bEnable = TRUE) { m_bWysiwygPrinting = bEnable; }
   BOOL GetWysiwygPrinting() const { return m_bWysiwygPrinting; }
+  // The page layout of printing, in lines and characters of the print font: header and
+  // footer lines, left, right, top and bottom margins, and the gap between the header (or
+  // footer) and the cells.
+  void SetPrintLayout(int nHeaderLines, int nFooterLines, int nLeftMargin, int nRightMargin, int nTopMargin,
+                      int nBottomMargin, int nGap);
   void SetRedraw(BOOL bAllowDraw, BOOL bResetScrollBars = FALSE);
   BOOL GetRedraw() const { return m_bAllowDraw; }
   BOOL IsModified(int nRow = -1, int nCol = -1);
@@ -245,6 +250,18 @@ class CGridCtrl : public CWnd {
   virtual void OnEditCopy();
   virtual void OnEditPaste();
   virtual void OnEditSelectAll();
+  // Printing, driven by a print job (see fw_print.h): OnBeginPrinting measures and sets the
+  // page count, OnPrint prints pInfo->m_nCurPage, OnEndPrinting frees what the job used.
+  // Every page repeats the header, the fixed rows and the fixed columns.
+  virtual void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo);
+  virtual void OnPrint(CDC* pDC, CPrintInfo* pInfo);
+  virtual void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo);
+  // Prints row nRow at y: the fixed columns, then the page's columns.
+  virtual void PrintRowCells(int nRow, CDC* pDC, int y);
+  virtual void PrintColumnHeadings(CDC* pDC, CPrintInfo* pInfo);
+  virtual void PrintHeader(CDC* pDC, CPrintInfo* pInfo);
+  virtual void PrintFooter(CDC* pDC, CPrintInfo* pInfo);
+  virtual void PrintRows(CDC* pDC, CPrintInfo* pInfo);
   virtual CImageList* CreateDragImage(CPoint* pHotSpot);
   virtual void OnFixedColumnClick(CGridCellId& cell);
   virtual void OnFixedRowClick(CGridCellId& cell);
@@ -338,6 +355,8 @@ class CGridCtrl : public CWnd {
   void HideTitleTip();
   BOOL HasClipboardText() const;
   void ResizeSizeArrays();
+  // The width between the left and right print margins.
+  int PrintableWidth() const { return m_LogicalPageSize.cx - (m_nLeftMargin + m_nRightMargin) * m_CharSize.cx; }
 
   // Colours.
   COLORREF m_crWindowText, m_crWindowColour, m_cr3DFace, m_crShadow;
@@ -413,8 +432,22 @@ class CGridCtrl : public CWnd {
   int m_nSortColumn = -1;
   PFNGRIDCOMPARE m_pfnCompare = nullptr;
 
+  // Printing state, set by OnBeginPrinting and OnPrint; sizes are in the logical units of
+  // the printed page.
+  CFont m_PrinterFont;
+  CSize m_CharSize;            // average character of the print font
+  int m_nPageHeight = 0;       // height left for scrollable rows on a page
+  CSize m_LogicalPageSize;
+  CSize m_PrinterResolution;   // pixels per inch
+  int m_nPageWidth = 0;        // width left for scrollable columns on a page
+  int m_nCurrPrintCol = 0, m_nCurrPrintRow = 0;  // first scrollable column and row of the page
+  int m_nPageMultiplier = 1;   // pages across
+
   // Read by the cells' printing.
   BOOL m_bShadedPrintOut = TRUE;
+  // Printing layout, in lines and characters of the print font.
+  int m_nHeaderHeight = 2, m_nFooterHeight = 2, m_nLeftMargin = 4, m_nRightMargin = 4, m_nTopMargin = 1,
+      m_nBottomMargin = 1, m_nGap = 1;
 
   friend class CGridCell;
   friend class CGridCellBase;

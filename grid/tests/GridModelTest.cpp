@@ -9,6 +9,10 @@ namespace {
 
 CString Text(const CGridCtrl& grid, int row, int col) { return grid.GetItemText(row, col); }
 
+// These tests run beside others on the display: a window they need stays hidden, so that it
+// neither takes the focus nor covers what other tests look at.
+constexpr DWORD kHiddenParent = WS_POPUP | WS_CLIPCHILDREN;
+
 TEST(GridModel, ConstructionAppliesCountsAndMarksFixedCells) {
   CGridCtrl grid(10, 5, 1, 2);
   EXPECT_EQ(grid.GetRowCount(), 10);
@@ -196,7 +200,7 @@ TEST(GridModel, VirtualSizesFollowEveryChange) {
 
 TEST(GridModel, ColumnsAddedAfterCreateTakeTheFixedColumnWidth) {
   CRecorderWnd parent;
-  ASSERT_TRUE(parent.CreateAt(CRect(0, 0, 300, 200)));
+  ASSERT_TRUE(parent.CreateAt(CRect(0, 0, 300, 200), kHiddenParent));
   CGridCtrl grid(3, 2);
   grid.GetDefaultCell(FALSE, TRUE);
   static_cast<CGridDefaultCell*>(grid.GetDefaultCell(FALSE, FALSE))->SetWidth(33);
@@ -277,7 +281,7 @@ TEST(GridModel, RunningOutOfMemoryWhileAddingRowsKeepsTheCompletedRows) {
 
 TEST(GridModel, CellsMissingAfterAMemoryFailureArePaintedAsEmpty) {
   CRecorderWnd parent;
-  ASSERT_TRUE(parent.CreateAt(CRect(0, 0, 400, 300)));
+  ASSERT_TRUE(parent.CreateAt(CRect(0, 0, 400, 300), kHiddenParent));
   CGridCtrl grid(4, 2, 1, 1);
   ASSERT_TRUE(grid.Create(CRect(0, 0, 380, 280), &parent, 1));
   ASSERT_TRUE(grid.SetDefaultCellType(&g_rationedCellClass));

@@ -165,6 +165,7 @@ TEST_F(ContactPaneTest, TheBarAndTheGridShareThePaneWidth) {
 }
 
 struct LetterCase {
+  const char* name;  // the case's name in test listings
   UINT id;
   WPARAM expected;  // 0: nothing is sent
 };
@@ -194,11 +195,13 @@ TEST_P(AlphabetBarTest, AButtonSendsItsLetterToThePage) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Buttons, AlphabetBarTest,
-                         ::testing::Values(LetterCase{1003, 'A'}, LetterCase{1020, 'R'}, LetterCase{1023, 'S'},
-                                           LetterCase{1030, 'Z'}, LetterCase{1035, '1'}, LetterCase{1043, '9'},
-                                           LetterCase{1044, '0'}, LetterCase{1033, 1}, LetterCase{1031, 1},
-                                           LetterCase{1021, 0}, LetterCase{1022, 0}));
+INSTANTIATE_TEST_SUITE_P(
+    Buttons, AlphabetBarTest,
+    ::testing::Values(LetterCase{"A", 1003, 'A'}, LetterCase{"R", 1020, 'R'}, LetterCase{"S", 1023, 'S'},
+                      LetterCase{"Z", 1030, 'Z'}, LetterCase{"Digit1", 1035, '1'}, LetterCase{"Digit9", 1043, '9'},
+                      LetterCase{"Digit0", 1044, '0'}, LetterCase{"All", 1033, 1}, LetterCase{"HiddenAll", 1031, 1},
+                      LetterCase{"HiddenQ", 1021, 0}, LetterCase{"HiddenR", 1022, 0}),
+    [](const ::testing::TestParamInfo<LetterCase>& info) { return std::string(info.param.name); });
 
 TEST_F(ContactPaneTest, APressedButtonIsHeardLikeAClick) {
   CWnd* pButton = pane.GetAlphabetBar().GetDlgItem(1005);

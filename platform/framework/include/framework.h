@@ -67,3 +67,6 @@
 #if __has_include("fw_cmndlg.h")
 #include "fw_cmndlg.h"
 #endif
+#if __has_include("fw_print.h")
+#include "fw_print.h"
+#endif

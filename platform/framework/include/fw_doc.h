@@ -31,7 +31,7 @@ class CView;
 class CDocTemplate;
 class CArchive;
 class CFile;
-struct CPrintInfo;  // printing is not provided; views keep the hook's signature
+struct CPrintInfo;  // fw_print.h
 
 // ---------------------------------------------------------------------------------------
 // What a frame needs to build its view: handed to LoadFrame / CreateView.
@@ -131,6 +131,21 @@ class CView : public CWnd {
   virtual void OnPrepareDC(CDC* pDC, CPrintInfo* pInfo = NULL) {}
   virtual void OnDraw(CDC* pDC) = 0;
   virtual void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint);
+
+  // Printing. OnPreparePrinting sets the page range and finds the printer (by default
+  // through DoPreparePrinting); OnBeginPrinting and OnEndPrinting run once a job, around
+  // the pages; OnPrint draws one page (by default OnDraw).
+  virtual BOOL OnPreparePrinting(CPrintInfo* pInfo);
+  virtual void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo) {}
+  virtual void OnPrint(CDC* pDC, CPrintInfo* pInfo);
+  virtual void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo) {}
+  // Asks for a printer with the print dialog, or takes the default one (or the DC already
+  // in the dialog record) for a preview or a direct job. FALSE when there is no printer DC.
+  BOOL DoPreparePrinting(CPrintInfo* pInfo);
+  // Runs a whole job on a printer DC: the pages from GetFromPage to GetToPage, each framed
+  // by StartPage/EndPage after OnPrepareDC, until m_bContinuePrinting goes FALSE. A failed
+  // page aborts the document. FALSE when the job did not complete.
+  BOOL PrintPages(CDC* pDC, CPrintInfo* pInfo, LPCTSTR lpszDocName);
 
   BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
 

@@ -201,6 +201,7 @@ class CDC : public CObject {
  public:
   HDC m_hDC = nullptr;
   HDC m_hAttribDC = nullptr;
+  BOOL m_bPrinting = FALSE;  // set by whoever prints through this DC
 
   CDC() = default;
   ~CDC() override;  // deletes a DC it still holds
@@ -228,7 +229,16 @@ class CDC : public CObject {
   BOOL DeleteDC();
 
   CWnd* GetWindow() const;  // the window of a window DC, null otherwise
-  BOOL IsPrinting() const { return FALSE; }
+  BOOL IsPrinting() const { return m_bPrinting; }
+
+  // A print job on a printer DC (fw_print.h). Each returns what the API does: > 0 on success.
+  int StartDoc(LPCTSTR lpszDocName);
+  int StartDoc(LPDOCINFO lpDocInfo);
+  int StartPage();
+  int EndPage();
+  int EndDoc();
+  int AbortDoc();
+  int SetAbortProc(BOOL(CALLBACK* lpfn)(HDC, int));
 
   int SaveDC();
   BOOL RestoreDC(int nSavedDC);  // -1: the latest saved state
