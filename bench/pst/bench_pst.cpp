@@ -56,7 +56,14 @@ int main(int argc, char** argv) {
         auto store = pst::Store::create(path, ansi ? pst::Format::Ansi : pst::Format::Unicode, "Benchmark");
         pst::Folder folder = store->ipmSubtree().createSubfolder("Contacts", "IPF.Contact");
         uint64_t savedBytes = 0, maxSave = 0;
+        // The rate over the first and the last 10,000 contacts: a save must not cost more
+        // as the folder grows.
+        const long window = n >= 20000 ? 10000 : n / 2;
+        Clock::time_point firstStart, firstEnd, lastStart;
         for (long i = 0; i < n; ++i) {
+            if (i == 0) firstStart = Clock::now();
+            if (i == window) firstEnd = Clock::now();
+            if (i == n - window) lastStart = Clock::now();
             const std::string id = std::to_string(i);
             pst::Message m = folder.createMessage("IPM.Contact");
             m.setString(pst::tags::Subject, "Contact " + id);
@@ -79,10 +86,18 @@ int main(int argc, char** argv) {
             savedBytes += store->lastSaveBytes();
             if (store->lastSaveBytes() > maxSave) maxSave = store->lastSaveBytes();
         }
+        const auto lastEnd = Clock::now();
         store.reset();
         double writeSecs = std::chrono::duration<double>(Clock::now() - t0).count();
         std::printf("contacts: %ld (%s layout, a save after each)\n", n, ansi ? "ANSI" : "Unicode");
         std::printf("write: %.2f s, %.0f contacts/s\n", writeSecs, double(n) / writeSecs);
+        if (window > 0) {
+            auto rate = [&](Clock::time_point a, Clock::time_point b) {
+                return double(window) / std::chrono::duration<double>(b - a).count();
+            };
+            std::printf("first %ld: %.0f contacts/s, last %ld: %.0f contacts/s\n", window, rate(firstStart, firstEnd),
+                        window, rate(lastStart, lastEnd));
+        }
         std::printf("bytes written per save: %.1f KB on average, %.1f KB at most\n",
                     double(savedBytes) / double(n ? n : 1) / 1024.0, double(maxSave) / 1024.0);
         std::printf("peak memory: %.1f MB\n", peakMegabytes());

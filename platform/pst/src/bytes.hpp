@@ -66,6 +66,7 @@ void permuteDecode(char* data, size_t len);
 std::u16string utf8ToUtf16(std::string_view s);
 std::string utf16ToUtf8(std::u16string_view s);
 Bytes utf16ToLeBytes(std::u16string_view s);
+Bytes utf8ToUtf16LeBytes(std::string_view s);  // the two above in one step
 std::u16string leBytesToUtf16(std::string_view b);
 Bytes utf8ToCp1252(std::string_view s);
 std::string cp1252ToUtf8(std::string_view s);

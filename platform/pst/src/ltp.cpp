@@ -81,20 +81,28 @@ bool Heap::fits(size_t block, size_t extraBytes, size_t extraAllocs, size_t maxD
 
 uint32_t Heap::alloc(Bytes data) {
     if (data.size() > kMaxHeapAlloc) fail("Internal error: heap allocation too large");
-    if (!blocks.empty()) {
-        size_t b = blocks.size() - 1;
+    // New values go to the last block that is not kept for one structure alone.
+    size_t b = blocks.size();
+    while (b > 0 && blocks[b - 1].alone) --b;
+    if (b > 0) {
+        --b;
         auto& allocs = blocks[b].allocs;
-        if (fits(b, data.size(), 1, maxData_) && allocs.size() < 2047) {
+        size_t limit = (b > 0 && softLimit) ? std::min(softLimit, maxData_) : maxData_;
+        if (fits(b, data.size(), 1, limit) && allocs.size() < 2047) {
             allocs.push_back(std::move(data));
-            blocks[b].dirty = true;
+            markDirty(b);
             return makeHid(uint32_t(b), uint32_t(allocs.size()));
         }
     }
+    return allocInNewBlock(std::move(data), false);
+}
+
+uint32_t Heap::allocInNewBlock(Bytes data, bool alone) {
     if (blocks.size() >= 0xFFFF) fail("Heap too large");
     blocks.emplace_back();
-    blocks.back().dirty = true;
+    blocks.back().alone = alone;
     blocks.back().allocs.push_back(std::move(data));
-    if (blocks.size() == 1) blocks[0].dirty = true;
+    markDirty(blocks.size() - 1);
     return makeHid(uint32_t(blocks.size() - 1), 1);
 }
 
@@ -104,7 +112,7 @@ uint32_t Heap::replace(uint32_t hid, Bytes data) {
     Bytes& old = blocks[b].allocs[idx];
     if (data.size() <= old.size() || fits(b, data.size() - old.size(), 0, maxData_)) {
         old = std::move(data);
-        blocks[b].dirty = true;
+        markDirty(b);
         return hid;
     }
     free(hid);
@@ -117,36 +125,47 @@ uint32_t Heap::replaceAtTail(uint32_t hid, Bytes data) {
     return alloc(std::move(data));
 }
 
+uint32_t Heap::replaceAlone(uint32_t hid, Bytes data) {
+    if (has(hid) && blocks[hid >> 16].alone) return replace(hid, std::move(data));
+    free(hid);
+    return allocInNewBlock(std::move(data), true);
+}
+
 void Heap::free(uint32_t hid) {
     if (!has(hid)) return;
     size_t b = hid >> 16;
     blocks[b].allocs[((hid >> 5) & 0x7FF) - 1].clear();
-    blocks[b].dirty = true;
+    markDirty(b);
 }
 
-Bytes Heap::serializeBlock(size_t i, size_t maxData) const {
-    Bytes d;
-    d.reserve(maxData);
-    d.resize(headerSize(i), '\0');
-    std::vector<uint16_t> offs;
-    for (const auto& a : blocks[i].allocs) {
-        offs.push_back(uint16_t(d.size()));
-        d += a;
-    }
-    offs.push_back(uint16_t(d.size()));
+void Heap::serializeBlock(size_t i, size_t maxData, Bytes& d) const {
+    // Into the caller's buffer, which keeps its capacity from save to save.
+    d.clear();
+    d.reserve(used(i) + 1);
+    d.assign(headerSize(i), '\0');
+    for (const auto& a : blocks[i].allocs) d += a;
+    const size_t end = d.size();
     if (d.size() % 2) d.push_back('\0');
     uint16_t ibHnpm = uint16_t(d.size());
     uint16_t cFree = 0;
     for (const auto& a : blocks[i].allocs) cFree += a.empty() ? 1 : 0;
     put16(d, uint16_t(blocks[i].allocs.size()));
     put16(d, cFree);
-    for (uint16_t o : offs) put16(d, o);
+    size_t off = headerSize(i);
+    for (const auto& a : blocks[i].allocs) {
+        put16(d, uint16_t(off));
+        off += a.size();
+    }
+    put16(d, uint16_t(end));
     if (d.size() > maxData) fail("Internal error: heap block overflow");
     wr16(&d[0], ibHnpm);
     // Fill levels are a hint for finding room. The last block is still filling up and is
-    // given as full; earlier ones only lose allocations after this. So a level written
-    // here never claims more room than there is, and a block's header need not be
-    // rewritten each time another block's level changes.
+    // given as full; earlier ones only lose allocations after this, except in a table,
+    // where blocks after the first still taking values stay under the soft limit and a
+    // block kept for one structure holds at most one allocation: both always have more
+    // than half a block free, the level they get here. So a level written here never
+    // claims more room than there is, and a block's header need not be rewritten each
+    // time another block's level changes.
     auto levels = [&](size_t first, size_t count, char* out) {
         for (size_t k = 0; k < count && first + k < blocks.size(); ++k) {
             uint8_t f = first + k + 1 == blocks.size() ? 0x0F : fillLevel(maxData - used(first + k)) & 0x0F;
@@ -161,24 +180,26 @@ Bytes Heap::serializeBlock(size_t i, size_t maxData) const {
     } else if (headerSize(i) == 66) {
         levels(i, 128, &d[2]);
     }
-    return d;
 }
 
 void Heap::flush(Ndb& ndb, DataTree& tree) {
     maxData_ = ndb.layout().maxBlockData();
-    for (size_t i = 0; i < blocks.size(); ++i) {
-        if (!blocks[i].dirty) continue;
-        Bytes d = serializeBlock(i, maxData_);
+    // Only the blocks changed since the last flush, in order (new ones are appended).
+    std::sort(dirtyBlocks_.begin(), dirtyBlocks_.end());
+    for (size_t i : dirtyBlocks_) {
         if (i < tree.leaves.size()) {
             auto& l = tree.leaves[i];
-            l.data.assign(d);  // into the block's existing buffer where it has one
+            serializeBlock(i, maxData_, l.data);  // replaces the block's old data
             l.loaded = true;
             ndb.touchLeaf(tree, i);
         } else {
+            Bytes d;
+            serializeBlock(i, maxData_, d);
             ndb.appendLeaf(tree, std::move(d));
         }
         blocks[i].dirty = false;
     }
+    dirtyBlocks_.clear();
 }
 
 Bytes HnidResolver::read(uint32_t hnid) const {
@@ -224,16 +245,17 @@ std::vector<std::pair<Bytes, Bytes>> readBth(const Heap& heap, uint32_t hid) {
     return out;
 }
 
-// Writes sorted records as leaves and index levels; returns (levels, root HID).
-static std::pair<uint8_t, uint32_t> writeBthNodes(Heap& heap, const std::vector<Bytes>& records, size_t cbKey) {
-    if (records.empty()) return {0, 0};
-    size_t rec = records[0].size();
-    size_t per = kMaxHeapAlloc / rec;
+// Writes sorted records (rec bytes each, one after another in records) as leaves and
+// index levels; returns (levels, root HID).
+static std::pair<uint8_t, uint32_t> writeBthNodes(Heap& heap, const Bytes& records, size_t rec, size_t cbKey) {
+    const size_t count = records.size() / rec;
+    if (count == 0) return {0, 0};
+    const size_t per = kMaxHeapAlloc / rec;
+    if (count <= per) return {0, heap.alloc(records)};  // one leaf: the common case
     std::vector<std::pair<Bytes, uint32_t>> level;  // first key, hid
-    for (size_t i = 0; i < records.size(); i += per) {
-        Bytes node;
-        for (size_t k = i; k < std::min(records.size(), i + per); ++k) node += records[k];
-        level.push_back({records[i].substr(0, cbKey), heap.alloc(node)});
+    for (size_t i = 0; i < count; i += per) {
+        size_t n = std::min(count, i + per) - i;
+        level.push_back({records.substr(i * rec, cbKey), heap.alloc(records.substr(i * rec, n * rec))});
     }
     uint8_t levels = 0;
     size_t perIdx = kMaxHeapAlloc / (cbKey + 4);
@@ -272,7 +294,7 @@ Bytes mvStrings(const std::vector<std::string>& texts, bool wide) {
     Bytes out;
     put32(out, uint32_t(texts.size()));
     std::vector<Bytes> items;
-    for (const auto& t : texts) items.push_back(wide ? utf16ToLeBytes(utf8ToUtf16(t)) : utf8ToCp1252(t));
+    for (const auto& t : texts) items.push_back(wide ? utf8ToUtf16LeBytes(t) : utf8ToCp1252(t));
     uint32_t off = uint32_t(4 + 4 * texts.size());
     for (const auto& it : items) { put32(out, off); off += uint32_t(it.size()); }
     for (const auto& it : items) out += it;
@@ -313,7 +335,7 @@ uint16_t fileType(uint16_t t, bool wide) {
 RawProp toRaw(const Value& v, bool wide) {
     RawProp r;
     r.type = fileType(v.type, wide);
-    if (v.isString()) r.data = wide ? utf16ToLeBytes(utf8ToUtf16(v.text)) : utf8ToCp1252(v.text);
+    if (v.isString()) r.data = wide ? utf8ToUtf16LeBytes(v.text) : utf8ToCp1252(v.text);
     else if (v.isStrings()) r.data = mvStrings(v.texts, wide);
     else r.data = v.raw;
     return r;
@@ -369,11 +391,82 @@ RawProps readPc(Ndb& ndb, uint64_t bidData, uint64_t bidSub) {
     return props;
 }
 
+// A property context whose values all fit in one heap block without subnodes (a
+// contact, a folder) laid out straight into its block: the heap header, the BTH header
+// (HID 0x20), the values in property order, the BTH's one leaf, the page map. This is the
+// layout the general path below gives such a context, without an allocation per value.
+// Returns false when the context needs the general path.
+static bool serializeSmallPc(const RawProps& props, size_t maxData, Bytes& d) {
+    size_t values = 0, valueBytes = 0;
+    for (const auto& [id, p] : props) {
+        size_t fs = fixedSize(p.type);
+        if ((fs && fs <= 4) || p.data.empty()) continue;
+        if (p.data.size() > kMaxHeapAlloc) return false;
+        ++values;
+        valueBytes += p.data.size();
+    }
+    const size_t recBytes = props.size() * 8;
+    if (recBytes > kMaxHeapAlloc) return false;
+    const size_t allocs = 1 + values + (props.empty() ? 0 : 1);
+    const size_t dataEnd = 12 + 8 + valueBytes + recBytes;
+    const size_t ibHnpm = align(dataEnd, 2);
+    const size_t total = ibHnpm + 4 + 2 * (allocs + 1);
+    if (total > maxData || allocs > 2047) return false;
+    d.assign(total, '\0');
+    wr16(&d[0], uint16_t(ibHnpm));
+    d[2] = char(0xEC);
+    d[3] = char(kSigPc);
+    wr32(&d[4], makeHid(0, 1));
+    d[8] = 0x0F;  // the last (and only) block is given as full
+    char* map = &d[ibHnpm];
+    wr16(map, uint16_t(allocs));
+    size_t off = 12, k = 0;
+    auto startAlloc = [&] { wr16(map + 4 + 2 * k++, uint16_t(off)); };
+    startAlloc();  // the BTH header, filled in below
+    off += 8;
+    char* rec = &d[12 + 8 + valueBytes];
+    uint32_t nextHid = 2;
+    for (const auto& [id, p] : props) {
+        uint32_t hnid = 0;
+        size_t fs = fixedSize(p.type);
+        if (fs && fs <= 4) {
+            char tmp[4] = {0, 0, 0, 0};
+            std::memcpy(tmp, p.data.data(), std::min(fs, p.data.size()));
+            hnid = rd32(tmp);
+        } else if (!p.data.empty()) {
+            startAlloc();
+            std::memcpy(&d[off], p.data.data(), p.data.size());
+            off += p.data.size();
+            hnid = makeHid(0, nextHid++);
+        }
+        wr16(rec, id);
+        wr16(rec + 2, p.type);
+        wr32(rec + 4, hnid);
+        rec += 8;
+    }
+    uint32_t root = 0;
+    if (!props.empty()) {
+        startAlloc();
+        off += recBytes;
+        root = makeHid(0, nextHid);
+    }
+    wr16(map + 4 + 2 * k, uint16_t(off));
+    char* h = &d[12];
+    h[0] = char(kSigBth); h[1] = 2; h[2] = 6; h[3] = 0;
+    wr32(h + 4, root);
+    return true;
+}
+
 std::pair<uint64_t, uint64_t> writePc(Ndb& ndb, const RawProps& props, std::vector<Ndb::SubEntry> subs) {
+    if (Bytes& block = ndb.blockBuffer(); serializeSmallPc(props, ndb.layout().maxBlockData(), block)) {
+        uint64_t bidData = ndb.writeBlock(block, false);
+        return {bidData, ndb.writeSubnodes(std::move(subs), 0)};
+    }
     Heap heap = Heap::empty(kSigPc);
     uint32_t header = heap.alloc(Bytes(8, '\0'));  // first allocation: HID 0x20
     uint32_t nextLtp = 1;
-    std::vector<Bytes> records;
+    Bytes records;  // 8-byte records, in property id order
+    records.reserve(props.size() * 8);
     for (const auto& [id, p] : props) {
         uint32_t hnid = 0;
         size_t fs = fixedSize(p.type);
@@ -394,13 +487,11 @@ std::pair<uint64_t, uint64_t> writePc(Ndb& ndb, const RawProps& props, std::vect
             subs.push_back({nid, ndb.saveTree(t), 0});
             hnid = nid;
         }
-        Bytes r;
-        put16(r, id);
-        put16(r, p.type);
-        put32(r, hnid);
-        records.push_back(r);
+        put16(records, id);
+        put16(records, p.type);
+        put32(records, hnid);
     }
-    auto [levels, root] = writeBthNodes(heap, records, 2);
+    auto [levels, root] = writeBthNodes(heap, records, 8, 2);
     Bytes h;
     put8(h, kSigBth); put8(h, 2); put8(h, 6); put8(h, levels); put32(h, root);
     heap.replace(header, h);
@@ -480,6 +571,7 @@ Table Table::create(Ndb& ndb, const std::vector<uint32_t>& tagsIn) {
     for (uint32_t tag : tags) t.cols_.push_back(placed[tag]);
     t.layoutRows();
     t.heap_ = Heap::empty(kSigTc);
+    t.heap_.softLimit = kTableHeapBlock;
     Bytes bth;
     put8(bth, kSigBth); put8(bth, 4); put8(bth, wide ? 4 : 2); put8(bth, 0); put32(bth, 0);
     t.rowIndexHid_ = t.heap_.alloc(bth);  // 0x20, first allocation
@@ -493,6 +585,7 @@ Table Table::load(Ndb& ndb, uint64_t bidData, uint64_t bidSub) {
     Table t(ndb);
     t.data_ = ndb.loadTree(bidData);
     t.heap_ = Heap::parse(ndb, t.data_);
+    t.heap_.softLimit = kTableHeapBlock;
     if (t.heap_.clientSig != kSigTc) fail("Node is not a table context");
     t.subs_ = ndb.readSubnodes(bidSub);
     t.data_.rootBid = bidData;
@@ -642,23 +735,37 @@ void Table::writeRow(size_t row, const Bytes& bytes) {
     changed_ = true;
 }
 
-void Table::writeCell(Bytes& row, const Column& c, const Value& v) {
-    RawProp p = toRaw(v, ndb_->wide());
+void Table::writeCell(Bytes& row, const Column& c, const Value& v) { writeCellRaw(row, c, toRaw(v, ndb_->wide())); }
+
+void Table::writeCellRaw(Bytes& row, const Column& c, const RawProp& p) {
     size_t fs = fixedSize(tagType(c.tag));
     if (fs) {
-        Bytes d = p.data;
-        d.resize(fs, '\0');
-        row.replace(c.ib, fs, d);
+        size_t n = std::min(fs, p.data.size());
+        std::memcpy(&row[c.ib], p.data.data(), n);
+        std::memset(&row[c.ib + n], 0, fs - n);
     } else {
-        Bytes d = p.data;
+        size_t n = p.data.size();
         // Tables carry a copy of a message's values for listing; like Outlook's own
         // tables they keep at most 255 characters of a text.
-        if (v.isString()) d.resize(std::min(d.size(), size_t(255) * (ndb_->wide() ? 2 : 1)));
-        if (d.size() > kMaxHeapAlloc) d.resize(kMaxHeapAlloc);
-        uint32_t hnid = d.empty() ? 0 : heap_.alloc(d);
+        if (p.type == PT_UNICODE || p.type == PT_STRING8) n = std::min(n, size_t(255) * (ndb_->wide() ? 2 : 1));
+        n = std::min(n, kMaxHeapAlloc);
+        uint32_t hnid = n == 0 ? 0 : heap_.alloc(Bytes(p.data, 0, n));
         wr32(&row[c.ib], hnid);
     }
     row[rgib_[2] + c.bit / 8] = char(uint8_t(row[rgib_[2] + c.bit / 8]) | (0x80 >> (c.bit % 8)));
+}
+
+void Table::addRowRaw(uint32_t id, const RawProps& values) {
+    if (rowOf_.count(id)) fail("Internal error: table row id repeated");
+    Bytes& row = rowScratch_;
+    row.assign(rowSize_, '\0');
+    for (const auto& c : cols_) {
+        if (c.tag == 0x67F20003) writeCell(row, c, Value::int32(int32_t(id)));
+        else if (c.tag == 0x67F30003) writeCell(row, c, Value::int32(0));
+        else if (auto it = values.find(tagId(c.tag)); it != values.end() && it->second.type == tagType(c.tag))
+            writeCellRaw(row, c, it->second);
+    }
+    appendRow(id, row);
 }
 
 void Table::addRow(uint32_t id, const std::map<uint16_t, Value>& values) {
@@ -672,6 +779,10 @@ void Table::addRow(uint32_t id, const std::map<uint16_t, Value>& values) {
         if (pid == 0x67F2 || pid == 0x67F3) continue;
         if (const Column* c = column(pid)) writeCell(row, *c, v);
     }
+    appendRow(id, row);
+}
+
+void Table::appendRow(uint32_t id, const Bytes& row) {
     size_t r = rowCount_;
     writeRow(r, row);
     ++rowCount_;
@@ -727,11 +838,18 @@ std::pair<uint64_t, uint64_t> Table::save() {
     for (auto& l : leaves_) {
         if (!l.dirty) continue;
         Bytes d;
+        d.reserve(l.recs.size() * (wide ? 8 : 6));
         for (auto& r : l.recs) {
             put32(d, r.first);
             if (wide) put32(d, r.second); else put16(d, uint16_t(r.second));
         }
-        uint32_t h = l.hid ? heap_.replaceAtTail(l.hid, d) : heap_.alloc(d);
+        // Past its first heap block a table keeps each row-index leaf in a block of its
+        // own: appending a row then rewrites that leaf and the small block taking the
+        // row's values, not a full block holding both.
+        const bool big = heap_.blocks.size() > 1;
+        uint32_t h = big        ? heap_.replaceAlone(l.hid, std::move(d))
+                     : l.hid    ? heap_.replaceAtTail(l.hid, std::move(d))
+                                : heap_.alloc(std::move(d));
         if (h != l.hid) indexChanged_ = true;
         l.hid = h;
         l.dirty = false;

@@ -10,6 +10,9 @@
 namespace pst {
 
 constexpr size_t kMaxHeapAlloc = 3580;
+// Heap blocks of a table after its first one: small, as the last of them is rewritten on
+// every row added.
+constexpr size_t kTableHeapBlock = 2048;
 enum : uint8_t { kSigBth = 0xB5, kSigPc = 0xBC, kSigTc = 0x7C };
 
 inline bool isHid(uint32_t hnid) { return (hnid & 0x1F) == 0; }
@@ -21,6 +24,7 @@ public:
     struct Block {
         std::vector<Bytes> allocs;   // by allocation index - 1; a freed one is empty
         bool dirty = false;
+        bool alone = false;          // holds one structure that grows in place
     };
 
     uint8_t clientSig = 0;
@@ -37,17 +41,31 @@ public:
     // Like replace, but moves the allocation into the last block when it lives elsewhere,
     // so that a structure that grows with every save dirties one block, not two.
     uint32_t replaceAtTail(uint32_t hid, Bytes data);
+    // Like replace, but keeps the allocation in a block of its own, so that a structure
+    // changed by every save (a table's last row-index leaf) costs a rewrite of itself only,
+    // not of the values around it.
+    uint32_t replaceAlone(uint32_t hid, Bytes data);
+    // Blocks after the first take new allocations up to this many bytes (0: up to the
+    // block size), so that the block a growing table rewrites on each save stays small.
+    size_t softLimit = 0;
     void free(uint32_t hid);
-    void setUserRoot(uint32_t hid) { userRoot = hid; if (!blocks.empty()) blocks[0].dirty = true; }
+    void setUserRoot(uint32_t hid) { userRoot = hid; if (!blocks.empty()) markDirty(0); }
+    void markDirty(size_t b) {
+        if (blocks[b].dirty) return;
+        blocks[b].dirty = true;
+        dirtyBlocks_.push_back(b);
+    }
 
     // Brings the node's data tree up to date with the changed blocks.
     void flush(Ndb& ndb, DataTree& tree);
-    Bytes serializeBlock(size_t i, size_t maxData) const;
+    void serializeBlock(size_t i, size_t maxData, Bytes& out) const;
 
 private:
+    uint32_t allocInNewBlock(Bytes data, bool alone);
     size_t used(size_t i) const;
     bool fits(size_t block, size_t extraBytes, size_t extraAllocs, size_t maxData) const;
     size_t maxData_ = 8176;
+    std::vector<size_t> dirtyBlocks_;  // what flush() writes
     friend struct HeapAccess;
 };
 
@@ -105,6 +123,9 @@ public:
     std::optional<Value> cell(size_t row, uint32_t tag);  // by property id; empty if absent
     // Adds a row; columns without a value are left absent.
     void addRow(uint32_t rowId, const std::map<uint16_t, Value>& values);
+    // The same from the values as the file keeps them; a value fills a column only when
+    // its type is the column's.
+    void addRowRaw(uint32_t rowId, const RawProps& values);
     void setCell(size_t row, uint16_t propId, const Value& v);
 
     bool changed() const { return changed_; }
@@ -119,6 +140,8 @@ private:
     void ensureRowsInSubnode();
     void indexInsert(uint32_t rowId, uint32_t rowIndex);
     void writeCell(Bytes& row, const Column& c, const Value& v);
+    void writeCellRaw(Bytes& row, const Column& c, const RawProp& p);
+    void appendRow(uint32_t rowId, const Bytes& row);
     const Column* column(uint16_t propId) const;
     Bytes tcinfoBytes() const;
 
@@ -151,6 +174,7 @@ private:
     bool indexChanged_ = false;
     std::map<uint32_t, uint32_t> rowOf_;
     bool changed_ = false;
+    Bytes rowScratch_;
 };
 
 } // namespace pst

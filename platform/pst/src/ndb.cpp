@@ -98,15 +98,23 @@ void BTree<E>::upsert(const E& e) {
 template <class E>
 bool BTree<E>::erase(uint64_t key) {
     if (!find(key)) return false;
-    // Walk down remembering the path; drop pages that become empty (no merging: pages
-    // that are less than full are valid).
-    std::vector<std::pair<Page*, size_t>> path;
+    // Walk down remembering the path (a fixed array: erasing happens for most blocks a
+    // save writes); drop pages that become empty.
+    struct Step { Page* page; size_t idx; };
+    struct Path {
+        Step steps[32];
+        size_t n = 0;
+        bool empty() const { return n == 0; }
+        Step& back() { return steps[n - 1]; }
+        void pop_back() { --n; }
+    } path;
     Page* p = root.get();
     while (p->level > 0) {
         p->dirty = true;
         auto it = std::upper_bound(p->keys.begin(), p->keys.end(), key);
         size_t idx = size_t(it - p->keys.begin()) - 1;
-        path.push_back({p, idx});
+        if (path.n == 32) fail("Internal error: B-tree too deep");
+        path.steps[path.n++] = {p, idx};
         p = p->kids[idx].get();
     }
     p->dirty = true;
@@ -114,6 +122,21 @@ bool BTree<E>::erase(uint64_t key) {
                                [](const E& x, uint64_t k) { return x.key() < k; });
     p->items.erase(it);
     bool empty = p->items.empty();
+    // Most blocks live for one save only (a table's last block, its XBLOCK), so erasing
+    // thins out the leaves behind the growing end. A leaf that fits into its left
+    // neighbour goes into it, which keeps the tree shallow and the pages a save dirties few.
+    if (!empty && !path.empty()) {
+        auto [parent, idx] = path.back();
+        if (idx > 0) {
+            Page* left = parent->kids[idx - 1].get();
+            if (left->items.size() + p->items.size() <= leafCapacity) {
+                left->items.insert(left->items.end(), p->items.begin(), p->items.end());
+                left->dirty = true;
+                p->items.clear();
+                empty = true;
+            }
+        }
+    }
     while (empty && !path.empty()) {
         auto [parent, idx] = path.back();
         path.pop_back();
@@ -391,6 +414,7 @@ void Ndb::loadAMaps() {
     size_t spans = size_t((eof_ - kFirstAMap + kAMapSpan - 1) / kAMapSpan);
     amap_.assign(spans, {});
     spanFree_.assign(spans, 0);
+    freeSlots_ = 0;
     spanDirty_.assign(spans, false);
     failedRun_.assign(spans, ~0u);
     for (size_t s = 0; s < spans; ++s) {
@@ -399,6 +423,7 @@ void Ndb::loadAMaps() {
         uint32_t freeSlots = 0;
         for (uint8_t b : amap_[s]) freeSlots += 8 - uint32_t(__builtin_popcount(b));
         spanFree_[s] = freeSlots;
+        freeSlots_ += freeSlots;
     }
     cursorSpan_ = 0;
     if (amapValid_ == 0) rebuildAMaps();
@@ -422,6 +447,7 @@ void Ndb::forEachPage(const std::function<void(Bref, bool, int)>& f) const {
 void Ndb::rebuildAMaps() {
     for (size_t s = 0; s < amap_.size(); ++s) {
         amap_[s].fill(0);
+        freeSlots_ += kSlotsPerSpan - spanFree_[s];
         spanFree_[s] = kSlotsPerSpan;
         spanDirty_[s] = true;
         failedRun_[s] = ~0u;
@@ -458,8 +484,10 @@ void Ndb::markBits(uint64_t ib, uint64_t bytes, bool on) {
     }
     if (on) {
         spanFree_[span] -= n;
+        freeSlots_ -= n;
     } else {
         spanFree_[span] += n;
+        freeSlots_ += n;
         // A span that could not fit a run may after this free; small frees rarely change
         // that, and rescanning a fragmented span for every one of them is what costs.
         if (uint64_t(n) * 4 >= failedRun_[span]) failedRun_[span] = ~0u;
@@ -515,9 +543,7 @@ uint64_t Ndb::allocate(uint64_t bytes, bool page) {
         if (pass == 1) {
             // Going back to the start pays only when a fair share of the file is free;
             // otherwise the file grows and freed space is gathered for a later sweep.
-            uint64_t freeSlots = 0;
-            for (uint32_t f : spanFree_) freeSlots += f;
-            if (freeSlots * 8 < uint64_t(spans) * kSlotsPerSpan) break;
+            if (freeSlots_ * 8 < uint64_t(spans) * kSlotsPerSpan) break;
         }
         size_t from = pass == 0 ? cursorSpan_ : 0;
         size_t to = pass == 0 ? spans : std::min(cursorSpan_ + 1, spans);
@@ -557,6 +583,7 @@ void Ndb::growOneSpan() {
     }
     amap_.push_back({});
     spanFree_.push_back(kSlotsPerSpan);
+    freeSlots_ += kSlotsPerSpan;
     spanDirty_.push_back(true);
     failedRun_.push_back(~0u);
     markBits(base, 512, true);  // the AMap page maps itself
@@ -583,16 +610,14 @@ void Ndb::growOneSpan() {
 
 void Ndb::freeSpace(uint64_t ib, uint64_t bytes) { pendingFree_.push_back({ib, bytes}); }
 
-Bytes Ndb::mapPage(size_t span) const {
-    Bytes p(512, '\0');
+void Ndb::writeMapPage(size_t span, char* p) const {
     const size_t t = layout_.pageData();
     std::memcpy(&p[layout_.wide ? 0 : 4], amap_[span].data(), 496);
     p[t] = char(kPtypeAMap); p[t + 1] = char(kPtypeAMap);
-    uint32_t crc = crc32(p.data(), t);
+    uint32_t crc = crc32(p, t);
     uint64_t ib = spanBase(span);
     if (layout_.wide) { wr32(&p[t + 4], crc); wr64(&p[t + 8], ib); }
     else { wr32(&p[t + 4], uint32_t(ib)); wr32(&p[t + 8], crc); }
-    return p;
 }
 
 char* Ndb::queueSpace(uint64_t ib, size_t len) {
@@ -767,7 +792,10 @@ void Ndb::applyRefDeltas() {
         if (it == deltas_.end() || it->first != bid) it = deltas_.insert(it, {bid, 0});
         return it->second;
     };
-    std::vector<uint64_t> dying, work;
+    std::vector<uint64_t>& dying = dyingScratch_;
+    std::vector<uint64_t>& work = workScratch_;
+    dying.clear();
+    work.clear();
     for (const auto& d : deltas_) if (d.second <= 0) work.push_back(d.first);
     // Blocks written in this transaction start at cRef 1 (no reference), so one whose
     // references came and went again dies too.
@@ -853,6 +881,7 @@ DataTree Ndb::loadTree(uint64_t bid) {
     if (x[1] == 1) {
         for (size_t i = 0; i < n; ++i) leafOf(rdW(&x[8 + i * bs], w));
         t.groups.emplace_back(0, t.leaves.size(), bid);
+        t.groups.back().bytes = total;
     } else if (x[1] == 2) {
         t.xxbid = bid;
         for (size_t i = 0; i < n; ++i) {
@@ -862,8 +891,10 @@ DataTree Ndb::loadTree(uint64_t bid) {
             uint16_t m = rd16(&y[2]);
             if (8 + size_t(m) * bs > y.size()) fail("XBLOCK " + std::to_string(xb) + " is truncated");
             size_t begin = t.leaves.size();
+            uint64_t before = total;
             for (size_t j = 0; j < m; ++j) leafOf(rdW(&y[8 + j * bs], w));
             t.groups.emplace_back(begin, t.leaves.size(), xb);
+            t.groups.back().bytes = total - before;
         }
     } else {
         fail("Block " + std::to_string(bid) + " has an impossible XBLOCK level");
@@ -950,6 +981,7 @@ void Ndb::transferRefs(uint64_t oldParent, const std::vector<uint64_t>& captured
 void Ndb::touchLeaf(DataTree& t, size_t i) {
     leafData(t, i);
     t.changed = true;
+    t.firstChanged = std::min(t.firstChanged, i);
     auto& l = t.leaves[i];
     l.size = uint32_t(l.data.size());
     if (l.data.size() > layout_.maxBlockData()) fail("Internal error: data block overflow");
@@ -965,14 +997,19 @@ void Ndb::appendLeaf(DataTree& t, Bytes data) {
     l.data = std::move(data);
     l.loaded = true;
     t.leaves.push_back(std::move(l));
+    t.firstChanged = std::min(t.firstChanged, t.leaves.size() - 1);
     t.changed = true;
+    t.growing = true;
     invalidateXX(t);
 }
 
 uint64_t Ndb::saveTree(DataTree& t) {
     if (!t.changed) return t.rootBid;
     t.changed = false;
-    for (size_t i = 0; i < t.leaves.size(); ++i) {
+    // Only leaves from the first changed one on need looking at (and the one before it,
+    // which was the last and may still hold its data): a save of a big table costs what
+    // it changed, not what the table holds.
+    for (size_t i = t.firstChanged ? t.firstChanged - 1 : 0; i < t.leaves.size(); ++i) {
         auto& l = t.leaves[i];
         if (!l.bid) {
             l.bid = writeBlock(l.data, false);
@@ -985,6 +1022,7 @@ uint64_t Ndb::saveTree(DataTree& t) {
             l.loaded = false;
         }
     }
+    t.firstChanged = t.leaves.size();
     auto resetOld = [&] {
         for (auto& g : t.groups) { g.oldXbid = 0; g.oldKids.clear(); }
         t.oldXxbid = 0;
@@ -1003,6 +1041,8 @@ uint64_t Ndb::saveTree(DataTree& t) {
         return t.rootBid = t.leaves[0].bid;
     }
     const size_t maxX = layout_.maxXEntries();
+    // Every XBLOCK but the last stays full, growing data included: a reader may find the
+    // XBLOCK holding data block i as i / maxX, as Outlook's own files allow it to.
     if (t.groups.empty()) t.groups.emplace_back();
     if (t.groups.back().end < t.leaves.size() && t.groups.back().end - t.groups.back().begin < maxX) {
         auto& last = t.groups.back();
@@ -1010,11 +1050,12 @@ uint64_t Ndb::saveTree(DataTree& t) {
         last.end = std::min(t.leaves.size(), last.begin + maxX);
     }
     while (t.groups.back().end < t.leaves.size()) {
+        if (t.groups.size() >= maxX) fail("Data too large for one PST node");
         size_t b = t.groups.back().end;
-        t.groups.emplace_back(b, std::min(t.leaves.size(), b + maxX), 0);
+        t.groups.emplace_back(b, b, 0);
+        t.groups.back().end = std::min(t.leaves.size(), b + maxX);
         invalidateXX(t);
     }
-    if (t.groups.size() > maxX) fail("Data too large for one PST node");
     const bool w = layout_.wide;
     for (auto& g : t.groups) {
         if (g.xbid) continue;
@@ -1022,6 +1063,7 @@ uint64_t Ndb::saveTree(DataTree& t) {
         x.clear();
         uint64_t total = 0;
         for (size_t i = g.begin; i < g.end; ++i) total += t.leaves[i].size;
+        g.bytes = total;
         put8(x, 1); put8(x, 1); put16(x, uint16_t(g.end - g.begin)); put32(x, uint32_t(total));
         kidsScratch_.clear();
         for (size_t i = g.begin; i < g.end; ++i) { putW(x, t.leaves[i].bid, w); kidsScratch_.push_back(t.leaves[i].bid); }
@@ -1041,7 +1083,7 @@ uint64_t Ndb::saveTree(DataTree& t) {
         Bytes& x = scratch_;
         x.clear();
         uint64_t total = 0;
-        for (auto& l : t.leaves) total += l.size;
+        for (const auto& g : t.groups) total += g.bytes;
         if (total > 0xFFFFFFFFull) fail("Data too large for one PST node");
         put8(x, 1); put8(x, 2); put16(x, uint16_t(t.groups.size())); put32(x, uint32_t(total));
         kidsScratch_.clear();
@@ -1082,16 +1124,20 @@ std::vector<Ndb::SubEntry> Ndb::readSubnodes(uint64_t bidSub) {
 
 uint64_t Ndb::writeSubnodes(std::vector<SubEntry> entries, uint64_t) {
     if (entries.empty()) return 0;
-    std::sort(entries.begin(), entries.end(), [](const SubEntry& a, const SubEntry& b) { return a.nid < b.nid; });
+    if (!std::is_sorted(entries.begin(), entries.end(), [](const SubEntry& a, const SubEntry& b) { return a.nid < b.nid; }))
+        std::sort(entries.begin(), entries.end(), [](const SubEntry& a, const SubEntry& b) { return a.nid < b.nid; });
     const bool w = layout_.wide;
     const size_t maxSl = layout_.maxSlEntries();
-    std::vector<std::pair<uint64_t, uint64_t>> sls;  // first nid, SLBLOCK bid
+    auto& sls = slScratch_;  // first nid, SLBLOCK bid
+    sls.clear();
     for (size_t off = 0; off < entries.size(); off += maxSl) {
         size_t n = std::min(maxSl, entries.size() - off);
-        Bytes b;
+        Bytes& b = scratch_;
+        b.clear();
         put8(b, 2); put8(b, 0); put16(b, uint16_t(n));
         if (w) put32(b, 0);
         std::vector<uint64_t> kids;
+        kids.reserve(2 * n);
         for (size_t i = off; i < off + n; ++i) {
             putW(b, entries[i].nid, w);
             putW(b, entries[i].bidData, w);
@@ -1101,19 +1147,20 @@ uint64_t Ndb::writeSubnodes(std::vector<SubEntry> entries, uint64_t) {
         }
         uint64_t bid = writeBlock(b, true);
         for (uint64_t k : kids) addRef(k);
-        knownChildren_[bid] = kids;
+        knownChildren_[bid] = std::move(kids);
         sls.push_back({entries[off].nid, bid});
     }
     if (sls.size() == 1) return sls[0].second;
     if (sls.size() > layout_.maxSiEntries()) fail("Too many subnodes in one PST node");
-    Bytes b;
+    Bytes& b = scratch_;
+    b.clear();
     put8(b, 2); put8(b, 1); put16(b, uint16_t(sls.size()));
     if (w) put32(b, 0);
     std::vector<uint64_t> kids;
     for (auto& s : sls) { putW(b, s.first, w); putW(b, s.second, w); kids.push_back(s.second); }
     uint64_t bid = writeBlock(b, true);
     for (uint64_t k : kids) addRef(k);
-    knownChildren_[bid] = kids;
+    knownChildren_[bid] = std::move(kids);
     return bid;
 }
 
@@ -1125,21 +1172,21 @@ Bref Ndb::savePage(typename BTree<E>::Page* p, uint8_t ptype, bool isNbt) {
     if (!p->dirty) return p->ref;
     const Layout& L = layout_;
     const bool w = L.wide;
-    std::vector<Bref> kidRefs;
     if (p->level > 0)
-        for (auto& k : p->kids) kidRefs.push_back(savePage<E>(k.get(), ptype, isNbt));
+        for (auto& k : p->kids) savePage<E>(k.get(), ptype, isNbt);  // each child's ref is then current
     if (p->ref.ib) freeSpace(p->ref.ib, 512);
     uint64_t ib = allocate(512, true);
     uint64_t bid = nextP_++;
-    Bytes page(512, '\0');
+    // Built in place in the write arena (zeroed): no buffer per page.
+    char* page = queueSpace(ib, 512);
     size_t cb = p->level ? L.btEntry() : (isNbt ? L.nbtEntry() : L.bbtEntry());
     size_t n = p->level ? p->kids.size() : p->items.size();
     for (size_t i = 0; i < n; ++i) {
         char* e = &page[i * cb];
         if (p->level) {
             wrW(e, p->keys[i], w);
-            wrW(e + (w ? 8 : 4), kidRefs[i].bid, w);
-            wrW(e + (w ? 16 : 8), kidRefs[i].ib, w);
+            wrW(e + (w ? 8 : 4), p->kids[i]->ref.bid, w);
+            wrW(e + (w ? 16 : 8), p->kids[i]->ref.ib, w);
         } else if constexpr (std::is_same<E, NbtEntry>::value) {
             const NbtEntry& x = p->items[i];
             wrW(e, x.nid, w);
@@ -1162,10 +1209,9 @@ Bref Ndb::savePage(typename BTree<E>::Page* p, uint8_t ptype, bool isNbt) {
     const size_t t = L.pageData();
     page[t] = char(ptype); page[t + 1] = char(ptype);
     wr16(&page[t + 2], computeSig(ib, bid));
-    uint32_t crc = crc32(page.data(), t);
+    uint32_t crc = crc32(page, t);
     if (w) { wr32(&page[t + 4], crc); wr64(&page[t + 8], bid); }
     else { wr32(&page[t + 4], uint32_t(bid)); wr32(&page[t + 8], crc); }
-    queueWrite(ib, page);
     p->ref = {bid, ib};
     p->dirty = false;
     return p->ref;
@@ -1175,6 +1221,7 @@ void Ndb::commit(const CommitOptions& opt) {
     if (broken_) fail("An earlier save of this PST file failed; reopen it to continue");
     if (!dirtyState_ && !created_) return;
     const bool wasCreated = created_;
+    uint64_t written = 0;
     try {
         applyRefDeltas();
         nbtRoot_ = savePage<NbtEntry>(nbt_.root.get(), kPtypeNBT, true);
@@ -1189,7 +1236,7 @@ void Ndb::commit(const CommitOptions& opt) {
         for (size_t s = 0; s < amap_.size(); ++s) {
             freeSlots += spanFree_[s];
             if (spanDirty_[s]) {
-                queueWrite(spanBase(s), mapPage(s));
+                writeMapPage(s, queueSpace(spanBase(s), 512));
                 spanDirty_[s] = false;
             }
         }
@@ -1210,6 +1257,7 @@ void Ndb::commit(const CommitOptions& opt) {
             wr32(&h[4], crc32(&h[8], 471));
             if (layout_.wide) wr32(&h[0x20C], crc32(&h[8], 516));
             io_->write(0, h.data(), h.size());
+            written += h.size();
             io_->flush(opt.durable);
         }
         std::sort(writes_.begin(), writes_.end(), [](const PendingWrite& a, const PendingWrite& b) {
@@ -1229,19 +1277,27 @@ void Ndb::commit(const CommitOptions& opt) {
                 ioBuf_.replace(size_t(w.ib - runStart), w.len, d, w.len);
                 continue;
             }
-            if (!ioBuf_.empty()) io_->write(runStart, ioBuf_.data(), ioBuf_.size());
+            if (!ioBuf_.empty()) {
+                io_->write(runStart, ioBuf_.data(), ioBuf_.size());
+                written += ioBuf_.size();
+            }
             runStart = w.ib;
             ioBuf_.assign(d, w.len);
         }
-        if (!ioBuf_.empty()) io_->write(runStart, ioBuf_.data(), ioBuf_.size());
+        if (!ioBuf_.empty()) {
+            io_->write(runStart, ioBuf_.data(), ioBuf_.size());
+            written += ioBuf_.size();
+        }
         if (wasCreated) {
             // The area between the header and the first map stays zero.
             Bytes zero(size_t(kFirstAMap) - header_.size(), '\0');
             io_->write(header_.size(), zero.data(), zero.size());
+            written += zero.size();
         }
         io_->flush(opt.durable);
         Bytes h = buildHeader(true);
         io_->write(0, h.data(), h.size());
+        written += h.size();
         io_->flush(opt.durable);
         header_ = h;
         amapValid_ = 2;
@@ -1249,7 +1305,7 @@ void Ndb::commit(const CommitOptions& opt) {
         broken_ = true;
         throw;
     }
-    lastCommitBytes_ = arena_.size() + 2 * header_.size();
+    lastCommitBytes_ = written;
     writes_.clear();
     arena_.clear();
     pendingBlocks_.clear();

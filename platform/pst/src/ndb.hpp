@@ -134,6 +134,7 @@ public:
         Group() = default;
         Group(size_t b, size_t e, uint64_t x) : begin(b), end(e), xbid(x) {}
         size_t begin = 0, end = 0;
+        uint64_t bytes = 0;    // data bytes of its leaves, as its XBLOCK gives them
         uint64_t xbid = 0;     // 0 when it must be written
         uint64_t oldXbid = 0;  // the XBLOCK it replaces, and what that one listed
         std::vector<uint64_t> oldKids;
@@ -145,6 +146,10 @@ public:
     uint64_t oldXxbid = 0;     // the XXBLOCK it replaces, and what that one listed
     std::vector<uint64_t> oldXKids;
     bool changed = false;
+    size_t firstChanged = 0;   // leaves before this one are unchanged since the last save
+    // Set for data that grows a block at a time (tables, heaps): its XBLOCKs then list
+    // few blocks each under an XXBLOCK, so that the XBLOCK a save rewrites stays small.
+    bool growing = false;
 
     uint64_t totalSize() const;
 };
@@ -175,6 +180,8 @@ public:
     Bytes readBlock(uint64_t bid);        // data of one block, decoded
     Bytes readData(uint64_t bid);         // a whole data tree, concatenated
     uint64_t writeBlock(const Bytes& data, bool internal);  // returns the new BID (unreferenced)
+    // A buffer for building a block before writeBlock, kept from save to save.
+    Bytes& blockBuffer() { return blockBuffer_; }
     void addRef(uint64_t bid);
     void release(uint64_t bid);
     void releaseKnown(uint64_t bid, std::vector<uint64_t> children);  // internal block whose children are known
@@ -241,7 +248,7 @@ private:
     void growOneSpan();
     void markBits(uint64_t ib, uint64_t bytes, bool on);
     bool findRun(size_t span, uint32_t startSlot, uint32_t n, bool page, uint32_t& at) const;
-    Bytes mapPage(size_t span) const;
+    void writeMapPage(size_t span, char* out) const;  // 512 zeroed bytes
     void queueWrite(uint64_t ib, const Bytes& data) { queueWrite(ib, data.data(), data.size()); }
     void queueWrite(uint64_t ib, const char* data, size_t len);
     char* queueSpace(uint64_t ib, size_t len);  // zeroed room in the write arena
@@ -268,6 +275,7 @@ private:
 
     std::vector<std::array<uint8_t, 496>> amap_;
     std::vector<uint32_t> spanFree_;
+    uint64_t freeSlots_ = 0;  // the sum of spanFree_, kept as it changes
     std::vector<bool> spanDirty_;
     size_t cursorSpan_ = 0;
     uint32_t cursorSlot_ = 0;
@@ -283,6 +291,10 @@ private:
     Bytes arena_;
     Bytes ioBuf_;
     Bytes scratch_;                      // XBLOCK being built
+    Bytes blockBuffer_;
+    // Scratch of one save, kept for their capacity (no allocation per save).
+    std::vector<std::pair<uint64_t, uint64_t>> slScratch_;
+    std::vector<uint64_t> dyingScratch_, workScratch_;
     std::vector<uint64_t> kidsScratch_;
     // Blocks written in this transaction (place and size of their data in the arena), for
     // reading back before the commit.

@@ -203,7 +203,7 @@ void StoreImpl::commit() {
 namespace {
 
 uint32_t nameHash(const std::string& utf8) {
-    Bytes b = utf16ToLeBytes(utf8ToUtf16(utf8));
+    Bytes b = utf8ToUtf16LeBytes(utf8);
     return crc32(b.data(), b.size());
 }
 
@@ -254,10 +254,12 @@ void StoreImpl::loadNames() {
     }
 }
 
-std::string NameMapState::key(const NamedProperty& np) {
-    std::string k(reinterpret_cast<const char*>(np.guid.bytes), 16);
-    if (np.isString()) k += "s" + np.name;
-    else k += "n" + std::to_string(np.lid);
+NameMapState::Key NameMapState::key(const NamedProperty& np) {
+    Key k;
+    k.guid = np.guid;
+    k.isString = np.isString();
+    if (k.isString) k.name = np.name;
+    else k.lid = np.lid;
     return k;
 }
 
@@ -285,7 +287,7 @@ uint16_t StoreImpl::namedId(const NamedProperty& np, bool create) {
     if (np.isString()) {
         while (names.strings.size() % 4) names.strings.push_back('\0');
         e.idOrOffset = uint32_t(names.strings.size());
-        Bytes s = utf16ToLeBytes(utf8ToUtf16(np.name));
+        Bytes s = utf8ToUtf16LeBytes(np.name);
         put32(names.strings, uint32_t(s.size()));
         names.strings += s;
         while (names.strings.size() % 4) names.strings.push_back('\0');
@@ -811,8 +813,8 @@ void Message::save() {
     RawProps raw;
     size_t size = 0;
     for (const auto& [id, v] : P) {
-        raw[id] = toRaw(v, w);
-        size += raw[id].data.size() + 8;
+        RawProp& r = raw.emplace_hint(raw.end(), id, toRaw(v, w))->second;
+        size += r.data.size() + 8;
     }
     // Subnodes: attachments and their table. Contacts have no recipients, and like
     // Outlook's own contacts they carry no recipient table.
@@ -845,17 +847,18 @@ void Message::save() {
 
     StoreImpl::FolderState& f = s->folder(impl_->folder);
     Table& contents = s->table(f, kTypeContents);
-    std::map<uint16_t, Value> row;
-    for (const auto& c : contents.columns()) {
-        auto it = P.find(tagId(c.tag));
-        if (it != P.end() && fileType(it->second.type, w) == tagType(c.tag)) row[tagId(c.tag)] = it->second;
-    }
     if (isNew) {
-        contents.addRow(nid, row);
+        // The row takes the values as converted for the message itself.
+        contents.addRowRaw(nid, raw);
         uint32_t count = f.props.count(0x3602) ? uint32_t(fromRaw(f.props[0x3602]).asInt32()) : 0;
         s->setFolderProp(f, 0x3602, Value::int32(int32_t(count + 1)));
     } else if (auto r = contents.findRow(nid)) {
-        for (const auto& [id, v] : row) contents.setCell(*r, id, v);
+        for (const auto& c : contents.columns()) {
+            auto it = P.find(tagId(c.tag));
+            if (it != P.end() && fileType(it->second.type, w) == tagType(c.tag) && tagId(c.tag) != 0x67F2 &&
+                tagId(c.tag) != 0x67F3)
+                contents.setCell(*r, tagId(c.tag), it->second);
+        }
     }
     s->commit();
     guard.done();

@@ -1,5 +1,6 @@
 #pragma once
 // State of an open store shared by the Store, Folder and Message classes.
+#include <cstring>
 #include <map>
 #include <memory>
 #include <string>
@@ -24,8 +25,22 @@ struct NameMapState {
     std::map<uint32_t, Bytes> bucketData;
     RawProps others;
     std::map<uint16_t, NamedProperty> byId;
-    std::map<std::string, uint16_t> byKey;
-    static std::string key(const NamedProperty& np);
+    // Keyed without building a string per lookup: every named property a message sets
+    // is looked up here.
+    struct Key {
+        Guid guid;
+        bool isString = false;
+        uint32_t lid = 0;
+        std::string name;
+        bool operator<(const Key& o) const {
+            int g = std::memcmp(guid.bytes, o.guid.bytes, 16);
+            if (g != 0) return g < 0;
+            if (isString != o.isString) return isString < o.isString;
+            return isString ? name < o.name : lid < o.lid;
+        }
+    };
+    std::map<Key, uint16_t> byKey;
+    static Key key(const NamedProperty& np);
 };
 
 struct StoreImpl {
