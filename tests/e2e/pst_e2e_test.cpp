@@ -19,6 +19,26 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Sets an environment variable for the life of the object, then puts the old value back.
+class ScopedEnvironment {
+ public:
+  ScopedEnvironment(const wchar_t* name, const std::wstring& value) : name_(name) {
+    wchar_t old[32768];
+    const DWORD n = ::GetEnvironmentVariableW(name, old, 32768);
+    had_ = n > 0 && n < 32768;
+    if (had_) old_.assign(old, n);
+    ::SetEnvironmentVariableW(name, value.c_str());
+  }
+  ~ScopedEnvironment() { ::SetEnvironmentVariableW(name_, had_ ? old_.c_str() : nullptr); }
+  ScopedEnvironment(const ScopedEnvironment&) = delete;
+  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+ private:
+  const wchar_t* name_;
+  std::wstring old_;
+  bool had_ = false;
+};
+
 const fs::path kFixtures = E2E_NOTES_FIXTURES;
 const fs::path kArtifacts = E2E_ARTIFACT_DIR;
 
@@ -176,11 +196,14 @@ TEST_F(PstEndToEnd, OldVersionTextsGiveAnAnsiPst) {
 }
 
 TEST_F(PstEndToEnd, AttachmentsKeepTheirNamesAndNeverTouchUserFiles) {
-  // A user's own file in the temporary folder named like an attachment stays as it is.
-  const fs::path temp = fs::temp_directory_path();
+  // The driver gets a temporary folder of its own (it inherits TMP/TEMP), so that tests
+  // running beside this one can't change what it sees there. A user's own file in it named
+  // like an attachment stays as it is.
+  const fs::path temp = dir / L"temp";
+  fs::create_directories(temp);
+  const ScopedEnvironment tmp(L"TMP", temp.wstring()), tempVar(L"TEMP", temp.wstring());
   const fs::path userFile = temp / "card.vcf";
-  const bool hadUserFile = fs::exists(userFile);
-  if (!hadUserFile) std::ofstream(userFile, std::ios::binary) << "the user's own card";
+  std::ofstream(userFile, std::ios::binary) << "the user's own card";
   const std::string userBytes = ReadBytes(userFile);
   auto tempFiles = [&] {
     std::set<std::wstring> s;
@@ -194,7 +217,6 @@ TEST_F(PstEndToEnd, AttachmentsKeepTheirNamesAndNeverTouchUserFiles) {
   ASSERT_EQ(0u, r.exitCode) << r.output;
   EXPECT_EQ(userBytes, ReadBytes(userFile));
   EXPECT_EQ(before, tempFiles()) << "temporary files were left behind";
-  if (!hadUserFile) fs::remove(userFile);
 
   auto store = pst::Store::openReadOnly(target.string());
   auto all = FindPath(*store, {"All Documents"});
