@@ -84,9 +84,17 @@ inline bool isCompressible(std::u16string_view s) {
 }
 
 inline void appendChars(std::vector<std::uint8_t>& out, std::u16string_view s, bool high) {
-    for (const char16_t c : s) {
-        out.push_back(static_cast<std::uint8_t>(c));
-        if (high) out.push_back(static_cast<std::uint8_t>(c >> 8));
+    // Sized once, then filled: the shared string table is megabytes of characters.
+    const std::size_t at = out.size();
+    out.resize(at + s.size() * (high ? 2 : 1));
+    std::uint8_t* p = out.data() + at;
+    if (high) {
+        for (const char16_t c : s) {
+            *p++ = static_cast<std::uint8_t>(c);
+            *p++ = static_cast<std::uint8_t>(c >> 8);
+        }
+    } else {
+        for (const char16_t c : s) *p++ = static_cast<std::uint8_t>(c);
     }
 }
 

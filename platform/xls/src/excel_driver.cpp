@@ -121,6 +121,24 @@ struct ExcelConnection::Impl {
     std::optional<Workbook> book;
     bool dirty = false;
 
+    // A table's rows arrive as one INSERT each, all naming the same columns: the columns
+    // are matched against the header row once per distinct column list, not per row.
+    // INSERT only adds rows below the ones in use, so a header stays as it was until a
+    // CREATE or DROP, which forget every plan.
+    struct InsertPlan {
+        std::u16string sheetName;  // as the statement writes it
+        std::size_t sheet = 0;
+        std::uint32_t firstRow = 0, firstColumn = 0, lastColumn = 0;
+        std::uint32_t headerWidth = 0;  // the sheet's columnCount() when matched
+        std::u16string columnList;      // "(" through ")" as written
+        std::vector<std::uint32_t> targets;  // per listed column, its offset in the table
+        bool inOrder = false;           // targets are 0, 1, 2...
+    };
+    static constexpr std::size_t kMaxPlans = 8;
+    std::vector<InsertPlan> plans;
+    BulkInsert bulk;            // reused by every INSERT: no allocation per row
+    std::u16string unescaped;
+
     std::string where() const { return "'" + path.u8string() + "'"; }
 
     Workbook& workbook() {
@@ -251,6 +269,10 @@ struct ExcelConnection::Impl {
         dirty = true;
     }
 
+    bool runBulkInsert(std::u16string_view sql, std::int64_t& affected);
+    const InsertPlan* findPlan(const TableRef& t) const;
+    const InsertPlan* makePlan(const TableRef& t);
+
     void run(const InsertStatement& s, std::int64_t& affected) {
         const TableRef& t = s.table;
         const std::size_t sheet = sheetOf(t);
@@ -290,6 +312,81 @@ struct ExcelConnection::Impl {
     }
 };
 
+// The bulk form of INSERT, run without building a statement: true when it ran. False,
+// having changed nothing, for any other form and for anything the statement would fail
+// on; the general path then runs it and reports the error in its own words.
+bool ExcelConnection::Impl::runBulkInsert(std::u16string_view sql, std::int64_t& affected) {
+    if (!scanBulkInsert(sql, bulk, unescaped)) return false;
+    const TableRef t = parseTableName(bulk.table);
+    const InsertPlan* plan = findPlan(t);
+    if (!plan) plan = makePlan(t);
+    if (!plan || plan->targets.size() != bulk.values.size() || bulk.longestValue > kMaxCellChars) return false;
+    if (readOnly || fileReadOnly) return false;
+    Workbook& book = workbook();
+    const Grid& grid = book.cells(plan->sheet);  // read already: the plan matched its header
+    if (grid.columnCount() != plan->headerWidth) return false;
+    const std::uint32_t row = std::max(grid.rowCount(), t.firstRow + 1);
+    if (row >= kMaxRows) return false;
+    Grid& edit = book.editCells(plan->sheet);
+    if (plan->inOrder) {
+        edit.setRow(row, t.firstColumn, bulk.values.data(), bulk.values.size());
+    } else {
+        for (std::size_t i = 0; i < plan->targets.size(); ++i)
+            edit.set(row, t.firstColumn + plan->targets[i], bulk.values[i]);
+    }
+    edit.ensureRows(row + 1);
+    dirty = true;
+    affected = 1;
+    return true;
+}
+
+const ExcelConnection::Impl::InsertPlan* ExcelConnection::Impl::findPlan(const TableRef& t) const {
+    for (const InsertPlan& p : plans)
+        if (p.firstRow == t.firstRow && p.firstColumn == t.firstColumn && p.lastColumn == t.lastColumn &&
+            p.columnList == bulk.columnList && p.sheetName == t.sheet)
+            return &p;
+    return nullptr;
+}
+
+// Matches the listed columns against the table's header, as the general path would;
+// null where that path fails (no such sheet or column, a column named twice).
+const ExcelConnection::Impl::InsertPlan* ExcelConnection::Impl::makePlan(const TableRef& t) {
+    Workbook& book = workbook();
+    const auto sheet = book.findSheet(t.sheet);
+    if (!sheet || !book.isWorksheet(*sheet)) return nullptr;
+    const Grid* grid = nullptr;
+    try {
+        grid = &book.cells(*sheet);
+    } catch (const FormatError&) {
+        return nullptr;
+    }
+    std::forward_list<std::u16string> generated;
+    const std::vector<std::u16string_view> names = header(*grid, t, generated);
+    if (names.empty()) return nullptr;
+    InsertPlan plan;
+    plan.sheetName = t.sheet;
+    plan.sheet = *sheet;
+    plan.firstRow = t.firstRow, plan.firstColumn = t.firstColumn, plan.lastColumn = t.lastColumn;
+    plan.headerWidth = grid->columnCount();
+    plan.columnList = bulk.columnList;
+    plan.targets.reserve(bulk.columns.size());
+    std::vector<bool> taken(names.size());
+    plan.inOrder = true;
+    for (const std::u16string_view c : bulk.columns) {
+        const std::size_t hint = plan.targets.size();
+        std::size_t i = hint < names.size() && equalsIgnoreCase(names[hint], c) ? hint : names.size();
+        for (std::size_t k = 0; i == names.size() && k < names.size(); ++k)
+            if (equalsIgnoreCase(names[k], c)) i = k;
+        if (i == names.size() || taken[i]) return nullptr;
+        taken[i] = true;
+        plan.inOrder = plan.inOrder && i == hint;
+        plan.targets.push_back(static_cast<std::uint32_t>(i));
+    }
+    if (plans.size() == kMaxPlans) plans.erase(plans.begin());
+    plans.push_back(std::move(plan));
+    return &plans.back();
+}
+
 ExcelConnection::ExcelConnection(const ConnectionSettings& settings)
     : ExcelConnection(settings.path, settings.createIfMissing, settings.readOnly) {}
 
@@ -324,6 +421,15 @@ ExcelConnection::~ExcelConnection() = default;
 
 ResultSet ExcelConnection::execute(std::u16string_view statement, std::int64_t* rowsAffected) {
     impl_->workbook();
+    std::int64_t affected = -1;
+    try {
+        if (impl_->runBulkInsert(statement, affected)) {
+            if (rowsAffected) *rowsAffected = affected;
+            return {};
+        }
+    } catch (const LimitError& e) {
+        throw fail(kGeneral, e.what());
+    }
     Statement parsed;
     std::forward_list<std::u16string> storage;
     try {
@@ -331,7 +437,9 @@ ResultSet ExcelConnection::execute(std::u16string_view statement, std::int64_t* 
     } catch (const SyntaxError& e) {
         throw fail(kSyntax, std::string("Cannot run the statement: ") + e.what() + ".");
     }
-    std::int64_t affected = -1;
+    // Only CREATE and DROP change a header row or the sheets' numbers.
+    if (!std::holds_alternative<SelectStatement>(parsed) && !std::holds_alternative<InsertStatement>(parsed))
+        impl_->plans.clear();
     ResultSet result;
     try {
         if (const auto* s = std::get_if<SelectStatement>(&parsed)) {

@@ -62,6 +62,39 @@ void Grid::set(std::uint32_t row, std::uint32_t column, std::u16string_view text
     if (!text.empty()) columns_ = std::max(columns_, column + 1);
 }
 
+void Grid::setRow(std::uint32_t row, std::uint32_t column, const std::u16string_view* texts, std::size_t count) {
+    // Only an empty row within the sheet takes the one-step fill; anything else (cells
+    // already there, a limit broken) goes cell by cell so the outcome stays set()'s own.
+    bool simple = row < kMaxRows && column <= kMaxColumns && count <= kMaxColumns - column && rowWidth(row) == 0;
+    std::size_t chars = 0, used = 0;  // used: one past the last non-empty text
+    for (std::size_t i = 0; simple && i < count; ++i) {
+        if (texts[i].size() > kMaxCellChars) simple = false;
+        chars += texts[i].size();
+        if (!texts[i].empty()) used = i + 1;
+    }
+    if (!simple) {
+        for (std::size_t i = 0; i < count; ++i) set(row, column + static_cast<std::uint32_t>(i), texts[i]);
+        return;
+    }
+    if (used == 0) return;  // empty cells past a row's end are not stored
+    Row& r = makeRow(row);
+    r.text.clear();
+    r.text.reserve(chars);
+    r.ends.reserve(column + used);
+    r.ends.assign(column, 0);
+    for (std::size_t i = 0; i < used; ++i) {
+        r.text.append(texts[i]);
+        r.ends.push_back(static_cast<std::uint32_t>(r.text.size()));
+    }
+    columns_ = std::max(columns_, column + static_cast<std::uint32_t>(used));
+}
+
+Grid::RowCells Grid::cellsOf(std::uint32_t row) const {
+    const Row* r = findRow(row);
+    if (!r || r->ends.empty()) return {};
+    return {r->text.data(), r->ends.data(), r->ends.size()};
+}
+
 void Grid::ensureRows(std::uint32_t n) {
     if (n > kMaxRows) throw LimitError("a sheet holds at most 65,536 rows");
     // Only counted: a damaged file's claim of 65,536 rows costs no memory.

@@ -1,6 +1,7 @@
 #include "shared_strings.hpp"
 
 #include <algorithm>
+#include <cstring>
 
 namespace vorlix::xls::detail {
 
@@ -96,21 +97,46 @@ void SstWriter::rawBytes(const std::vector<std::uint8_t>& bytes) {
 
 // ---------------------------------------------------------------- StringTable
 
-namespace {
-std::uint64_t hashOf(std::u16string_view text) {
-    std::uint64_t h = 0xCBF29CE484222325ull;  // FNV-1a
-    for (const char16_t c : text) h = (h ^ c) * 0x100000001B3ull;
-    return h;
+std::uint32_t StringTable::hash(std::u16string_view text) {
+    // Four characters a step: cell texts are short, and a character at a time made the
+    // hash a noticeable part of writing a big sheet.
+    constexpr std::uint64_t k1 = 0x9E3779B97F4A7C15ull, k2 = 0xC2B2AE3D27D4EB4Full;
+    std::uint64_t h = text.size() * k1;
+    const char16_t* p = text.data();
+    std::size_t n = text.size();
+    for (; n >= 4; n -= 4, p += 4) {
+        std::uint64_t w;
+        std::memcpy(&w, p, sizeof w);
+        h = (h ^ (w * k2)) * k1;
+        h ^= h >> 31;
+    }
+    std::uint64_t tail = 0;
+    for (std::size_t i = 0; i < n; ++i) tail |= static_cast<std::uint64_t>(p[i]) << (16 * i);
+    h = (h ^ (tail * k2)) * k1;
+    h ^= h >> 29;
+    h *= k2;
+    h ^= h >> 32;
+    return static_cast<std::uint32_t>(h);
 }
-}  // namespace
 
 StringTable::StringTable(const std::vector<SharedString>& original, std::size_t expected) : original_(original) {
+    // A contact table repeats about three texts in four (names, places, companies); at
+    // most half the slots are in use.
     std::size_t capacity = 16;
-    while (capacity < (original.size() + expected) * 2) capacity *= 2;
-    slots_.assign(capacity, Slot{});
+    while (capacity < (original.size() + expected / 4) * 2) capacity *= 2;
+    slots_.resize(capacity);
     // Formatted strings stay apart: a plain cell must not take on their formatting.
     for (std::uint32_t i = 0; i < original.size(); ++i)
-        if (original[i].runCount == 0 && original[i].ext.empty()) find(original[i].text, i);
+        if (original[i].runCount == 0 && original[i].ext.empty()) find(original[i].text, hash(original[i].text), i);
+}
+
+std::size_t StringTable::sstBytesBound() const {
+    std::size_t bytes = 8 + 3 * added_.size() + 2 * addedChars_;
+    for (const SharedString& s : original_)
+        bytes += 9 + 2 * s.text.size() + s.runs.size() + s.ext.size();
+    // Each CONTINUE adds a record header and perhaps a repeated option byte; ExtSST
+    // takes 8 bytes per bucket of at most 128.
+    return bytes + (bytes / (kMaxRecordData - 16) + 1) * 5 + 4 + 2 + 128 * 8 + 16;
 }
 
 void StringTable::writeTo(SstWriter& out) const {
@@ -118,19 +144,20 @@ void StringTable::writeTo(SstWriter& out) const {
     for (const std::u16string_view text : added_) out.add(text);
 }
 
-std::uint32_t StringTable::find(std::u16string_view text, std::uint32_t next) {
+std::uint32_t StringTable::find(std::u16string_view text, std::uint32_t hash, std::uint32_t next) {
     if ((size() + 1) * 2 > slots_.size()) grow();
-    const std::uint64_t h = hashOf(text);
-    const auto tag = static_cast<std::uint32_t>(h >> 32);
     const std::size_t mask = slots_.size() - 1;
-    for (std::size_t i = static_cast<std::size_t>(h) & mask;; i = (i + 1) & mask) {
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
         Slot& slot = slots_[i];
         if (slot.index == kEmpty) {
-            slot = Slot{tag, next};
-            if (next >= original_.size()) added_.push_back(text);
+            slot = Slot{hash, next};
+            if (next >= original_.size()) {
+                added_.push_back(text);
+                addedChars_ += text.size();
+            }
             return next;
         }
-        if (slot.hash == tag && textOf(slot.index) == text) return slot.index;
+        if (slot.hash == hash && textOf(slot.index) == text) return slot.index;
     }
 }
 
@@ -140,7 +167,7 @@ void StringTable::grow() {
     const std::size_t mask = slots_.size() - 1;
     for (const Slot& slot : old) {
         if (slot.index == kEmpty) continue;
-        std::size_t i = static_cast<std::size_t>(hashOf(textOf(slot.index))) & mask;
+        std::size_t i = slot.hash & mask;
         while (slots_[i].index != kEmpty) i = (i + 1) & mask;
         slots_[i] = slot;
     }

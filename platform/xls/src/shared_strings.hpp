@@ -65,20 +65,36 @@ private:
 // keeps writing a large sheet free of a string copy per cell.
 class StringTable {
 public:
-    // `expected`: about how many cells will be added, to size the table once.
+    // `expected`: about how many cells will be added, to size the table once for the
+    // usual share of repeated texts (it grows when there are fewer).
     StringTable(const std::vector<SharedString>& original, std::size_t expected);
+
+    static std::uint32_t hash(std::u16string_view text);
+    // Brings the slot a hash starts at into the cache: a big sheet's table is probed at
+    // random, so hashing a row's cells first and probing after hides the memory latency.
+    void prefetch(std::uint32_t hash) const {
+#if defined(__GNUC__) || defined(__clang__)
+        __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]);
+#else
+        (void)hash;
+#endif
+    }
     // The number of `text` in the table; the text must outlive the table.
-    std::uint32_t add(std::u16string_view text) {
-        return find(text, static_cast<std::uint32_t>(original_.size() + added_.size()));
+    std::uint32_t add(std::u16string_view text) { return add(text, hash(text)); }
+    std::uint32_t add(std::u16string_view text, std::uint32_t hash) {
+        return find(text, hash, static_cast<std::uint32_t>(original_.size() + added_.size()));
     }
     std::uint32_t size() const { return static_cast<std::uint32_t>(original_.size() + added_.size()); }
+    // At most how many bytes SstWriter writes for the table.
+    std::size_t sstBytesBound() const;
     void writeTo(SstWriter& out) const;
 
 private:
-    // Eight bytes a slot: the table of a big sheet is probed at random, so its size in
-    // cache lines is what the lookups cost.
+    // Eight bytes a slot, so more of a big table stays in the cache. The hash is kept
+    // whole: it picks the slot, rules out most wrong texts without a look at them, and
+    // lets the table grow without hashing every text again.
     struct Slot {
-        std::uint32_t hash = 0;  // the hash's high half; the low bits pick the slot
+        std::uint32_t hash = 0;
         std::uint32_t index = kEmpty;
     };
     static constexpr std::uint32_t kEmpty = 0xFFFFFFFF;
@@ -86,11 +102,12 @@ private:
     std::u16string_view textOf(std::uint32_t index) const {
         return index < original_.size() ? std::u16string_view(original_[index].text) : added_[index - original_.size()];
     }
-    std::uint32_t find(std::u16string_view text, std::uint32_t next);
+    std::uint32_t find(std::u16string_view text, std::uint32_t hash, std::uint32_t next);
     void grow();
 
     const std::vector<SharedString>& original_;
     std::vector<std::u16string_view> added_;
+    std::size_t addedChars_ = 0;
     std::vector<Slot> slots_;
 };
 

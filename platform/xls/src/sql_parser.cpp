@@ -310,4 +310,112 @@ Statement parseStatement(std::u16string_view sql, std::forward_list<std::u16stri
     return Parser(sql, storage).statement();
 }
 
+namespace {
+
+// A cursor over a statement for scanBulkInsert; every step says whether the text had
+// what was asked for. Whitespace and word characters are the lexer's.
+class Scanner {
+public:
+    explicit Scanner(std::u16string_view s) : s_(s) {}
+
+    std::size_t position() const { return i_; }
+    void skipSpace() {
+        while (i_ < s_.size() && (s_[i_] == u' ' || s_[i_] == u'\t' || s_[i_] == u'\r' || s_[i_] == u'\n')) ++i_;
+    }
+    bool atEnd() const { return i_ == s_.size(); }
+    bool punct(char16_t c) {
+        skipSpace();
+        if (i_ >= s_.size() || s_[i_] != c) return false;
+        ++i_;
+        return true;
+    }
+    // A whole word, in any letter case (`k` in capitals).
+    bool keyword(std::u16string_view k) {
+        skipSpace();
+        if (s_.size() - i_ < k.size()) return false;
+        for (std::size_t j = 0; j < k.size(); ++j) {
+            const char16_t c = s_[i_ + j];
+            if (c != k[j] && c != k[j] + (u'a' - u'A')) return false;
+        }
+        if (i_ + k.size() < s_.size() && isWordChar(s_[i_ + k.size()])) return false;
+        i_ += k.size();
+        return true;
+    }
+    // "[name]": the name.
+    bool bracketed(std::u16string_view& name) {
+        skipSpace();
+        if (i_ >= s_.size() || s_[i_] != u'[') return false;
+        const std::size_t end = s_.find(u']', i_ + 1);
+        if (end == std::u16string_view::npos) return false;
+        name = s_.substr(i_ + 1, end - i_ - 1);
+        i_ = end + 1;
+        return true;
+    }
+    // A string literal; with doubled quotes its text is unescaped to the end of `unescaped`,
+    // whose capacity the caller has made large enough that appending never moves it.
+    bool literal(std::u16string_view& value, std::u16string& unescaped) {
+        skipSpace();
+        if (i_ >= s_.size() || s_[i_] != u'\'') return false;
+        const std::size_t begin = ++i_;
+        std::size_t quote = s_.find(u'\'', i_);
+        if (quote == std::u16string_view::npos) return false;
+        if (quote + 1 >= s_.size() || s_[quote + 1] != u'\'') {
+            value = s_.substr(begin, quote - begin);
+            i_ = quote + 1;
+            return true;
+        }
+        const std::size_t start = unescaped.size();
+        for (;;) {
+            if (quote + 1 < s_.size() && s_[quote + 1] == u'\'') {
+                unescaped.append(s_.substr(i_, quote + 1 - i_));  // the text and one quote
+                i_ = quote + 2;
+            } else {
+                unescaped.append(s_.substr(i_, quote - i_));
+                i_ = quote + 1;
+                value = std::u16string_view(unescaped).substr(start);
+                return true;
+            }
+            quote = s_.find(u'\'', i_);
+            if (quote == std::u16string_view::npos) return false;
+        }
+    }
+
+private:
+    std::u16string_view s_;
+    std::size_t i_ = 0;
+};
+
+}  // namespace
+
+bool scanBulkInsert(std::u16string_view sql, BulkInsert& out, std::u16string& unescaped) {
+    out.columns.clear();
+    out.values.clear();
+    out.longestValue = 0;
+    unescaped.clear();
+    unescaped.reserve(sql.size());
+    Scanner in(sql);
+    if (!in.keyword(u"INSERT") || !in.keyword(u"INTO") || !in.bracketed(out.table)) return false;
+    in.skipSpace();
+    const std::size_t listStart = in.position();
+    if (!in.punct(u'(')) return false;
+    do {
+        std::u16string_view name;
+        if (!in.bracketed(name)) return false;
+        out.columns.push_back(name);
+    } while (in.punct(u','));
+    if (!in.punct(u')')) return false;
+    out.columnList = sql.substr(listStart, in.position() - listStart);
+    if (!in.keyword(u"VALUES") || !in.punct(u'(')) return false;
+    do {
+        std::u16string_view value;
+        if (!in.literal(value, unescaped)) return false;
+        out.values.push_back(value);
+        out.longestValue = std::max(out.longestValue, value.size());
+    } while (in.punct(u','));
+    if (!in.punct(u')')) return false;
+    in.punct(u';');
+    in.skipSpace();
+    return in.atEnd();
+}
+
 }  // namespace vorlix::xls::detail

@@ -50,6 +50,23 @@ using Statement = std::variant<SelectStatement, DropStatement, CreateStatement, 
 // The result refers to `sql` and `storage`, which must outlive it.
 Statement parseStatement(std::u16string_view sql, std::forward_list<std::u16string>& storage);
 
+// The INSERT form that a table's rows arrive in, one statement per row:
+//   INSERT INTO [table] ([name], [name], ...) VALUES ('text', 'text', ...)
+// scanned in one pass without tokens. Every part refers to the statement text, except
+// values that had doubled quotes, which refer to `unescaped`.
+struct BulkInsert {
+    std::u16string_view table;       // inside the brackets
+    std::u16string_view columnList;  // "(" through ")" as written: the same text names the same columns
+    std::vector<std::u16string_view> columns;
+    std::vector<std::u16string_view> values;
+    std::size_t longestValue = 0;
+};
+
+// False when `sql` is not of that form; parseStatement then reads it (and reports what
+// is wrong with it). `out` and `unescaped` are reused from statement to statement, so a
+// load of many rows allocates nothing here after the first.
+bool scanBulkInsert(std::u16string_view sql, BulkInsert& out, std::u16string& unescaped);
+
 // "Sheet$A1:IV65536", "Sheet$", "Sheet". A "$" followed by something that is not a cell
 // range is part of the sheet name.
 TableRef parseTableName(std::u16string_view text);

@@ -48,8 +48,6 @@ struct Workbook::Impl {
     CompoundFile makeFile() const;
     void readSheetCells(Sheet& sheet) const;
     std::vector<std::uint8_t> writeStream() const;
-    std::vector<std::uint8_t> writeSheet(const Grid& grid, bool selected,
-                                         detail::StringTable& strings, std::uint32_t& references) const;
 };
 
 }  // namespace vorlix::xls

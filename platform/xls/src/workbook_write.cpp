@@ -95,10 +95,11 @@ std::vector<std::pair<std::uint16_t, std::vector<std::uint8_t>>> defaultGlobals(
     return recs;
 }
 
-std::size_t filledCells(const Grid& grid) {
+// Cells stored in a sheet, empty ones between others included: a bound on the cells
+// written, found without looking at any text.
+std::size_t storedCells(const Grid& grid) {
     std::size_t n = 0;
-    for (std::uint32_t r = 0; r < grid.rowCount(); ++r)
-        for (std::uint32_t c = 0; c < grid.rowWidth(r); ++c) n += grid.get(r, c).empty() ? 0 : 1;
+    for (std::uint32_t r = 0; r < grid.rowCount(); ++r) n += grid.rowWidth(r);
     return n;
 }
 
@@ -120,48 +121,73 @@ void Workbook::Impl::startNew() {
     sstPos = globals.size();
 }
 
-std::vector<std::uint8_t> Workbook::Impl::writeSheet(const Grid& grid, bool selected,
-                                                     StringTable& strings, std::uint32_t& references) const {
-    std::vector<std::uint8_t> out;
+namespace {
+
+// An edited sheet between numbering its texts in the shared string table, which comes
+// first in the stream, and writing its cells after it.
+struct NumberedSheet {
+    std::vector<std::uint32_t> strings;  // each non-empty cell's string number, row by row
+    bool any = false;                    // the used range, over non-empty cells
+    std::uint32_t firstRow = 0, firstColumn = kMaxColumns, lastColumn = 0;
+};
+
+void numberCells(const Grid& grid, StringTable& table, NumberedSheet& out) {
+    std::uint32_t hashes[kMaxColumns];
+    for (std::uint32_t r = 0; r < grid.rowCount(); ++r) {
+        const Grid::RowCells cells = grid.cellsOf(r);
+        const std::uint32_t width = cells.width();
+        // The whole row is hashed before the table is probed, so the probes find their
+        // slots already on their way into the cache.
+        for (std::uint32_t c = 0; c < width; ++c) {
+            if (cells.empty(c)) continue;
+            hashes[c] = StringTable::hash(cells[c]);
+            table.prefetch(hashes[c]);
+        }
+        for (std::uint32_t c = 0; c < width; ++c) {
+            if (cells.empty(c)) continue;
+            out.strings.push_back(table.add(cells[c], hashes[c]));
+            if (!out.any) out.firstRow = r;
+            out.any = true;
+            out.firstColumn = std::min(out.firstColumn, c);
+            out.lastColumn = std::max(out.lastColumn, c);
+        }
+    }
+}
+
+// The bytes writeSheet adds besides the cells.
+constexpr std::size_t kSheetRecordBytes = 4 + 16 + 4 + 2 + 4 + 14 + 4 + 18 + 4;
+
+void writeSheet(const Grid& grid, bool selected, const NumberedSheet& numbered, std::vector<std::uint8_t>& out) {
     addRecord(out, kBof, bofData(kSheetSubstream));
     addRecord(out, kWsBool, {0xC1, 0x04});
 
     // The used range; rows kept past the last cell (an empty last row of a table) count.
-    std::uint32_t firstRow = 0, firstCol = kMaxColumns, lastCol = 0;
-    bool any = false;
-    for (std::uint32_t r = 0; r < grid.rowCount(); ++r) {
-        for (std::uint32_t c = 0; c < grid.rowWidth(r); ++c) {
-            if (grid.get(r, c).empty()) continue;
-            if (!any) firstRow = r;
-            any = true;
-            firstCol = std::min(firstCol, c);
-            lastCol = std::max(lastCol, c);
-        }
-    }
     std::vector<std::uint8_t> d;
     ByteWriter w(d);
-    if (any) {
-        w.u32(firstRow), w.u32(grid.rowCount()), w.u16(firstCol), w.u16(lastCol + 1);
+    if (numbered.any) {
+        w.u32(numbered.firstRow), w.u32(grid.rowCount()), w.u16(numbered.firstColumn), w.u16(numbered.lastColumn + 1);
     } else {
         w.u32(0), w.u32(0), w.u16(0), w.u16(0);
     }
     w.u16(0);
     addRecord(out, kDimensions, d);
 
-    out.reserve(out.size() + filledCells(grid) * 14);
-    std::uint8_t cell[14];
-    put16(cell, kLabelSst);
-    put16(cell + 2, 10);
-    put16(cell + 8, kCellXf);
+    // The cells go straight into the stream, which has room for them.
+    const std::size_t at = out.size();
+    out.resize(at + numbered.strings.size() * 14);
+    std::uint8_t* cell = out.data() + at;
+    const std::uint32_t* number = numbered.strings.data();
     for (std::uint32_t r = 0; r < grid.rowCount(); ++r) {
-        for (std::uint32_t c = 0; c < grid.rowWidth(r); ++c) {
-            const std::u16string_view text = grid.get(r, c);
-            if (text.empty()) continue;
+        const Grid::RowCells cells = grid.cellsOf(r);
+        for (std::uint32_t c = 0; c < cells.width(); ++c) {
+            if (cells.empty(c)) continue;
+            put16(cell, kLabelSst);
+            put16(cell + 2, 10);
             put16(cell + 4, r);
             put16(cell + 6, c);
-            put32(cell + 10, strings.add(text));
-            out.insert(out.end(), cell, cell + sizeof cell);
-            ++references;
+            put16(cell + 8, kCellXf);
+            put32(cell + 10, *number++);
+            cell += 14;
         }
     }
 
@@ -171,10 +197,8 @@ std::vector<std::uint8_t> Workbook::Impl::writeSheet(const Grid& grid, bool sele
     w.u16(0), w.u16(0), w.u16(64), w.u16(0), w.u16(0), w.u16(0), w.u32(0);
     addRecord(out, kWindow2, d);
     addRecord(out, kEof, {});
-    return out;
 }
 
-namespace {
 // Counts LabelSst records of a kept substream, for the SST's total reference count.
 std::uint32_t countStringRefs(const std::vector<std::uint8_t>& substream) {
     std::uint32_t n = 0;
@@ -211,24 +235,38 @@ std::vector<std::uint8_t> Workbook::Impl::writeStream() const {
 
     // Sheets first: their strings extend the shared string table. Strings already in the
     // table keep their numbers, which the kept sheets refer to.
+    std::vector<NumberedSheet> numbered(sheets.size());
     std::size_t cellsToWrite = 0;
-    for (const Sheet& s : sheets)
-        if (s.edited) cellsToWrite += filledCells(*s.grid);
+    for (std::size_t i = 0; i < sheets.size(); ++i) {
+        if (!sheets[i].edited) continue;
+        const std::size_t stored = storedCells(*sheets[i].grid);
+        numbered[i].strings.reserve(stored);
+        cellsToWrite += stored;
+    }
     StringTable strings(sst, cellsToWrite);
     std::uint32_t references = 0;
-    std::vector<std::vector<std::uint8_t>> bodies(sheets.size());
+    std::size_t sheetBytes = 0;
+    for (std::size_t i = 0; i < sheets.size(); ++i) {
+        if (sheets[i].edited) {
+            numberCells(*sheets[i].grid, strings, numbered[i]);
+            references += static_cast<std::uint32_t>(numbered[i].strings.size());
+            sheetBytes += kSheetRecordBytes + numbered[i].strings.size() * 14;
+        } else {
+            references += countStringRefs(sheets[i].original);
+            sheetBytes += sheets[i].original.size();
+        }
+    }
     // Kept sheets keep their own selection flags; a sheet we write is selected when it
     // is the one the workbook window shows.
     const std::size_t shown = activeSheet();
-    for (std::size_t i = 0; i < sheets.size(); ++i) {
-        if (sheets[i].edited)
-            bodies[i] = writeSheet(*sheets[i].grid, i == shown, strings, references);
-        else
-            references += countStringRefs(sheets[i].original);
-    }
 
     // Globals, with the sheet positions patched in once the globals' length is known.
+    // The stream is tens of megabytes for a big table: it is allocated once.
     std::vector<std::uint8_t> out;
+    std::size_t globalBytes = 4 + strings.sstBytesBound();
+    for (const auto& rec : globals) globalBytes += 4 + rec.second.size();
+    for (const Sheet& s : sheets) globalBytes += 4 + 8 + 2 * s.name.size();
+    out.reserve(globalBytes + sheetBytes);
     std::vector<std::size_t> plyPosFields;
     auto emitBoundSheets = [&] {
         for (const Sheet& s : sheets) {
@@ -276,7 +314,7 @@ std::vector<std::uint8_t> Workbook::Impl::writeStream() const {
         const auto offset = static_cast<std::uint32_t>(out.size());
         put32(&out[plyPosFields[i]], offset);
         if (sheets[i].edited) {
-            out.insert(out.end(), bodies[i].begin(), bodies[i].end());
+            writeSheet(*sheets[i].grid, i == shown, numbered[i], out);
         } else {
             const auto moved = relocated(sheets[i].original, offset - static_cast<std::uint32_t>(sheets[i].originalOffset));
             out.insert(out.end(), moved.begin(), moved.end());

@@ -305,3 +305,88 @@ TEST(ExcelDriver, ConnectionStrings) {
     EXPECT_EQ(toUtf8(parseConnectionString(cases[0].text).driver), "Microsoft Excel Driver (*.xls)");
     EXPECT_THROW(parseConnectionString(u"DRIVER={x};DSN=''"), DriverError);
 }
+
+// The rows of a table usually arrive as INSERTs of one bracketed form, which the engine
+// runs without the full parser; whatever the form, a row must land where the general
+// path puts it.
+TEST(ExcelDriver, InsertFormsAgree) {
+    ExcelConnection db(scratchDir() / "forms.xls", true);
+    db.execute(u"CREATE TABLE [Bulk] ([Name] char(255), [Mail] char(255), [Note] char(255))");
+    db.execute(u"CREATE TABLE Plain (Name char(255), Mail char(255), Note char(255))");
+    struct Row {
+        const char16_t* columns;  // as both forms write them, without brackets
+        const char16_t* values;
+    };
+    const Row rows[] = {
+        {u"Name, Mail, Note", u"'Ann', 'ann@example.com', 'first'"},
+        {u"Note, Name, Mail", u"'reordered', 'Bob', 'bob@example.com'"},
+        {u"mail, NAME", u"'case@example.com', 'Letter Case'"},
+        {u"Name, Mail, Note", u"'O''Hara', '', 'it''s ''quoted'''"},
+        {u"Name, Mail, Note", u"'[x], (y)', ''')', ''"},
+        {u"Name, Mail, Note", u"'', '', ''"},
+        {u"Note", u"'note only'"},
+    };
+    auto bracketed = [](std::u16string_view list) {
+        std::u16string out = u"[";
+        for (const char16_t c : list) out += c == u',' ? std::u16string(u"], [") : c == u' ' ? u"" : std::u16string(1, c);
+        return out + u"]";
+    };
+    int n = 0;
+    for (const Row& r : rows) {
+        ++n;
+        const std::u16string number = fromUtf8(std::to_string(n));
+        std::int64_t bulk = 0, plain = 0;
+        // The bulk form with its usual spacing on odd rows, with more of it on even ones.
+        const std::u16string statement =
+            n % 2 ? u"INSERT INTO [Bulk$A1:IV" + number + u"] (" + bracketed(r.columns) + u") VALUES (" + r.values + u")"
+                  : u" insert  into\t[Bulk$A1:IV" + number + u"]\r\n( " + bracketed(r.columns) + u" ) values( " +
+                        r.values + u" ) ; ";
+        db.execute(statement, &bulk);
+        db.execute(u"INSERT INTO Plain (" + std::u16string(r.columns) + u") VALUES (" + r.values + u")", &plain);
+        EXPECT_EQ(bulk, 1);
+        EXPECT_EQ(plain, 1);
+    }
+    const Table plain = asUtf8(db.execute(u"SELECT * FROM Plain"));
+    EXPECT_EQ(asUtf8(db.execute(u"SELECT * FROM [Bulk$]")), plain);
+    ASSERT_EQ(plain.size(), 8u);
+    EXPECT_EQ(plain[2], (std::vector<std::string>{"Bob", "bob@example.com", "reordered"}));
+    EXPECT_EQ(plain[4], (std::vector<std::string>{"O'Hara", "", "it's 'quoted'"}));
+    EXPECT_EQ(plain[5], (std::vector<std::string>{"[x], (y)", "')", ""}));
+
+    // A table made again with its columns in another order: the same statement text now
+    // fills other columns.
+    db.execute(u"DROP TABLE [Bulk$A1:IV65536]");
+    db.execute(u"CREATE TABLE [Bulk$A1:IV65536] ([Note] char(255), [Name] char(255), [Mail] char(255))");
+    db.execute(u"INSERT INTO [Bulk$A1:IV1] ([Name], [Mail], [Note]) VALUES ('Ann', 'ann@example.com', 'first')");
+    EXPECT_EQ(asUtf8(db.execute(u"SELECT * FROM [Bulk$]")),
+              (Table{{"Note", "Name", "Mail"}, {"first", "Ann", "ann@example.com"}}));
+    // A table lower down the same sheet has a header row of its own: here its columns
+    // are in the statement's order, where the table above has them in another.
+    db.execute(u"INSERT INTO [Bulk$A1:IV2] ([Note], [Name], [Mail]) VALUES ('Name', 'Mail', 'Note')");
+    db.execute(u"INSERT INTO [Bulk$A3:IV3] ([Name], [Mail], [Note]) VALUES ('n', 'm', 'o')");
+    EXPECT_EQ(asUtf8(db.execute(u"SELECT * FROM [Bulk$A3:IV65536]")),
+              (Table{{"Name", "Mail", "Note"}, {"n", "m", "o"}}));
+
+    // Refused in the bulk form as in the other one, and nothing changes.
+    const std::u16string tooMany = u"INSERT INTO [Bulk$A1:IV9] ([Name]) VALUES ('a', 'b')";
+    std::string state;
+    driverError([&] { db.execute(tooMany); }, &state);
+    EXPECT_EQ(state, "21S01");
+    const std::u16string unknown = u"INSERT INTO [Bulk$A1:IV9] ([Nobody]) VALUES ('a')";
+    driverError([&] { db.execute(unknown); }, &state);
+    EXPECT_EQ(state, "42S22");
+    EXPECT_EQ(asUtf8(db.execute(u"SELECT * FROM [Bulk$]")).size(), 4u);
+}
+
+TEST(ExcelDriver, BulkInsertIntoAReadOnlyWorkbookIsRefused) {
+    const fs::path file = scratchDir() / "ro-bulk.xls";
+    {
+        ExcelConnection db(file, true);
+        db.execute(u"CREATE TABLE [T] ([A] char(255))");
+        db.close();
+    }
+    ExcelConnection db(file, false, true);
+    EXPECT_NE(driverError([&] { db.execute(u"INSERT INTO [T$A1:IV1] ([A]) VALUES ('x')"); }).find("read-only"),
+              std::string::npos);
+    EXPECT_EQ(asUtf8(db.execute(u"SELECT * FROM [T$]")), (Table{{"A"}}));
+}

@@ -574,3 +574,42 @@ TEST(Grid, MatchesAReferenceModelUnderRandomEdits) {
     EXPECT_EQ(grid.rowCount(), 0u);
     EXPECT_EQ(grid.columnCount(), 0u);
 }
+
+// A whole row at once gives the row that setting its cells one by one gives.
+TEST(Grid, SetRowMatchesSettingEachCell) {
+    std::mt19937 random(7);
+    auto pick = [&random](std::uint32_t n) { return static_cast<std::uint32_t>(random() % n); };
+    Grid byRow, byCell;
+    for (int step = 0; step < 3000; ++step) {
+        const std::uint32_t row = pick(400);
+        const std::uint32_t column = pick(8) == 0 ? 250 : pick(6);
+        std::vector<std::u16string> texts(pick(12));
+        for (auto& t : texts)
+            if (pick(3)) t = std::u16string(pick(9) + 1, static_cast<char16_t>(u'a' + pick(26)));
+        std::vector<std::u16string_view> views(texts.begin(), texts.end());
+        std::string error[2];
+        try {
+            byRow.setRow(row, column, views.data(), views.size());
+        } catch (const LimitError& e) {
+            error[0] = e.what();
+        }
+        try {
+            for (std::size_t i = 0; i < views.size(); ++i) byCell.set(row, column + static_cast<std::uint32_t>(i), views[i]);
+        } catch (const LimitError& e) {
+            error[1] = e.what();
+        }
+        ASSERT_EQ(error[0], error[1]);
+    }
+    ASSERT_EQ(byRow.rowCount(), byCell.rowCount());
+    ASSERT_EQ(byRow.columnCount(), byCell.columnCount());
+    for (std::uint32_t r = 0; r < byCell.rowCount(); ++r) {
+        ASSERT_EQ(byRow.rowWidth(r), byCell.rowWidth(r)) << r;
+        const Grid::RowCells cells = byRow.cellsOf(r);
+        ASSERT_EQ(cells.width(), byCell.rowWidth(r));
+        for (std::uint32_t c = 0; c < byCell.rowWidth(r); ++c) {
+            ASSERT_EQ(byRow.get(r, c), byCell.get(r, c)) << r << "," << c;
+            ASSERT_EQ(cells[c], byCell.get(r, c));
+            ASSERT_EQ(cells.empty(c), byCell.get(r, c).empty());
+        }
+    }
+}

@@ -50,6 +50,33 @@ public:
     std::u16string_view get(std::uint32_t row, std::uint32_t column) const;
     // Throws LimitError outside 65,536 x 256 or for more than 32,767 characters.
     void set(std::uint32_t row, std::uint32_t column, std::u16string_view text);
+    // The same as set(row, column + i, texts[i]) for each i, but a row that is still
+    // empty is filled with one allocation for its text and one for its cell ends: how
+    // a table's rows arrive, one whole row at a time.
+    void setRow(std::uint32_t row, std::uint32_t column, const std::u16string_view* texts, std::size_t count);
+
+    // The cells of one row, for passes over a whole sheet without a row lookup per cell.
+    // Valid until the row is next changed.
+    class RowCells {
+    public:
+        RowCells() = default;
+        // One past the last cell stored (cells before it may be empty).
+        std::uint32_t width() const { return static_cast<std::uint32_t>(count_); }
+        std::u16string_view operator[](std::uint32_t column) const {
+            const std::uint32_t start = column ? ends_[column - 1] : 0;
+            return {text_ + start, ends_[column] - start};
+        }
+        bool empty(std::uint32_t column) const { return ends_[column] == (column ? ends_[column - 1] : 0); }
+
+    private:
+        friend class Grid;
+        RowCells(const char16_t* text, const std::uint32_t* ends, std::size_t count)
+            : text_(text), ends_(ends), count_(count) {}
+        const char16_t* text_ = nullptr;
+        const std::uint32_t* ends_ = nullptr;
+        std::size_t count_ = 0;
+    };
+    RowCells cellsOf(std::uint32_t row) const;
     // Makes rowCount() at least n (n <= 65,536).
     void ensureRows(std::uint32_t n);
     // Empties the rectangle [firstRow..lastRow] x [firstColumn..lastColumn] (inclusive).
