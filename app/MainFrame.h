@@ -30,6 +30,11 @@ class CMainFrame {
   // The PST half of the save loop.
   BOOL OpenTargetPst(CString strPath, int nExisting);
   BOOL ExportFoldersToPst(CString strPath, int nExisting);
+  // The spreadsheet half of the save loop: one writer per chosen folder on the same file,
+  // each reading what the ones before it wrote, committed and destroyed in turn, so every
+  // folder ends up in one sheet or file. FALSE when a folder's rows could not be written;
+  // the reader's last error then says why.
+  BOOL ExportFoldersToSpreadsheet(CString strPath, int nOutputKind);
   // Deletes the current PST writer (which saves and closes the store).
   void DeletePstWriter();
   // Sets both abort flags: the reader's and, when one exists, the PST writer's.

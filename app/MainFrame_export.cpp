@@ -1,7 +1,8 @@
-// The frame's part of the save loop for PST output.
+// The frame's part of the save loop: PST, workbook and text-file output.
 #include "MainFrame.h"
 
 #include "PstWriter.h"
+#include "SpreadsheetWriter.h"
 
 CMainFrame::~CMainFrame() { DeletePstWriter(); }
 
@@ -38,6 +39,22 @@ BOOL CMainFrame::ExportFoldersToPst(CString, int) {
   for (INT_PTR i = 0; i < m_arrChosenFolders.GetSize(); ++i)
     ExportFolder(m_arrChosenFolders[i], CConversionController::kModePst, nullptr);
   return TRUE;
+}
+
+BOOL CMainFrame::ExportFoldersToSpreadsheet(CString strPath, int nOutputKind) {
+  // A workbook's rows go to the sheet "Contacts"; for a text file the same argument is the
+  // cell separator, which must be a comma.
+  const CString strSheetOrSeparator = nOutputKind == kOutputExcel ? L"Contacts" : L",";
+  BOOL bAllWritten = TRUE;
+  for (INT_PTR i = 0; i < m_arrChosenFolders.GetSize(); ++i) {
+    CSpreadsheetWriter writer(strPath, strSheetOrSeparator, false);
+    ExportFolder(m_arrChosenFolders[i], CConversionController::kModeSpreadsheet, &writer);
+    if (!writer.Commit()) {
+      m_Reader.SetLastError(writer.GetLastError());
+      bAllWritten = FALSE;
+    }
+  }
+  return bAllWritten;
 }
 
 void CMainFrame::DeletePstWriter() {

@@ -1,12 +1,11 @@
 // The whole road from a Notes address book to a sheet and a text file: the fixture book is
-// opened with the reader's scan, and two folders are exported in spreadsheet mode through
-// the conversion controller, one writer per folder, committed and destroyed after each, as
-// the save loop does. The workbook is left in build/artifacts/xls for the Linux-side readers.
+// opened with the reader's scan, and two folders are exported by the frame's save loop, one
+// writer per folder, committed and destroyed after each. The workbook is left in
+// build/artifacts/xls for the Linux-side readers.
 #include "spreadsheet_support.h"
 
 #include "ContactRecord.h"
-#include "ConversionController.h"
-#include "NotesReader.h"
+#include "MainFrame.h"
 
 using namespace sheettest;
 
@@ -27,31 +26,28 @@ const Table kNames = {{L"Alice", L"Example"}, {L"bob", L"Builder"}, {L"J\u00FCrg
 class SpreadsheetExport : public ::testing::Test {
  protected:
   void SetUp() override {
+    CNotesReader& reader = frame.m_Reader;
     ASSERT_TRUE(reader.InitSession()) << reader.GetLastError().GetString();
     CStringArray paths;
     ASSERT_TRUE(reader.OpenAndScan(FixtureBook(), L"", &paths, TRUE)) << reader.GetLastError().GetString();
-    controller.m_pReader = &reader;
+    for (const wchar_t* folder : kFolders) frame.m_arrChosenFolders.Add(folder);
   }
-  void TearDown() override { reader.Close(); }
+  void TearDown() override { frame.m_Reader.Close(); }
 
-  void Export(const fs::path& file, const wchar_t* secondText) {
-    for (const wchar_t* folder : kFolders) {
-      CSpreadsheetWriter writer(PathText(file), secondText, false);
-      EXPECT_TRUE(controller.ExportFolder(folder, CConversionController::kModeSpreadsheet, &writer));
-      EXPECT_TRUE(writer.Commit()) << writer.GetLastError().GetString();
-    }
+  void Export(const fs::path& file, int nOutputKind) {
+    EXPECT_TRUE(frame.ExportFoldersToSpreadsheet(PathText(file), nOutputKind))
+        << frame.m_Reader.GetLastError().GetString();
   }
 
-  CNotesReader reader;
-  CConversionController controller;
+  CMainFrame frame;
 };
 
 }  // namespace
 
 TEST_F(SpreadsheetExport, TwoFoldersToOneSheetAndOneTextFile) {
   const fs::path dir = ScratchDir();
-  Export(dir / L"book.xls", L"Contacts");
-  Export(dir / L"book.csv", L",");
+  Export(dir / L"book.xls", CMainFrame::kOutputExcel);
+  Export(dir / L"book.csv", CMainFrame::kOutputCsv);
 
   const Table sheet = SheetCells(dir / L"book.xls", L"Contacts");
   ASSERT_EQ(sheet.size(), kNames.size() + 1);
