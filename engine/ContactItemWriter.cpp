@@ -10,8 +10,6 @@
 #include "RdoWrappers.h"
 #include "SpreadsheetWriter.h"
 
-extern double g_ph[8];
-double PhNowX();
 namespace {
 
 const wchar_t kRtfFileName[] = L"ch111.rtf";
@@ -107,10 +105,8 @@ void CNotesReader::WriteContact(COleDispatchDriver* pItems, LNDocument document,
   RunGuarded([&] {
     CRdoItems items(pItems ? pItems->m_lpDispatch : nullptr, FALSE);
     COleVariant messageClass(L"IPM.Contact");
-    double a0 = PhNowX();
     item.AttachDispatch(items.Add(messageClass));
     items.DetachDispatch();
-    double a1 = PhNowX(); g_ph[4] += a1 - a0;
 
     item.SetSubject(strSubject.GetString());
     item.SetSendToText(strSendTo.GetString());
@@ -124,7 +120,6 @@ void CNotesReader::WriteContact(COleDispatchDriver* pItems, LNDocument document,
       item.SetBody(strPlain.GetString());
     }
     for (const FieldPut& f : kFieldPuts) (item.*f.put)(record[f.slot].GetString());
-    double a2 = PhNowX(); g_ph[5] += a2 - a1;
 
     CString strBody = record.GetPreviewPart1() + L"\r\n" + record.GetPreviewPart2() + L"\r\n" +
                       record.GetPreviewPart3() + L"\r\n" + item.GetBody();
@@ -133,9 +128,7 @@ void CNotesReader::WriteContact(COleDispatchDriver* pItems, LNDocument document,
 
     attachments.AttachDispatch(item.GetAttachments());
     CopyAttachments(document, attachments);
-    double a3 = PhNowX(); g_ph[6] += a3 - a2;
     CRdoFolder::SaveObject(item);
-    g_ph[7] += PhNowX() - a3;
   });
 }
 

@@ -6,9 +6,6 @@
 #include "PstWriter.h"
 #include "RdoWrappers.h"
 
-double g_ph[8];
-static double PhNow() { LARGE_INTEGER f, c; ::QueryPerformanceFrequency(&f); ::QueryPerformanceCounter(&c); return double(c.QuadPart) / double(f.QuadPart); }
-double PhNowX() { return PhNow(); }
 namespace {
 const wchar_t kParseError[] = L"Error while parsing folders";
 const wchar_t kItemFileName[] = L"aasseedd.eml";
@@ -79,8 +76,6 @@ void CNotesReader::SaveFolderItems(COleDispatchDriver* pTarget, int nMode, CSpre
     }
     if (IsReportWindow(m_pSecondProgress)) ::SendMessageW(m_pSecondProgress->m_hWnd, PBM_SETPOS, 0, 0);
 
-    if (i % 5000 == 0) { std::fwprintf(stderr, L"%d: open %.3f write %.3f [add %.3f puts %.3f body %.3f save %.3f] close %.3f fsave %.3f\n", int(i), g_ph[0], g_ph[1], g_ph[4], g_ph[5], g_ph[6], g_ph[7], g_ph[2], g_ph[3]); for (double& d : g_ph) d = 0; }
-    double t0 = PhNow();
     LNDocument document;
     bool bOpened = RunGuarded([&] {
       LNVFEntry entry = m_CurrentFolder[i];
@@ -88,15 +83,11 @@ void CNotesReader::SaveFolderItems(COleDispatchDriver* pTarget, int nMode, CSpre
       if (document.Open(0) != LNNOERROR) throw LNSTATUS(-1);
     });
     if (!bOpened) continue;
-    double t1 = PhNow(); g_ph[0] += t1 - t0;
     if (ClassifyDocument(document) == kKindContact)
       RunGuarded([&] { WriteContact(&items, document, FALSE, CString(), CString(), nMode, pWriter); });
-    double t2 = PhNow(); g_ph[1] += t2 - t1;
     RunGuarded([&] { document.Close(); });
-    double t3 = PhNow(); g_ph[2] += t3 - t2;
     // Not guarded: a folder that can no longer be saved ends the export.
     if (nMode == 0 && pTarget) CRdoFolder::SaveObject(*pTarget);
-    g_ph[3] += PhNow() - t3;
     // Deleting asks the file system for the file anyway; testing first is far cheaper
     // when, as usual, there is nothing to delete.
     if (::GetFileAttributesW(strItemFile.GetString()) != INVALID_FILE_ATTRIBUTES)

@@ -87,11 +87,6 @@ bool ParseArguments(int argc, wchar_t** argv, Options& o) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (_wgetenv(L"E2E_LFH")) {
-    HANDLE heaps[64];
-    DWORD n = ::GetProcessHeaps(64, heaps);
-    for (DWORD i = 0; i < n && i < 64; ++i) { ULONG lfh = 2; BOOL ok = ::HeapSetInformation(heaps[i], HeapCompatibilityInformation, &lfh, sizeof lfh); std::fwprintf(stderr, L"heap %p lfh %d\n", heaps[i], ok); }
-  }
   Options o;
   if (!ParseArguments(argc, argv, o)) {
     std::fwprintf(stderr,
