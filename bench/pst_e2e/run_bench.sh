@@ -6,13 +6,14 @@
 #   run_bench.sh [BUILD_DIR] [CONTACTS] [FOLDER]
 # BUILD_DIR is a Windows build tree whose prefix has the Notes stand-in and the session
 # server installed (scripts/wine-prefix.sh BUILD_DIR). FOLDER defaults to "Contacts\"
-# (every contact once).
+# (every contact once). BENCH_WORK names another folder for the book and the PST, so that
+# runs from separate build trees don't overwrite each other's files.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build="${1:-$root/build/win}"
 count="${2:-100000}"
 folder="${3:-Contacts\\}"
-work="$root/build/artifacts/bench-pst-e2e"
+work="${BENCH_WORK:-$root/build/artifacts/bench-pst-e2e}"
 mkdir -p "$work"
 book="$work/large-$count.nsf"
 [ -f "$book" ] || /usr/bin/python3 "$root/bench/notes/make_large_book.py" "$book" "$count"
