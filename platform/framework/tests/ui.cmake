@@ -1,8 +1,6 @@
 # User-interface classes: controls, frames with documents and views, property sheets and
 # common dialogs. The sample program's resources include a toolbar bitmap and an animation
 # clip that scripts write at build time; its window is saved as build/artifacts/framework-sample.png.
-find_program(FW_PYTHON3 NAMES python3 PATHS /usr/bin NO_DEFAULT_PATH)
-find_program(FW_PYTHON3 NAMES python3)
 set(FW_UI_TOOLBAR_BMP ${CMAKE_CURRENT_BINARY_DIR}/ui_toolbar.bmp)
 add_custom_command(OUTPUT ${FW_UI_TOOLBAR_BMP}
   COMMAND ${FW_PYTHON3} ${CMAKE_CURRENT_LIST_DIR}/make_toolbar_bmp.py ${FW_UI_TOOLBAR_BMP} 6
