@@ -66,15 +66,27 @@ void CNotesReader::SaveFolderItems(COleDispatchDriver* pTarget, int nMode, CSpre
     target.DetachDispatch();
   }
   const LNINT count = m_CurrentFolder.GetEntryCount();
+  // Every report is a message to a window of another thread. A folder of up to a hundred
+  // entries is reported entry by entry; a bigger one whenever its percentage moves, at its
+  // first and last entry, and otherwise at most every 50 ms: what the user sees is the same,
+  // and a folder of 100,000 entries does not spend most of its time redrawing.
+  unsigned lastPosition = ~0u;
+  ULONGLONG lastReport = 0;
   for (LNINT i = 0; i < count && !IsCancelRequested(); ++i) {
     const unsigned position = unsigned(i + 1) * 100u / unsigned(count);
-    if (IsReportWindow(m_pItemProgress)) {
+    const ULONGLONG now = ::GetTickCount64();
+    const bool bReport = position != lastPosition || i == 0 || i + 1 == count || now - lastReport >= 50;
+    if (bReport) {
+      lastPosition = position;
+      lastReport = now;
+    }
+    if (bReport && IsReportWindow(m_pItemProgress)) {
       CString strText;
       strText.Format(L"Saving Item %d of %d ...", int(i + 1), int(count));
       m_pItemProgress->SetWindowText(strText);
       ::SendMessageW(m_pItemProgress->m_hWnd, PBM_SETPOS, position, 0);
     }
-    if (IsReportWindow(m_pSecondProgress)) ::SendMessageW(m_pSecondProgress->m_hWnd, PBM_SETPOS, 0, 0);
+    if (bReport && IsReportWindow(m_pSecondProgress)) ::SendMessageW(m_pSecondProgress->m_hWnd, PBM_SETPOS, 0, 0);
 
     LNDocument document;
     bool bOpened = RunGuarded([&] {
@@ -92,6 +104,6 @@ void CNotesReader::SaveFolderItems(COleDispatchDriver* pTarget, int nMode, CSpre
     // when, as usual, there is nothing to delete.
     if (::GetFileAttributesW(strItemFile.GetString()) != INVALID_FILE_ATTRIBUTES)
       ::DeleteFileW(strItemFile.GetString());
-    if (IsReportWindow(m_pSecondProgress)) ::SendMessageW(m_pSecondProgress->m_hWnd, PBM_SETPOS, 100, 0);
+    if (bReport && IsReportWindow(m_pSecondProgress)) ::SendMessageW(m_pSecondProgress->m_hWnd, PBM_SETPOS, 100, 0);
   }
 }

@@ -10,7 +10,7 @@
 # runs from separate build trees don't overwrite each other's files.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-build="${1:-$root/build/win}"
+build=$(cd "${1:-$root/build/win}" && pwd)
 count="${2:-100000}"
 folder="${3:-Contacts\\}"
 work="${BENCH_WORK:-$root/build/artifacts/bench-pst-e2e}"

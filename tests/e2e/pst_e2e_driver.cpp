@@ -6,8 +6,9 @@
 //                  [--cancel-at-item N] [--cancel-before] [--progress-log FILE]
 //
 // Without --folder every folder the scan finds is exported. --cancel-at-item N sets the
-// reader's and the writer's abort flags ("Stop") when item N of a folder starts;
-// --cancel-before sets them once the PST is open, before the first folder.
+// reader's and the writer's abort flags ("Stop") when item N of a folder, or the first
+// reported item after it, starts; --cancel-before sets them once the PST is open, before
+// the first folder.
 // Exit status: 0 done, 1 bad arguments, 2 the database could not be opened, 3 the PST
 // could not be opened or created. The PST path used is printed as "target: <path>".
 #include <framework.h>
@@ -44,8 +45,9 @@ LRESULT CALLBACK RecorderProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
     const wchar_t* text = reinterpret_cast<const wchar_t*>(lParam);
     if (rec->pLog) std::fwprintf(rec->pLog, L"%ls text %ls\n", rec->pszName, text);
     int nItem = 0, nCount = 0;
+    // A big folder is not reported entry by entry: the first report at or after the item.
     if (rec->nCancelAtItem > 0 && std::swscanf(text, L"Saving Item %d of %d", &nItem, &nCount) == 2 &&
-        nItem == rec->nCancelAtItem)
+        nItem >= rec->nCancelAtItem)
       rec->pFrame->SetAbortFlags(1);
   } else if (rec && msg == PBM_SETPOS) {
     if (rec->pLog) std::fwprintf(rec->pLog, L"%ls pos %d\n", rec->pszName, int(wParam));

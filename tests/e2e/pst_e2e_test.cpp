@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -144,8 +145,9 @@ class PstEndToEnd : public ::testing::Test {
     fs::remove_all(dir, ec);
   }
   // The fixtures' Unix path as a Windows path (drive Z: is the Unix root under Wine).
-  std::wstring Book(const char* name = "names.nsf") {
-    std::wstring p = (kFixtures / name).wstring();
+  std::wstring Book(const char* name = "names.nsf") { return WindowsPath(kFixtures / name); }
+  static std::wstring WindowsPath(const fs::path& unixPath) {
+    std::wstring p = unixPath.wstring();
     std::replace(p.begin(), p.end(), L'/', L'\\');
     return p.rfind(L"\\", 0) == 0 ? L"Z:" + p : p;
   }
@@ -340,6 +342,40 @@ TEST_F(PstEndToEnd, ProgressReportsEveryItemWithItsPosition) {
   ASSERT_FALSE(lines.empty());
   EXPECT_EQ("sub pos 0", lines.front());
   EXPECT_NE(lines.end(), std::find(lines.begin(), lines.end(), "sub pos 100"));
+}
+
+// A folder of 1,000 entries is reported at every percent and at its first and last entry,
+// with each text matching its position; it is not reported entry by entry.
+TEST_F(PstEndToEnd, ProgressOfABigFolderFollowsThePercentage) {
+  const fs::path target = dir / "paced.pst";
+  const fs::path log = dir / "paced.log";
+  RunResult r = RunDriver({WindowsPath(E2E_BOOK_1000), target.wstring(), L"--folder", L"Contacts\\",
+                           L"--progress-log", log.wstring()});
+  ASSERT_EQ(0u, r.exitCode) << r.output;
+  std::vector<int> items, positions;
+  for (const auto& l : ReadLog(log)) {
+    int n = 0, count = 0;
+    if (std::sscanf(l.c_str(), "item text Saving Item %d of %d ...", &n, &count) == 2) {
+      EXPECT_EQ(1000, count) << l;
+      items.push_back(n);
+    } else if (std::sscanf(l.c_str(), "item pos %d", &n) == 1) {
+      positions.push_back(n);
+    }
+  }
+  ASSERT_EQ(items.size(), positions.size());
+  ASSERT_FALSE(items.empty());
+  EXPECT_EQ(1, items.front());
+  EXPECT_EQ(1000, items.back());
+  EXPECT_LT(items.size(), 1000u);
+  EXPECT_TRUE(std::is_sorted(items.begin(), items.end()));
+  for (size_t k = 0; k < items.size(); ++k) EXPECT_EQ(items[k] * 100 / 1000, positions[k]) << items[k];
+  // Each percentage from 0 to 100 is shown.
+  for (int p = 0; p <= 100; ++p)
+    EXPECT_NE(positions.end(), std::find(positions.begin(), positions.end(), p)) << p;
+  auto store = pst::Store::openReadOnly(target.string());
+  auto contacts = FindPath(*store, {"Contacts"});
+  ASSERT_TRUE(contacts);
+  EXPECT_EQ(1000u, contacts->messageIds().size());
 }
 
 TEST_F(PstEndToEnd, CancelMidFolderKeepsExactlyTheItemsSavedBefore) {
