@@ -45,27 +45,6 @@ const FieldPut kFieldPuts[] = {
     {63, &CRdoContactItem::SetHomeAddress},       {64, &CRdoContactItem::SetBusinessAddress},
 };
 
-// A private temporary file for one detached attachment: unique, made by us, and deleted
-// when the holder goes away, whatever happened in between. The attachment's own name never
-// becomes part of a path, so names such as "..\x" or "C:\..." cannot reach other files.
-class TempAttachmentFile {
- public:
-  explicit TempAttachmentFile(const CString& strFolder) {
-    wchar_t path[MAX_PATH];
-    if (::GetTempFileNameW(strFolder.GetString(), L"vat", 0, path) != 0) m_strPath = path;
-  }
-  ~TempAttachmentFile() {
-    if (!m_strPath.IsEmpty()) ::DeleteFileW(m_strPath.GetString());
-  }
-  TempAttachmentFile(const TempAttachmentFile&) = delete;
-  TempAttachmentFile& operator=(const TempAttachmentFile&) = delete;
-  bool IsValid() const { return !m_strPath.IsEmpty(); }
-  const CString& GetPath() const { return m_strPath; }
-
- private:
-  CString m_strPath;
-};
-
 }  // namespace
 
 CString GetExportTempFolder() {
@@ -132,8 +111,25 @@ void CNotesReader::WriteContact(COleDispatchDriver* pItems, LNDocument document,
   });
 }
 
+// The attachment file is unique, made by us, and only ever named by us: the attachment's
+// own name never becomes part of a path, so names such as "..\x" or "C:\..." cannot
+// reach other files. One file serves all attachments of a folder, because creating and
+// deleting a file per attachment costs more than the rest of the contact.
+const CString& CNotesReader::GetAttachmentFile() {
+  if (m_strAttachmentFile.IsEmpty()) {
+    wchar_t path[MAX_PATH];
+    if (::GetTempFileNameW(GetExportTempFolder().GetString(), L"vat", 0, path) != 0) m_strAttachmentFile = path;
+  }
+  return m_strAttachmentFile;
+}
+
+void CNotesReader::DeleteAttachmentFile() {
+  if (m_strAttachmentFile.IsEmpty()) return;
+  ::DeleteFileW(m_strAttachmentFile.GetString());
+  m_strAttachmentFile.Empty();
+}
+
 void CNotesReader::CopyAttachments(LNDocument document, COleDispatchDriver attachments) {
-  const CString strFolder = GetExportTempFolder();
   LNAttachmentArray array;
   if (document.GetAttachments(&array) != LNNOERROR) return;
   CRdoAttachments target(attachments.m_lpDispatch, FALSE);
@@ -141,12 +137,12 @@ void CNotesReader::CopyAttachments(LNDocument document, COleDispatchDriver attac
   for (LNINT i = 0; i < count && !IsCancelRequested(); ++i) {
     LNAttachment attachment = array[i];
     const CString strName = LNStringToCString(attachment.GetAttachmentName());
-    TempAttachmentFile file(strFolder);
-    if (!file.IsValid()) continue;
-    // A failed detach or add skips this attachment; the temporary file goes either way.
+    const CString strFile = GetAttachmentFile();
+    if (strFile.IsEmpty()) continue;
+    // A failed detach or add skips this attachment.
     RunGuarded([&] {
-      if (attachment.Detach(CStringToLNString(file.GetPath())) != LNNOERROR) return;
-      COleVariant source(file.GetPath()), byValue(1L), position(long(i + 1)), displayName(strName);
+      if (attachment.Detach(CStringToLNString(strFile)) != LNNOERROR) return;
+      COleVariant source(strFile), byValue(1L), position(long(i + 1)), displayName(strName);
       COleDispatchDriver added(target.Add(source, byValue, position, displayName), TRUE);
     });
   }

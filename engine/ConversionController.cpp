@@ -65,6 +65,11 @@ void CNotesReader::SaveFolderItems(COleDispatchDriver* pTarget, int nMode, CSpre
     items.AttachDispatch(target.GetItems());
     target.DetachDispatch();
   }
+  // The attachment file goes when the folder is done, also when a failed save ends it.
+  struct AttachmentFileGuard {
+    CNotesReader* pReader;
+    ~AttachmentFileGuard() { pReader->DeleteAttachmentFile(); }
+  } attachmentFileGuard{this};
   const LNINT count = m_CurrentFolder.GetEntryCount();
   // Every report is a message to a window of another thread. A folder of up to a hundred
   // entries is reported entry by entry; a bigger one whenever its percentage moves, at its

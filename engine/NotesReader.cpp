@@ -60,7 +60,10 @@ CString ReadItemText(const LNString& item, const LNDocument& document) {
 
 CNotesReader::CNotesReader() = default;
 
-CNotesReader::~CNotesReader() { Close(); }
+CNotesReader::~CNotesReader() {
+  DeleteAttachmentFile();
+  Close();
+}
 
 // ---------------------------------------------------------------------------------------
 // Failures

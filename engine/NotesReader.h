@@ -123,6 +123,10 @@ class CNotesReader {
   // The status of the exception being handled (inside a catch block).
   static LNSTATUS CurrentStatus();
   void CloseDatabase();
+  // The private temporary file attachments are detached into on their way to the PST:
+  // made on first use, rewritten whole by each detach, deleted when the folder is done.
+  const CString& GetAttachmentFile();
+  void DeleteAttachmentFile();
   // One view-folder entry of the scan: 1 retained (name and entry count filled), 0 not.
   BOOL ExamineEntry(LNViewFolder& entry, CString& strName, LNINT& nEntries);
   void ReportFolder(const CString& strName, LNINT nEntries, int& nFolders, int& nEntriesFound);
@@ -138,4 +142,5 @@ class CNotesReader {
   LNViewFolder m_CurrentFolder;
   LNViewFolderArray m_ViewFolders;
   LNSTATUS m_nLastStatus = LNNOERROR;
+  CString m_strAttachmentFile;
 };
