@@ -145,7 +145,9 @@ std::wstring ToWide(const LNString& s) {
 LNSTATUS WriteFileBytes(const LNString& path, const std::string& bytes) {
   std::wstring wide = ToWide(path);
   if (wide.empty()) return core::kErrBadPath;
-  HANDLE h = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  // Opened as it is and cut to length after writing: replacing an existing file costs
+  // noticeably more under Wine, and the caller often hands the same file again.
+  HANDLE h = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return core::kErrWriteFailed;
   std::size_t done = 0;
   bool ok = true;
@@ -158,6 +160,7 @@ LNSTATUS WriteFileBytes(const LNString& path, const std::string& bytes) {
     }
     done += written;
   }
+  if (ok && !SetEndOfFile(h)) ok = false;
   if (!CloseHandle(h)) ok = false;
   return ok ? core::kOk : core::kErrWriteFailed;
 }
