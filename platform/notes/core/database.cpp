@@ -74,6 +74,21 @@ std::string_view LocalName(std::string_view name) {
   return colon == std::string_view::npos ? name : name.substr(colon + 1);
 }
 
+// Walks the child elements of the element whose start tag the reader is on (an empty
+// element has none). onChild(name) is called on each child's start tag and must read the
+// child to its end (SkipRest or a collector); text between children is passed over.
+// False when onChild fails or the input is damaged or ends first.
+template <class OnChild>
+bool ForEachChild(XmlReader& xml, OnChild onChild) {
+  const std::size_t depth = xml.Depth();
+  for (;;) {
+    const XmlReader::Event ev = xml.Next();
+    if (ev == XmlReader::kError || ev == XmlReader::kEof) return false;
+    if (ev == XmlReader::kEnd && xml.Depth() < depth) return true;
+    if (ev == XmlReader::kStart && !onChild(LocalName(xml.Name()))) return false;
+  }
+}
+
 std::u16string CleanText(const std::string& utf8) {
   std::u16string w = Utf8ToUtf16(utf8);
   for (char16_t& c : w)
@@ -157,42 +172,32 @@ class DocumentParser {
 
   // Reads the <text>/<number>/<datetime> children of a list element.
   Status CollectList(const char* child, bool dates, Item* item) {
-    std::size_t depth = xml_.Depth();
-    for (;;) {
-      XmlReader::Event ev = xml_.Next();
-      if (ev == XmlReader::kError || ev == XmlReader::kEof) return kErrNoteCorrupt;
-      if (ev == XmlReader::kEnd && xml_.Depth() < depth) return kOk;
-      if (ev != XmlReader::kStart) continue;
-      std::string_view name = LocalName(xml_.Name());
-      if (name == child) {
-        scratch_.clear();
-        if (CollectText(&scratch_) != kOk) return kErrNoteCorrupt;
-        if (dates) AddText(item, FormatDateTime(Trim(scratch_)));
-        else if (std::strcmp(child, "number") == 0) AddText(item, Trim(scratch_));
-        else AddText(item, scratch_);
-      } else if (name == "datetimepair") {
-        if (CollectDateTimePair(item) != kOk) return kErrNoteCorrupt;
-      } else if (!xml_.SkipRest()) {
-        return kErrNoteCorrupt;
-      }
-    }
+    const bool numbers = std::strcmp(child, "number") == 0;
+    const bool ok = ForEachChild(xml_, [&](std::string_view name) {
+      if (name == "datetimepair") return CollectDateTimePair(item) == kOk;
+      if (name != child) return xml_.SkipRest();
+      scratch_.clear();
+      if (CollectText(&scratch_) != kOk) return false;
+      if (dates) AddText(item, FormatDateTime(Trim(scratch_)));
+      else if (numbers) AddText(item, Trim(scratch_));
+      else AddText(item, scratch_);
+      return true;
+    });
+    return ok ? kOk : kErrNoteCorrupt;
   }
 
   // A date range (<datetimepair> of two <datetime>s) becomes one value "start - end".
   Status CollectDateTimePair(Item* item) {
     std::string pair;
-    const std::size_t pairDepth = xml_.Depth();
-    for (;;) {
-      XmlReader::Event ev = xml_.Next();
-      if (ev == XmlReader::kError || ev == XmlReader::kEof) return kErrNoteCorrupt;
-      if (ev == XmlReader::kEnd && xml_.Depth() < pairDepth) break;
-      if (ev == XmlReader::kStart && LocalName(xml_.Name()) == "datetime") {
-        std::string v;
-        if (CollectText(&v) != kOk) return kErrNoteCorrupt;
-        if (!pair.empty()) pair += " - ";
-        pair += FormatDateTime(Trim(v));
-      }
-    }
+    const bool ok = ForEachChild(xml_, [&](std::string_view name) {
+      if (name != "datetime") return xml_.SkipRest();
+      std::string v;
+      if (CollectText(&v) != kOk) return false;
+      if (!pair.empty()) pair += " - ";
+      pair += FormatDateTime(Trim(v));
+      return true;
+    });
+    if (!ok) return kErrNoteCorrupt;
     AddValue(item, Utf8ToLmbcs(pair));
     return kOk;
   }
@@ -204,6 +209,54 @@ class DocumentParser {
     else AddValue(item, Utf8ToLmbcs(utf8.data(), utf8.size()));
   }
 
+  // The value element of an item, on its start tag: sets the item's type and values.
+  Status ParseValue(Note* note, Item* item, std::string_view kind) {
+    Status s = kOk;
+    if (kind == "text") {
+      item->type = kTypeText;
+      scratch_.clear();
+      s = CollectText(&scratch_);
+      AddText(item, scratch_);
+    } else if (kind == "textlist") {
+      item->type = kTypeText;
+      s = CollectList("text", false, item);
+    } else if (kind == "number") {
+      item->type = kTypeNumber;
+      std::string v;
+      s = CollectText(&v);
+      AddValue(item, Utf8ToLmbcs(Trim(v)));
+    } else if (kind == "numberlist") {
+      item->type = kTypeNumber;
+      s = CollectList("number", false, item);
+    } else if (kind == "datetime") {
+      item->type = kTypeTime;
+      std::string v;
+      s = CollectText(&v);
+      AddValue(item, Utf8ToLmbcs(FormatDateTime(Trim(v))));
+    } else if (kind == "datetimelist") {
+      item->type = kTypeTime;
+      s = CollectList("datetime", true, item);
+    } else if (kind == "datetimepair") {
+      item->type = kTypeTime;
+      s = CollectDateTimePair(item);
+    } else if (kind == "richtext") {
+      item->type = kTypeRichText;
+      std::size_t begin = base_ + xml_.TagStart();
+      if (!xml_.SkipRest()) return kErrNoteCorrupt;
+      item->richText = std::make_shared<LazyRichText>(bytes_, begin, base_ + xml_.Offset());
+    } else if (kind == "object") {
+      item->type = kTypeObject;
+      s = ParseObject(note, item);
+    } else if (kind == "formula") {
+      item->type = kTypeFormula;
+      if (!xml_.SkipRest()) s = kErrNoteCorrupt;
+    } else {
+      item->type = kTypeOther;
+      if (!xml_.SkipRest()) s = kErrNoteCorrupt;
+    }
+    return s;
+  }
+
   Status ParseItem(Note* note) {
     Item item(&note->memory);
     xml_.Attribute("name", &nameScratch_);
@@ -213,70 +266,16 @@ class DocumentParser {
       std::string lmbcsName = Utf8ToLmbcs(nameScratch_.data(), nameScratch_.size());
       item.name.assign(lmbcsName.data(), lmbcsName.size());
     }
+    // An item holds one value; a second is ignored.
     bool sawValue = false;
-    if (xml_.IsEmptyElement()) {
-      xml_.Next();  // its end
-    } else {
-      std::size_t depth = xml_.Depth();
-      for (;;) {
-        XmlReader::Event ev = xml_.Next();
-        if (ev == XmlReader::kError || ev == XmlReader::kEof) return kErrNoteCorrupt;
-        if (ev == XmlReader::kEnd && xml_.Depth() < depth) break;
-        if (ev != XmlReader::kStart) continue;
-        if (sawValue) {
-          // An item holds one value; a second is ignored.
-          if (!xml_.SkipRest()) return kErrNoteCorrupt;
-          continue;
-        }
-        sawValue = true;
-        std::string_view kind = LocalName(xml_.Name());
-        Status s = kOk;
-        if (kind == "text") {
-          item.type = kTypeText;
-          scratch_.clear();
-          s = CollectText(&scratch_);
-          AddText(&item, scratch_);
-        } else if (kind == "textlist") {
-          item.type = kTypeText;
-          s = CollectList("text", false, &item);
-        } else if (kind == "number") {
-          item.type = kTypeNumber;
-          std::string v;
-          s = CollectText(&v);
-          AddValue(&item, Utf8ToLmbcs(Trim(v)));
-        } else if (kind == "numberlist") {
-          item.type = kTypeNumber;
-          s = CollectList("number", false, &item);
-        } else if (kind == "datetime") {
-          item.type = kTypeTime;
-          std::string v;
-          s = CollectText(&v);
-          AddValue(&item, Utf8ToLmbcs(FormatDateTime(Trim(v))));
-        } else if (kind == "datetimelist" || kind == "datetimepair") {
-          item.type = kTypeTime;
-          if (kind == "datetimelist") {
-            s = CollectList("datetime", true, &item);
-          } else {
-            s = CollectDateTimePair(&item);
-          }
-        } else if (kind == "richtext") {
-          item.type = kTypeRichText;
-          std::size_t begin = base_ + xml_.TagStart();
-          if (!xml_.SkipRest()) return kErrNoteCorrupt;
-          item.richText = std::make_shared<LazyRichText>(bytes_, begin, base_ + xml_.Offset());
-        } else if (kind == "object") {
-          item.type = kTypeObject;
-          s = ParseObject(note, &item);
-        } else if (kind == "formula") {
-          item.type = kTypeFormula;
-          if (!xml_.SkipRest()) s = kErrNoteCorrupt;
-        } else {
-          item.type = kTypeOther;
-          if (!xml_.SkipRest()) s = kErrNoteCorrupt;
-        }
-        if (s != kOk) return s;
-      }
-    }
+    Status s = kOk;
+    const bool ok = ForEachChild(xml_, [&](std::string_view kind) {
+      if (sawValue) return xml_.SkipRest();
+      sawValue = true;
+      s = ParseValue(note, &item, kind);
+      return s == kOk;
+    });
+    if (!ok) return s != kOk ? s : kErrNoteCorrupt;
     if (!sawValue) {
       // <item name='x'/>: an empty text item.
       item.type = kTypeText;
@@ -286,17 +285,10 @@ class DocumentParser {
     return kOk;
   }
 
+  // The <file>s of an <object> become the note's attachments.
   Status ParseObject(Note* note, Item* item) {
-    std::size_t depth = xml_.Depth();
-    for (;;) {
-      XmlReader::Event ev = xml_.Next();
-      if (ev == XmlReader::kError || ev == XmlReader::kEof) return kErrNoteCorrupt;
-      if (ev == XmlReader::kEnd && xml_.Depth() < depth) return kOk;
-      if (ev != XmlReader::kStart) continue;
-      if (LocalName(xml_.Name()) != "file") {
-        if (!xml_.SkipRest()) return kErrNoteCorrupt;
-        continue;
-      }
+    const bool ok = ForEachChild(xml_, [&](std::string_view name) {
+      if (name != "file") return xml_.SkipRest();
       Attachment att;
       att.name = Utf8ToLmbcs(xml_.AttributeOr("name"));
       att.compression = xml_.AttributeOr("compression", "none");
@@ -310,25 +302,15 @@ class DocumentParser {
           att.size = static_cast<std::uint32_t>(v);
         }
       }
-      if (!xml_.IsEmptyElement()) {
-        std::size_t fileDepth = xml_.Depth();
-        for (;;) {
-          XmlReader::Event e2 = xml_.Next();
-          if (e2 == XmlReader::kError || e2 == XmlReader::kEof) return kErrNoteCorrupt;
-          if (e2 == XmlReader::kEnd && xml_.Depth() < fileDepth) break;
-          if (e2 != XmlReader::kStart) continue;
-          if (LocalName(xml_.Name()) == "filedata") {
-            if (CollectText(&att.base64) != kOk) return kErrNoteCorrupt;
-          } else if (!xml_.SkipRest()) {
-            return kErrNoteCorrupt;
-          }
-        }
-      } else {
-        xml_.Next();
-      }
+      const bool fileOk = ForEachChild(xml_, [&](std::string_view child) {
+        return child == "filedata" ? CollectText(&att.base64) == kOk : xml_.SkipRest();
+      });
+      if (!fileOk) return false;
       item->attachments.push_back(note->attachments.size());
       note->attachments.push_back(std::move(att));
-    }
+      return true;
+    });
+    return ok ? kOk : kErrNoteCorrupt;
   }
 
   static std::int32_t ParseColor(const std::string& c) {
@@ -591,6 +573,24 @@ std::string FormatDateTime(const std::string& iso) {
 
 namespace {
 
+// One <entry> of a view's entry list, on its start tag.
+ViewEntry ReadViewEntry(const XmlReader& xml) {
+  ViewEntry entry;
+  std::string v;
+  if (xml.Attribute("noteid", &v)) {
+    entry.kind = ViewEntry::kDocument;
+    // An id that cannot be read names no document; fetching it fails later.
+    if (!ParseHexId(v, &entry.noteId)) entry.noteId = 0;
+  } else if (xml.Attribute("category", &v)) {
+    entry.kind = ViewEntry::kCategory;
+    entry.text = Utf8ToLmbcs(v);
+  } else {
+    entry.kind = ViewEntry::kTotal;
+  }
+  if (xml.Attribute("level", &v)) entry.level = std::atoi(v.c_str());
+  return entry;
+}
+
 Status ParseViewDesign(XmlReader& xml, bool isFolder, ViewDesign* view) {
   view->isFolder = isFolder;
   view->name = Utf8ToLmbcs(xml.AttributeOr("name"));
@@ -605,54 +605,19 @@ Status ParseViewDesign(XmlReader& xml, bool isFolder, ViewDesign* view) {
       i = j + 1;
     }
   }
-  if (xml.IsEmptyElement()) {
-    xml.Next();
-    return kOk;
-  }
-  std::size_t depth = xml.Depth();
-  for (;;) {
-    XmlReader::Event ev = xml.Next();
-    if (ev == XmlReader::kError || ev == XmlReader::kEof) return kErrDatabaseCorrupt;
-    if (ev == XmlReader::kEnd && xml.Depth() < depth) return kOk;
-    if (ev != XmlReader::kStart) continue;
-    std::string_view name = LocalName(xml.Name());
+  const bool ok = ForEachChild(xml, [&](std::string_view name) {
     if (name == "noteinfo") {
       std::string id;
       if (xml.Attribute("noteid", &id)) ParseHexId(id, &view->noteId);
-      if (!xml.SkipRest()) return kErrDatabaseCorrupt;
     } else if (name == "entries") {
-      if (xml.IsEmptyElement()) {
-        xml.Next();
-        continue;
-      }
-      std::size_t entriesDepth = xml.Depth();
-      for (;;) {
-        XmlReader::Event e2 = xml.Next();
-        if (e2 == XmlReader::kError || e2 == XmlReader::kEof) return kErrDatabaseCorrupt;
-        if (e2 == XmlReader::kEnd && xml.Depth() < entriesDepth) break;
-        if (e2 != XmlReader::kStart) continue;
-        if (LocalName(xml.Name()) == "entry") {
-          ViewEntry entry;
-          std::string v;
-          if (xml.Attribute("noteid", &v)) {
-            entry.kind = ViewEntry::kDocument;
-            // An id that cannot be read names no document; fetching it fails later.
-            if (!ParseHexId(v, &entry.noteId)) entry.noteId = 0;
-          } else if (xml.Attribute("category", &v)) {
-            entry.kind = ViewEntry::kCategory;
-            entry.text = Utf8ToLmbcs(v);
-          } else {
-            entry.kind = ViewEntry::kTotal;
-          }
-          if (xml.Attribute("level", &v)) entry.level = std::atoi(v.c_str());
-          view->entries.push_back(std::move(entry));
-        }
-        if (!xml.SkipRest()) return kErrDatabaseCorrupt;
-      }
-    } else if (!xml.SkipRest()) {
-      return kErrDatabaseCorrupt;
+      return ForEachChild(xml, [&](std::string_view child) {
+        if (child == "entry") view->entries.push_back(ReadViewEntry(xml));
+        return xml.SkipRest();
+      });
     }
-  }
+    return xml.SkipRest();
+  });
+  return ok ? kOk : kErrDatabaseCorrupt;
 }
 
 }  // namespace
