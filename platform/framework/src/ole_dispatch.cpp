@@ -1,5 +1,7 @@
 // OLE initialisation, OLE exceptions, COleVariant and the automation client.
 #include <cstring>
+#include <memory>
+#include <vector>
 
 #include "framework.h"
 
@@ -303,14 +305,24 @@ void SetEmptyResult(VARTYPE vtRet, void* pvRet) {
 }
 
 // Arguments of one call, last parameter first as IDispatch::Invoke wants them. Owns the
-// BSTRs it made; VARIANT arguments are the caller's and are not cleared.
+// BSTRs it made; VARIANT arguments are the caller's and are not cleared. Calls of up to
+// eight arguments, nearly all of them, need no memory of their own.
 class InvokeArguments {
  public:
   InvokeArguments(const BYTE* pbParamInfo, va_list& argList) {
-    const size_t n = pbParamInfo ? std::strlen(reinterpret_cast<const char*>(pbParamInfo)) : 0;
-    m_args.resize(n);
+    m_count = pbParamInfo ? std::strlen(reinterpret_cast<const char*>(pbParamInfo)) : 0;
+    if (m_count > kInline) {
+      m_heapArgs.resize(m_count);
+      m_heapOwned.reset(new bool[m_count]);
+      m_args = m_heapArgs.data();
+      m_owned = m_heapOwned.get();
+    }
+    for (size_t i = 0; i < m_count; ++i) {
+      ::VariantInit(&m_args[i]);
+      m_owned[i] = false;
+    }
     try {
-      for (size_t i = 0; i < n; ++i) Read(pbParamInfo[i], m_args[n - 1 - i], argList);
+      for (size_t i = 0; i < m_count; ++i) Read(pbParamInfo[i], m_count - 1 - i, argList);
     } catch (...) {
       FreeStrings();  // the destructor does not run for a half-built object
       throw;
@@ -320,16 +332,20 @@ class InvokeArguments {
   InvokeArguments(const InvokeArguments&) = delete;
   InvokeArguments& operator=(const InvokeArguments&) = delete;
 
-  VARIANTARG* Data() { return m_args.empty() ? nullptr : m_args.data(); }
-  UINT Count() const { return static_cast<UINT>(m_args.size()); }
+  VARIANTARG* Data() { return m_count ? m_args : nullptr; }
+  UINT Count() const { return static_cast<UINT>(m_count); }
 
  private:
+  static constexpr size_t kInline = 8;
+
   void FreeStrings() {
-    for (BSTR bstr : m_ownedStrings) ::SysFreeString(bstr);
-    m_ownedStrings.clear();
+    for (size_t i = 0; i < m_count; ++i) {
+      if (m_owned[i]) ::SysFreeString(m_args[i].bstrVal);
+      m_owned[i] = false;
+    }
   }
-  void Read(BYTE code, VARIANTARG& arg, va_list& argList) {
-    ::VariantInit(&arg);
+  void Read(BYTE code, size_t at, va_list& argList) {
+    VARIANTARG& arg = m_args[at];
     if (code & 0x40) {  // by reference: the argument is a pointer to the value
       arg.vt = static_cast<VARTYPE>((code & ~0x40) | VT_BYREF);
       arg.byref = va_arg(argList, void*);
@@ -358,7 +374,7 @@ class InvokeArguments {
         LPCOLESTR lpsz = va_arg(argList, LPCOLESTR);
         arg.bstrVal = ::SysAllocString(lpsz ? lpsz : L"");
         if (arg.bstrVal == nullptr) AfxThrowMemoryException();
-        m_ownedStrings.push_back(arg.bstrVal);
+        m_owned[at] = true;
         break;
       }
       case VT_VARIANT: {
@@ -372,8 +388,13 @@ class InvokeArguments {
     }
   }
 
-  std::vector<VARIANTARG> m_args;
-  std::vector<BSTR> m_ownedStrings;
+  size_t m_count = 0;
+  VARIANTARG m_inlineArgs[kInline];
+  bool m_inlineOwned[kInline];
+  VARIANTARG* m_args = m_inlineArgs;
+  bool* m_owned = m_inlineOwned;
+  std::vector<VARIANTARG> m_heapArgs;
+  std::unique_ptr<bool[]> m_heapOwned;
 };
 
 // Moves an Invoke result into the caller's variable of type vtRet.

@@ -1,6 +1,6 @@
-// The server's pooled allocator, linked into this program so that its operator new and
-// delete serve the test: blocks of every class stay intact while four threads allocate,
-// fill, check and free them at once.
+// The pooled allocator, compiled into this program so that its operator new and delete
+// serve the test: blocks of every class stay intact while four threads allocate, fill,
+// check and free them at once.
 #include <windows.h>
 #include <gtest/gtest.h>
 
@@ -24,7 +24,7 @@ std::size_t SizeAt(std::uint32_t& state) {
   }
 }
 
-TEST(ServerHeap, ThreadsKeepTheirBlocksIntact) {
+TEST(PooledHeap, ThreadsKeepTheirBlocksIntact) {
   constexpr int kThreads = 4;
   std::vector<int> failures(kThreads, 0);
   std::vector<std::thread> threads;
@@ -62,7 +62,7 @@ TEST(ServerHeap, ThreadsKeepTheirBlocksIntact) {
   for (int t = 0; t < kThreads; ++t) EXPECT_EQ(0, failures[t]) << "thread " << t;
 }
 
-TEST(ServerHeap, BlocksAreAlignedAndDistinct) {
+TEST(PooledHeap, BlocksAreAlignedAndDistinct) {
   std::vector<void*> blocks;
   for (std::size_t n : {1u, 15u, 16u, 17u, 1000u, 1024u, 1025u, 5000u, 65536u, 65537u, 300000u}) {
     void* p = ::operator new(n);

@@ -1,13 +1,14 @@
-// The server's C++ allocations, the PST library's trees, tables and buffers among them,
-// come from size-class pools of the server's own instead of the C runtime's heap.
+// A module's C++ allocations (in the session server: the PST library's trees, tables and
+// buffers; in the programs: the engine's records, texts and dispatch arguments) come from
+// size-class pools of the module's own instead of the C runtime's heap.
 //
 // Why: a save keeps a few small index nodes per contact for good and frees buffers of many
 // sizes between them. Wine's heap (unlike Windows, whose low-fragmentation heap takes
 // these sizes) serves every block above a few hundred bytes first-fit from a single
 // unsorted free list; the holes the long-lived nodes leave behind pile up there, every
-// mid-sized allocation walks them, and the cost per contact grows with the count. Here a
-// block of a given class comes from that class's own free list in constant time, whatever
-// the history of the others.
+// mid-sized allocation walks them, and the cost per contact grows with the count. It also
+// takes a lock for every block. Here a block of a given class comes from that class's own
+// free list in constant time, whatever the history of the others.
 #include <windows.h>
 
 #include <atomic>
@@ -136,8 +137,8 @@ static_assert(kClasses <= 256, "a class must fit the run table's byte");
 
 Pools* MakePools() {
   // The pools live as long as the process: frees from static destructors at unload still
-  // find them. The server stays loaded for the same reason; otherwise every unload and
-  // reload would leave a set of pools behind.
+  // find them. A DLL stays loaded for the same reason; otherwise every unload and reload
+  // would leave a set of pools behind.
   HMODULE self = nullptr;
   ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
                        reinterpret_cast<LPCWSTR>(&MakePools), &self);
