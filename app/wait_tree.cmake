@@ -29,10 +29,13 @@ target_sources(wait_tree INTERFACE ${WAIT_TREE_RES_DIR}/waitdlg.rc)
 set_source_files_properties(${WAIT_TREE_RES_DIR}/waitdlg.rc PROPERTIES
   OBJECT_DEPENDS "${WAIT_TREE_RES_DIR}/waitdlg_res.h;${WAIT_TREE_GEN_DIR}/folder_images.bmp")
 
+# What tests that show these windows share: a stand-in for the folder page they report to.
+add_library(wait_tree_test_support INTERFACE)
+target_include_directories(wait_tree_test_support INTERFACE ${CMAKE_CURRENT_LIST_DIR}/wait_tree_tests)
+target_link_libraries(wait_tree_test_support INTERFACE wait_tree test_support)
+
 # Their tests: real windows under the X display.
 vorlix_add_gtest(wait_tree_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/wait_tree_tests/WaitTreeTest.cpp
-  LIBS wait_tree comctl32
+  LIBS wait_tree_test_support comctl32
   GUI)
-get_filename_component(WAIT_TREE_SOURCE_ROOT "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
-target_compile_definitions(wait_tree_tests PRIVATE VORLIX_SOURCE_DIR_W=L"${WAIT_TREE_SOURCE_ROOT}")

@@ -20,7 +20,12 @@ function(vorlix_add_gtest name)
   if(T_SERIAL)
     list(APPEND props RUN_SERIAL TRUE)
   endif()
-  if(T_RESOURCE_LOCK)
+  # Test discovery passes properties on as a flat list, so a test holds one lock at most;
+  # one that needs more runs alone instead.
+  list(LENGTH T_RESOURCE_LOCK lockCount)
+  if(lockCount GREATER 1)
+    list(APPEND props RUN_SERIAL TRUE)
+  elseif(lockCount EQUAL 1)
     list(APPEND props RESOURCE_LOCK "${T_RESOURCE_LOCK}")
   endif()
   # Value-parameterised cases are named by their suite's name generator; the printed value

@@ -5,104 +5,27 @@
 #include <framework.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "FolderPageWnd.h"
 #include "FolderTreeCtrl.h"
 #include "WaitDlg.h"
+#include "test_picture.h"
+#include "test_pump.h"
 #include "waitdlg_res.h"
 
 namespace {
 
+using testsupport::ArtifactPath;
+using testsupport::CSnapshot;
+using testsupport::PumpFor;
+using testsupport::PumpUntil;
+using testsupport::WindowArea;
+using waittreetest::CFolderPageWnd;
+
 std::wstring W(const CString& s) { return s.GetString(); }
-
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000) {
-  const DWORD start = ::GetTickCount();
-  while (!done()) {
-    if (::GetTickCount() - start > timeoutMs) return false;
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageW(&msg);
-    }
-    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
-  return true;
-}
-void Pump(DWORD ms = 100) { PumpUntil([] { return false; }, ms); }
-
-// The window the tree reports to sits two levels above it, as the folder page does.
-class CPageWnd : public CWnd {
- public:
-  BOOL CreateAt(const CRect& rc) {
-    LPCTSTR cls = AfxRegisterWndClass(0, ::LoadCursorW(nullptr, IDC_ARROW), reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
-    return CreateEx(WS_EX_TOPMOST, cls, L"wait tree test", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, rc.left, rc.top,
-                    rc.Width(), rc.Height(), nullptr, nullptr);
-  }
-  std::vector<std::wstring> chosen;
-  int stops = 0;
-
- protected:
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
-    if (message == UM_FOLDERCHOSEN) {
-      chosen.push_back(reinterpret_cast<const wchar_t*>(wParam));
-      return 0;
-    }
-    if (message == UM_STOPPROCESS) {
-      ++stops;
-      return 0;
-    }
-    return CWnd::WindowProc(message, wParam, lParam);
-  }
-};
-
-// The pixels of a window's client area, copied from its DC.
-class CCapture {
- public:
-  explicit CCapture(CWnd& wnd) {
-    wnd.UpdateWindow();
-    wnd.GetClientRect(&m_rc);
-    HDC hdc = ::GetDC(wnd.GetSafeHwnd());
-    m_mem = ::CreateCompatibleDC(hdc);
-    m_bmp = ::CreateCompatibleBitmap(hdc, m_rc.Width(), m_rc.Height());
-    m_old = ::SelectObject(m_mem, m_bmp);
-    ::BitBlt(m_mem, 0, 0, m_rc.Width(), m_rc.Height(), hdc, 0, 0, SRCCOPY);
-    ::ReleaseDC(wnd.GetSafeHwnd(), hdc);
-  }
-  ~CCapture() {
-    ::SelectObject(m_mem, m_old);
-    ::DeleteObject(m_bmp);
-    ::DeleteDC(m_mem);
-  }
-  COLORREF At(int x, int y) const { return ::GetPixel(m_mem, x, y); }
-  // Saves the picture for a human to look at.
-  void Save(const wchar_t* name) const {
-    const std::filesystem::path dir = std::filesystem::path(L"Z:" VORLIX_SOURCE_DIR_W) / L"build" / L"artifacts" / L"wait_tree";
-    std::error_code ec;
-    std::filesystem::create_directories(dir, ec);
-    BITMAPINFOHEADER bih = {sizeof(bih), m_rc.Width(), m_rc.Height(), 1, 24, BI_RGB};
-    const int stride = (m_rc.Width() * 3 + 3) & ~3;
-    std::vector<BYTE> bits(static_cast<size_t>(stride) * m_rc.Height());
-    ::GetDIBits(m_mem, m_bmp, 0, m_rc.Height(), bits.data(), reinterpret_cast<BITMAPINFO*>(&bih), DIB_RGB_COLORS);
-    BITMAPFILEHEADER bfh = {0x4D42, static_cast<DWORD>(sizeof(bfh) + sizeof(bih) + bits.size()), 0, 0,
-                            sizeof(bfh) + sizeof(bih)};
-    if (FILE* f = _wfopen((dir / name).c_str(), L"wb")) {
-      fwrite(&bfh, sizeof(bfh), 1, f);
-      fwrite(&bih, sizeof(bih), 1, f);
-      fwrite(bits.data(), bits.size(), 1, f);
-      fclose(f);
-    }
-  }
-
- private:
-  CRect m_rc;
-  HDC m_mem;
-  HBITMAP m_bmp;
-  HGDIOBJ m_old;
-};
 
 // A real click of the left button at a client point of a window.
 void ClickAt(CWnd& wnd, CPoint pt) {
@@ -113,7 +36,7 @@ void ClickAt(CWnd& wnd, CPoint pt) {
   in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
   in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
   ::SendInput(2, in, sizeof(INPUT));
-  Pump(200);
+  PumpFor(200);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -152,13 +75,13 @@ TEST(FolderTreePaths, DisplayNames) {
 class FolderTreeTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(page.CreateAt(CRect(20, 20, 420, 420)));
+    ASSERT_TRUE(page.CreateAt(CRect(20, 20, 420, 420), L"wait tree test", WS_EX_TOPMOST));
     ASSERT_TRUE(holder.Create(L"", WS_CHILD | WS_VISIBLE, CRect(0, 0, 400, 400), &page, 1));
     ASSERT_TRUE(tree.Create(CFolderTreeCtrl::kStyle, CRect(0, 0, 400, 400), &holder, CFolderTreeCtrl::kControlId));
     ASSERT_TRUE(CFolderTreeCtrl::CreateFolderImageList(images));
     EXPECT_EQ(images.GetImageCount(), CFolderTreeCtrl::kImageCount);
     tree.SetImageList(&images, TVSIL_NORMAL);
-    Pump();
+    PumpFor(100);
   }
   HTREEITEM Child(HTREEITEM parent, const wchar_t* text) {
     for (HTREEITEM h = tree.GetChildItem(parent); h; h = tree.GetNextSiblingItem(h))
@@ -178,7 +101,7 @@ class FolderTreeTest : public ::testing::Test {
     for (INT_PTR i = 0; i < paths.GetSize(); ++i) v.push_back(W(paths[i]));
     return v;
   }
-  CPageWnd page;
+  CFolderPageWnd page;
   CStatic holder;
   CFolderTreeCtrl tree;
   CImageList images;
@@ -238,7 +161,7 @@ TEST_F(FolderTreeTest, NewItemsAndTheirParentsAreChecked) {
 TEST_F(FolderTreeTest, ClickingANameSendsItsPathToThePage) {
   tree.AddFolderPath(L"Projects\\2009\\", 2, 1);
   tree.Expand(Child(tree.GetRootItem(), L"Projects"), TVE_EXPAND);
-  Pump();
+  PumpFor(100);
   HTREEITEM y2009 = Child(Child(tree.GetRootItem(), L"Projects"), L"2009");
   CRect rc;
   ASSERT_TRUE(tree.GetItemRect(y2009, &rc, TRUE));
@@ -258,7 +181,7 @@ TEST_F(FolderTreeTest, ACheckBoxClickTicksTheWholeSubtree) {
   HTREEITEM root = tree.GetRootItem();
   HTREEITEM p = Child(root, L"P");
   for (HTREEITEM h : {p, Child(p, L"B")}) tree.Expand(h, TVE_EXPAND);
-  Pump();
+  PumpFor(100);
   // Where the item's check box is: scan its row from the left for the state icon.
   auto checkBoxOf = [&](HTREEITEM h) {
     CRect rc;
@@ -273,14 +196,14 @@ TEST_F(FolderTreeTest, ACheckBoxClickTicksTheWholeSubtree) {
   ClickAt(tree, checkBoxOf(p));
   EXPECT_FALSE(tree.GetCheck(p));
   EXPECT_EQ(Checked(), (std::vector<std::wstring>{L""}));
-  Pump(::GetDoubleClickTime() + 100);  // a second click, not a double click
+  PumpFor(::GetDoubleClickTime() + 100);  // a second click, not a double click
   ClickAt(tree, checkBoxOf(p));
   EXPECT_EQ(Checked(), (std::vector<std::wstring>{L"", L"P\\", L"P\\A\\", L"P\\B\\", L"P\\B\\X\\"}));
 
   // An item marked -1 cannot be ticked.
   HTREEITEM a = Child(p, L"A");
   tree.SetItemData(a, static_cast<DWORD_PTR>(-1));
-  Pump(::GetDoubleClickTime() + 100);
+  PumpFor(::GetDoubleClickTime() + 100);
   ClickAt(tree, checkBoxOf(a));
   EXPECT_TRUE(tree.GetCheck(a));
 }
@@ -292,9 +215,10 @@ TEST_F(FolderTreeTest, SystemFoldersAreDrawnWithTheirPlainNames) {
   tree.SetItemData(lower, 3);
   tree.SelectItem(inbox);
   tree.Invalidate();
-  Pump();
-  CCapture shot(tree);
-  shot.Save(L"folder_tree.bmp");
+  PumpFor(100);
+  tree.UpdateWindow();
+  CSnapshot shot(tree.GetSafeHwnd(), WindowArea::Client);
+  shot.SaveBmp(ArtifactPath(L"wait_tree\\folder_tree.bmp"));
 
   // The text drawn in a label rectangle ends where the display name, in bold, ends.
   LOGFONTW lf = {};
@@ -322,7 +246,7 @@ TEST_F(FolderTreeTest, SystemFoldersAreDrawnWithTheirPlainNames) {
     int right = -1;
     for (int y = rc.top; y < rc.bottom; ++y)
       for (int x = rc.left; x < rc.right + 60; ++x)
-        if (match(shot.At(x, y))) right = std::max(right, static_cast<int>(x - rc.left));
+        if (match(shot.Pixel(x, y))) right = std::max(right, static_cast<int>(x - rc.left));
     return right;
   };
   // Selected: white text on a blue cell exactly as wide as the drawn name.
@@ -334,7 +258,7 @@ TEST_F(FolderTreeTest, SystemFoldersAreDrawnWithTheirPlainNames) {
   tree.GetItemRect(inbox, &rc, TRUE);
   int blue = 0;
   for (int x = rc.left; x < rc.left + inboxWidth; ++x)
-    if (shot.At(x, rc.top + 2) == RGB(0, 0, 255)) ++blue;
+    if (shot.Pixel(x, rc.top + 2) == RGB(0, 0, 255)) ++blue;
   EXPECT_GT(blue, inboxWidth / 2);
 }
 
@@ -344,11 +268,11 @@ TEST_F(FolderTreeTest, SystemFoldersAreDrawnWithTheirPlainNames) {
 class WaitDlgTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(page.CreateAt(CRect(0, 0, 200, 100)));
+    ASSERT_TRUE(page.CreateAt(CRect(0, 0, 200, 100), L"wait tree test", WS_EX_TOPMOST));
     ASSERT_TRUE(wait.Create(&page));
     wait.m_pOwner = &page;
   }
-  CPageWnd page;
+  CFolderPageWnd page;
   CWaitDlg wait;
 };
 
@@ -385,7 +309,7 @@ TEST_F(WaitDlgTest, ItHidesItselfUnlessKeptVisible) {
 
   wait.m_nKeepVisible = 1;
   wait.ShowWindow(SW_SHOWNA);
-  Pump(1200);
+  PumpFor(1200);
   EXPECT_TRUE(wait.IsWindowVisible());
   // The close box does nothing.
   wait.SendMessage(WM_CLOSE);
@@ -411,8 +335,9 @@ TEST_F(WaitDlgTest, ScanCountsAreWrittenIntoTheLabel) {
   wait.ShowWindow(SW_SHOWNA);
   wait.ShowScanCounts(15, 67, L"K\u00f6ln");
   wait.m_Progress.SetPos(60);
-  Pump();
-  CCapture(wait).Save(L"wait_dialog.bmp");
+  PumpFor(100);
+  wait.UpdateWindow();
+  CSnapshot(wait.GetSafeHwnd(), WindowArea::Client).SaveBmp(ArtifactPath(L"wait_tree\\wait_dialog.bmp"));
 }
 
 TEST_F(WaitDlgTest, TheBarShowsPercentTextAndAGreenPart) {
@@ -427,13 +352,14 @@ TEST_F(WaitDlgTest, TheBarShowsPercentTextAndAGreenPart) {
   CRect rc;
   bar.GetClientRect(&rc);
   {
-    CCapture shot(bar);
-    shot.Save(L"text_progress.bmp");
+    bar.UpdateWindow();
+    CSnapshot shot(bar.GetSafeHwnd(), WindowArea::Client);
+    shot.SaveBmp(ArtifactPath(L"wait_tree\\text_progress.bmp"));
     const int y = rc.bottom - 2;
-    const COLORREF done = shot.At(rc.Width() * 20 / 100, y);
+    const COLORREF done = shot.Pixel(rc.Width() * 20 / 100, y);
     EXPECT_EQ(GetGValue(done), 255);
     EXPECT_LT(GetRValue(done), 200);
-    EXPECT_EQ(shot.At(rc.Width() * 70 / 100, y), RGB(255, 255, 255));
+    EXPECT_EQ(shot.Pixel(rc.Width() * 70 / 100, y), RGB(255, 255, 255));
   }
   // Range 0..200: the position is a share of the upper bound.
   bar.SetRange32(0, 200);
@@ -443,8 +369,9 @@ TEST_F(WaitDlgTest, TheBarShowsPercentTextAndAGreenPart) {
   bar.SetRange32(0, 0);
   EXPECT_EQ(bar.GetPercent(), 0);
   EXPECT_EQ(W(bar.GetCaptionText()), L"0% Saving");
-  CCapture empty(bar);
-  EXPECT_EQ(empty.At(rc.Width() * 20 / 100, rc.bottom - 2), RGB(255, 255, 255));
+  bar.UpdateWindow();
+  CSnapshot empty(bar.GetSafeHwnd(), WindowArea::Client);
+  EXPECT_EQ(empty.Pixel(rc.Width() * 20 / 100, rc.bottom - 2), RGB(255, 255, 255));
 }
 
 }  // namespace

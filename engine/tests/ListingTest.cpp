@@ -161,7 +161,7 @@ TEST_F(ListingTest, AWorkerThreadFillsThePaneOfTheInterfaceThread) {
     own.TermThread();
     done = true;
   });
-  EXPECT_TRUE(PumpUntil([&] { return done; }));
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return done; }, 10000));
   worker.join();
   EXPECT_EQ(Names(), (std::vector<std::wstring>{L"bob B Builder"}));
 }

@@ -1,5 +1,6 @@
 // Shared pieces of the reader's tests: fixture paths, a started reader, documents by folder
-// and entry, message pumping, and a recorder of the positions a progress bar is sent.
+// and entry, and a recorder of the positions a progress bar is sent. Messages are pumped
+// with the shared test support (test_pump.h).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 
 #include "LnStrings.h"
 #include "NotesReader.h"
+#include "test_pump.h"
 
 namespace readertest {
 
@@ -46,25 +48,6 @@ inline std::wstring LibraryMessage(LNSTATUS status) {
   char buffer[512] = {};
   LNGetErrorMessageText(status, buffer, sizeof(buffer), 0);
   return W(CString(buffer));
-}
-
-// Handles this thread's messages until done() or the timeout.
-inline bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000) {
-  const DWORD start = ::GetTickCount();
-  while (!done()) {
-    if (::GetTickCount() - start > timeoutMs) return false;
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageW(&msg);
-    }
-    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
-  return true;
-}
-
-inline void Pump() {
-  PumpUntil([] { return false; }, 50);
 }
 
 // A reader whose cancel flag turns on at its n-th poll (0: never), counting every poll.

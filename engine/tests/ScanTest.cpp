@@ -96,7 +96,7 @@ TEST_F(ScanTest, NamesNsfFillsPathsTreeAndWaitDialog) {
   EXPECT_EQ(W(checked[1]), L"($All)\\");
 
   Tree().UpdateWindow();
-  Pump();
+  testsupport::PumpFor(50);
 }
 
 TEST_F(ScanTest, QuietScanFillsOnlyThePaths) {
@@ -260,7 +260,7 @@ TEST_F(ScanTest, AWorkerThreadScansIntoTheTreeOfTheInterfaceThread) {
     own.TermThread();
     done = true;
   });
-  EXPECT_TRUE(PumpUntil([&] { return done; }));
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return done; }, 10000));
   worker.join();
   EXPECT_TRUE(result) << W(reader.GetLastError());
   EXPECT_EQ(Items(paths), kNamesPaths);

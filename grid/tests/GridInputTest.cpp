@@ -187,14 +187,8 @@ TEST_P(GridKeyTest, MovesTheFocus) {
   grid.SetFocusCell(c.start);
   parent.Clear();
   {
-    BYTE saved[256];
-    ::GetKeyboardState(saved);
-    BYTE state[256];
-    memcpy(state, saved, sizeof(state));
-    for (int vk : c.held) state[vk] = 0x80;
-    ::SetKeyboardState(state);
+    CHeldKeys held(c.held);
     Key(c.key);
-    ::SetKeyboardState(saved);
   }
   EXPECT_EQ(grid.GetFocusCell(), c.expected);
   if (c.expected == c.start) {

@@ -75,14 +75,7 @@ class GridPrintTest : public ::testing::Test {
     grid.SetFixedRowCount(fixedRows);
     grid.SetFixedColumnCount(fixedCols);
     ASSERT_TRUE(grid.Create(CRect(0, 0, 300, 200), &parent, 1234, WS_CHILD));
-    for (int r = 0; r < rows; r++) grid.SetRowHeight(r, kHeight);
-    for (int c = 0; c < cols; c++) grid.SetColumnWidth(c, kWidth);
-    for (int r = 0; r < rows; r++)
-      for (int c = 0; c < cols; c++) {
-        CString text;
-        text.Format(L"%d,%d", r, c);
-        grid.SetItemText(r, c, text);
-      }
+    FillEvenly(grid, rows, cols, kHeight, kWidth);
   }
 
   // A memory DC reports the screen's size as its page size.

@@ -1,5 +1,5 @@
 // Helpers for tests that drive real grid windows: a parent window that records what the
-// grid tells it, message pumping, keyboard-state faking, pixel snapshots and PNG output.
+// grid tells it, message pumping, keyboard-state faking and pixel snapshots.
 #pragma once
 
 #include <ostream>
@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "GridCtrl.h"
+#include "test_picture.h"
+#include "test_pump.h"
 
 // Lets test failures show texts rather than addresses.
 inline void PrintTo(const CString& text, std::ostream* os) { *os << '"' << CStringA(text).GetString() << '"'; }
@@ -55,46 +57,31 @@ class CRecorderWnd : public CWnd {
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
-// Dispatches every waiting message of this thread (several rounds, so that messages
-// posted while handling others are seen too).
-void Pump(int nRounds = 4);
-// Runs the message loop for about nMs milliseconds.
-void PumpFor(DWORD nMs);
+// Dispatches every waiting message of this thread, each offered to the windows'
+// PreTranslateMessage first as in the program (several rounds, so that messages posted
+// while handling others are seen too).
+inline void Pump(int nRounds = 4) {
+  for (int i = 0; i < nRounds; i++) testsupport::DispatchWaiting(testsupport::Dispatch::PreTranslate);
+}
+// Runs the message loop the same way for about nMs milliseconds.
+inline void PumpFor(DWORD nMs) { testsupport::PumpFor(nMs, testsupport::Dispatch::PreTranslate); }
+
+// Gives the first rows rows of a created grid rowHeight pixels each, its first cols
+// columns colWidth each, and each of their cells its own position as text ("r,c").
+void FillEvenly(CGridCtrl& grid, int rows, int cols, int rowHeight, int colWidth);
 
 // Pretends the given keys are held (GetKeyState sees them) for as long as it lives.
 class CHeldKeys {
  public:
-  explicit CHeldKeys(std::initializer_list<int> keys);
+  explicit CHeldKeys(const std::vector<int>& keys);
   ~CHeldKeys();
 
  private:
   BYTE m_saved[256];
 };
 
-// An off-screen picture of what a grid paints, read back pixel by pixel.
-class CSnapshot {
- public:
-  CSnapshot(int cx, int cy);
-  ~CSnapshot();
-  CDC& DC() { return m_dc; }
-  COLORREF Pixel(int x, int y) const { return ::GetPixel(m_dc.m_hDC, x, y); }
-  // Whether any pixel of rect has the colour.
-  bool Contains(const CRect& rect, COLORREF clr) const;
-  // Writes the picture as a 24-bit PNG.
-  bool SavePng(const std::wstring& path) const;
-
- private:
-  CDC m_dc;
-  CBitmap m_bitmap;
-  CBitmap* m_pOld = nullptr;
-  int m_cx, m_cy;
-};
-
-// Copies what a window shows on the screen into a snapshot.
-bool CaptureWindow(HWND hWnd, CSnapshot& shot);
-// The folder build artefacts are kept in (created when missing).
-std::wstring ArtifactPath(const wchar_t* name);
-// Writes rows of RGB bytes (top row first) as a PNG file.
-bool WritePng(const std::wstring& path, int cx, int cy, const std::vector<unsigned char>& rgb);
+// Pictures of what grids paint, and the files kept of them.
+using testsupport::ArtifactPath;
+using testsupport::CSnapshot;
 
 }  // namespace gridtest

@@ -27,14 +27,7 @@ class GridWindowTest : public ::testing::Test {
     grid.SetFixedRowCount(fixedRows);
     grid.SetFixedColumnCount(fixedCols);
     ASSERT_TRUE(grid.Create(rect, &parent, kGridId, WS_CHILD | WS_VISIBLE | WS_TABSTOP));
-    for (int r = 0; r < rows; r++) grid.SetRowHeight(r, kHeight);
-    for (int c = 0; c < cols; c++) grid.SetColumnWidth(c, kWidth);
-    for (int r = 0; r < rows; r++)
-      for (int c = 0; c < cols; c++) {
-        CString text;
-        text.Format(L"%d,%d", r, c);
-        grid.SetItemText(r, c, text);
-      }
+    FillEvenly(grid, rows, cols, kHeight, kWidth);
     grid.UpdateScrollBars();
     grid.SetFocus();
     Pump();

@@ -274,7 +274,9 @@ TEST_F(ContactPaneTest, ScreenshotOfAPaneFullOfCards) {
   page.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
   PumpFor(200);
   CSnapshot shot(1000, 700);
-  ASSERT_TRUE(CaptureWindow(page.GetSafeHwnd(), shot));
+  page.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  Pump();
+  ASSERT_TRUE(shot.CopyFrom(page.GetSafeHwnd(), testsupport::WindowArea::Whole));
   // Name rows are black with white names; card rows in the card colour.
   CRect nameCell, cardCell;
   ASSERT_TRUE(Grid().GetCellRect(0, 0, &nameCell));

@@ -1,6 +1,6 @@
 # Drawing classes: pixels in memory DCs and windows, GDI object wrappers, image lists.
 vorlix_add_gtest(fw_gdi_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/gdi_test.cpp ${CMAKE_CURRENT_LIST_DIR}/gdi_test.rc
-                 LIBS framework)
+                 LIBS framework test_support)
 set(FW_GDI_STRIP_BMP ${CMAKE_CURRENT_BINARY_DIR}/gdi_test_strip.bmp)
 add_custom_command(OUTPUT ${FW_GDI_STRIP_BMP}
   COMMAND ${FW_PYTHON3} ${CMAKE_CURRENT_LIST_DIR}/make_gdi_strip.py ${FW_GDI_STRIP_BMP}

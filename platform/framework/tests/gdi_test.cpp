@@ -7,8 +7,7 @@
 #include <thread>
 
 #include "framework.h"
-
-#include <shlobj.h>
+#include "test_picture.h"
 
 namespace {
 
@@ -21,41 +20,9 @@ const COLORREF kMagenta = RGB(255, 0, 255);
 
 // Copies cx x cy pixels of a DC into build/artifacts/fw_gdi_<name>.bmp, for a look by eye.
 void SaveArtifactOf(CDC* pSource, int cx, int cy, const char* name) {
-  std::string dir = std::string(VORLIX_SOURCE_DIR) + "/build/artifacts";
-  std::wstring wdir = L"Z:" + std::wstring(dir.begin(), dir.end());
-  for (auto& c : wdir)
-    if (c == L'/') c = L'\\';
-  ::SHCreateDirectoryExW(nullptr, wdir.c_str(), nullptr);
-  std::wstring path = wdir + L"\\fw_gdi_" + std::wstring(name, name + strlen(name)) + L".bmp";
-
-  BITMAPINFO bmi{};
-  bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
-  bmi.bmiHeader.biWidth = cx;
-  bmi.bmiHeader.biHeight = -cy;
-  bmi.bmiHeader.biPlanes = 1;
-  bmi.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  CDC copy;
-  copy.CreateCompatibleDC(pSource);
-  CBitmap bitmap;
-  bitmap.Attach(::CreateDIBSection(copy, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
-  CBitmap* pOld = copy.SelectObject(&bitmap);
-  copy.BitBlt(0, 0, cx, cy, pSource, 0, 0, SRCCOPY);
-  ::GdiFlush();
-  const DWORD cbBits = static_cast<DWORD>(cx) * cy * 4;
-  BITMAPFILEHEADER fh{};
-  fh.bfType = 0x4D42;
-  fh.bfOffBits = sizeof(fh) + sizeof(BITMAPINFOHEADER);
-  fh.bfSize = fh.bfOffBits + cbBits;
-  HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (h != INVALID_HANDLE_VALUE) {
-    DWORD written;
-    ::WriteFile(h, &fh, sizeof(fh), &written, nullptr);
-    ::WriteFile(h, &bmi.bmiHeader, sizeof(bmi.bmiHeader), &written, nullptr);
-    ::WriteFile(h, bits, cbBits, &written, nullptr);
-    ::CloseHandle(h);
-  }
-  copy.SelectObject(pOld);
+  testsupport::CSnapshot copy(cx, cy);
+  copy.DC().BitBlt(0, 0, cx, cy, pSource, 0, 0, SRCCOPY);
+  copy.SaveBmp(testsupport::ArtifactPath(L"fw_gdi_" + std::wstring(name, name + strlen(name)) + L".bmp"));
 }
 
 // A 32-bit top-down DIB section selected into a memory DC, filled white.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "framework.h"
+#include "test_com.h"
 
 namespace {
 
@@ -28,25 +29,10 @@ struct ControlLog {
 ControlLog g_log;
 
 // The least an in-place control does: takes its site, shows a window in the given parent.
-class TestControl : public IOleObject {
+class TestControl : public testsupport::TCountedObject<IOleObject, IID_IOleObject> {
  public:
   TestControl() { ++g_log.live; }
-  virtual ~TestControl() { --g_log.live; }
-  STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
-    if (riid == IID_IUnknown || riid == IID_IOleObject) {
-      *ppv = static_cast<IOleObject*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++m_ref; }
-  STDMETHODIMP_(ULONG) Release() override {
-    ULONG n = --m_ref;
-    if (n == 0) delete this;
-    return n;
-  }
+  ~TestControl() override { --g_log.live; }
   STDMETHODIMP SetClientSite(IOleClientSite* pSite) override {
     if (pSite) {
       g_log.hadSite = true;
@@ -114,26 +100,10 @@ class TestControl : public IOleObject {
   STDMETHODIMP SetColorScheme(LOGPALETTE*) override { return E_NOTIMPL; }
 
  private:
-  ULONG m_ref = 1;
   IOleClientSite* m_site = nullptr;
 };
 
-class TestControlFactory : public IClassFactory {
- public:
-  STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
-    *ppv = (riid == IID_IUnknown || riid == IID_IClassFactory) ? this : nullptr;
-    return *ppv ? S_OK : E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-  STDMETHODIMP_(ULONG) Release() override { return 1; }
-  STDMETHODIMP CreateInstance(IUnknown*, REFIID riid, void** ppv) override {
-    auto* p = new TestControl;
-    HRESULT hr = p->QueryInterface(riid, ppv);
-    p->Release();
-    return hr;
-  }
-  STDMETHODIMP LockServer(BOOL) override { return S_OK; }
-} g_controlFactory;
+testsupport::TGlobalFactory<TestControl> g_controlFactory;
 
 // Writes an extended dialog template in memory, as the resource compiler lays it out.
 class TemplateWriter {

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "framework.h"
+#include "test_com.h"
 
 namespace {
 
@@ -28,27 +29,12 @@ enum : DISPID {
 long g_liveObjects = 0;
 
 // A small automation object with hand-written Invoke (no type library).
-class Calc : public IDispatch {
+class Calc : public testsupport::TCountedObject<IDispatch, IID_IDispatch> {
  public:
   Calc() { ++g_liveObjects; }
-  virtual ~Calc() {
+  ~Calc() override {
     if (m_child) m_child->Release();
     --g_liveObjects;
-  }
-  STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
-    if (riid == IID_IUnknown || riid == IID_IDispatch) {
-      *ppv = static_cast<IDispatch*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++m_ref; }
-  STDMETHODIMP_(ULONG) Release() override {
-    ULONG n = --m_ref;
-    if (n == 0) delete this;
-    return n;
   }
   STDMETHODIMP GetTypeInfoCount(UINT* p) override {
     *p = 0;
@@ -148,34 +134,12 @@ class Calc : public IDispatch {
     }
     return S_OK;
   }
-  ULONG m_ref = 1;
   std::wstring m_name = L"calc";
   long m_count = 0;
   IDispatch* m_child = nullptr;
 };
 
-class CalcFactory : public IClassFactory {
- public:
-  STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
-    if (riid == IID_IUnknown || riid == IID_IClassFactory) {
-      *ppv = this;
-      return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-  STDMETHODIMP_(ULONG) Release() override { return 1; }
-  STDMETHODIMP CreateInstance(IUnknown* outer, REFIID riid, void** ppv) override {
-    if (outer) return CLASS_E_NOAGGREGATION;
-    Calc* calc = new Calc;
-    HRESULT hr = calc->QueryInterface(riid, ppv);
-    calc->Release();
-    return hr;
-  }
-  STDMETHODIMP LockServer(BOOL) override { return S_OK; }
-};
-CalcFactory g_factory;
+testsupport::TGlobalFactory<Calc> g_factory;
 
 class OleDispatch : public ::testing::Test {
  protected:

@@ -20,6 +20,6 @@ vorlix_add_gtest(fw_ui_test
     ${CMAKE_CURRENT_LIST_DIR}/ui_ctrl_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ui_dialog_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ui_sample.rc
-  LIBS framework gdiplus
+  LIBS framework test_support
   GUI)
 target_include_directories(fw_ui_test PRIVATE ${CMAKE_CURRENT_LIST_DIR} ${CMAKE_CURRENT_BINARY_DIR})

@@ -10,6 +10,7 @@
 #include "framework.h"
 
 #include <dlgs.h>
+#include "test_picture.h"
 #include "ui_sample_res.h"
 #include "wnd_test_util.h"
 
@@ -150,7 +151,8 @@ TEST(Sheet, InvalidDataKeepsTheSheetOpenUntilCorrected) {
         return false;
       default:
         bStayedOpen = sheet.m_hWnd != nullptr && PropSheet_GetCurrentPageHwnd(sheet.m_hWnd) != nullptr;
-        wndtest::SaveWindowImage(sheet.m_hWnd, L"framework-sheet.bmp");
+        testsupport::CSnapshot(sheet.m_hWnd, testsupport::WindowArea::Whole)
+            .SaveBmp(testsupport::ArtifactPath(L"framework-sheet.bmp"));
         name.SetDlgItemInt(IDC_COUNT, 50);
         sheet.PressButton(PSBTN_OK);
         return true;

@@ -10,10 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "framework.h"  // before GDI+, which needs the OLE property types
-
-#include <gdiplus.h>
-
+#include "framework.h"
+#include "test_picture.h"
+#include "test_pump.h"
 #include "ui_sample_res.h"
 #include "wnd_test_util.h"
 
@@ -189,48 +188,18 @@ BEGIN_MESSAGE_MAP(CSampleFrame, CFrameWnd)
 END_MESSAGE_MAP()
 
 // ---------------------------------------------------------------------------------------
-std::wstring ArtifactsDir() {
-  // The source tree lives on Wine's Z: drive (the Unix root).
-  std::wstring dir = L"Z:" + std::wstring(CString(VORLIX_SOURCE_DIR).GetString()) + L"/build/artifacts";
-  for (auto& ch : dir)
-    if (ch == L'/') ch = L'\\';
-  ::CreateDirectoryW((dir.substr(0, dir.rfind(L'\\'))).c_str(), nullptr);
-  ::CreateDirectoryW(dir.c_str(), nullptr);
-  return dir;
-}
-
 // Copies the window's pixels from its window DC and saves them as PNG; returns the number
-// of distinct colours seen (a blank capture has one or two).
+// of distinct colours seen (a blank capture has one or two), 0 when no file was written.
 int SaveWindowPng(HWND hWnd, const std::wstring& path) {
   ::RedrawWindow(hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
-  CRect rc;
-  ::GetWindowRect(hWnd, &rc);
-  HDC hdcWindow = ::GetWindowDC(hWnd);
-  HDC hdcMem = ::CreateCompatibleDC(hdcWindow);
-  HBITMAP hbm = ::CreateCompatibleBitmap(hdcWindow, rc.Width(), rc.Height());
-  HGDIOBJ hOld = ::SelectObject(hdcMem, hbm);
-  ::BitBlt(hdcMem, 0, 0, rc.Width(), rc.Height(), hdcWindow, 0, 0, SRCCOPY);
+  testsupport::CSnapshot shot(hWnd, testsupport::WindowArea::Whole);
   std::vector<COLORREF> colours;
-  for (int y = 0; y < rc.Height() && colours.size() < 16; y += 7)
-    for (int x = 0; x < rc.Width() && colours.size() < 16; x += 5) {
-      COLORREF c = ::GetPixel(hdcMem, x, y);
+  for (int y = 0; y < shot.Height() && colours.size() < 16; y += 7)
+    for (int x = 0; x < shot.Width() && colours.size() < 16; x += 5) {
+      COLORREF c = shot.Pixel(x, y);
       if (std::find(colours.begin(), colours.end(), c) == colours.end()) colours.push_back(c);
     }
-  ::SelectObject(hdcMem, hOld);
-  ::DeleteDC(hdcMem);
-  ::ReleaseDC(hWnd, hdcWindow);
-
-  Gdiplus::GdiplusStartupInput input;
-  ULONG_PTR token = 0;
-  Gdiplus::GdiplusStartup(&token, &input, nullptr);
-  {
-    Gdiplus::Bitmap bitmap(hbm, nullptr);
-    const CLSID pngEncoder = {0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
-    if (bitmap.Save(path.c_str(), &pngEncoder, nullptr) != Gdiplus::Ok) colours.clear();
-  }
-  Gdiplus::GdiplusShutdown(token);
-  ::DeleteObject(hbm);
-  return (int)colours.size();
+  return shot.SavePng(path) ? (int)colours.size() : 0;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -253,7 +222,8 @@ class SampleProgram : public ::testing::Test {
     m_pDoc = dynamic_cast<CSampleDoc*>(m_pView->GetDocument());
     ASSERT_NE(m_pDoc, nullptr);
     m_pFrame->MoveWindow(20, 20, 640, 420);
-    Pump();
+    // Lets posted messages (the first status text, paints) arrive.
+    testsupport::DispatchWaiting();
   }
   void TearDown() override {
     if (m_app && m_app->m_pMainWnd != nullptr) m_app->m_pMainWnd->DestroyWindow();
@@ -265,15 +235,6 @@ class SampleProgram : public ::testing::Test {
     ClearProfile();
   }
   static void ClearProfile() { ::RegDeleteTreeW(HKEY_CURRENT_USER, (std::wstring(L"Software\\") + kCompany).c_str()); }
-  // Lets posted messages (the first status text, paints) arrive.
-  static void Pump() {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (msg.message == WM_QUIT) break;
-      ::TranslateMessage(&msg);
-      ::DispatchMessageW(&msg);
-    }
-  }
   CRect ChildRect(CWnd& wnd) const {
     CRect rc;
     wnd.GetWindowRect(&rc);
@@ -487,8 +448,8 @@ TEST_F(SampleProgram, ScreenshotOfTheRunningSample) {
   m_pFrame->SetMessageText(L"Sample running under the framework");
   m_pView->m_tree.SelectItem(m_pView->m_tree.GetChildItem(m_pView->m_tree.GetRootItem()));
   m_pFrame->SetForegroundWindow();
-  Pump();
-  const std::wstring path = ArtifactsDir() + L"\\framework-sample.png";
+  testsupport::DispatchWaiting();
+  const std::wstring path = testsupport::ArtifactPath(L"framework-sample.png");
   ::DeleteFileW(path.c_str());
   EXPECT_GT(SaveWindowPng(m_pFrame->m_hWnd, path), 4) << "the capture should not be blank";
   EXPECT_NE(::GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES);

@@ -13,6 +13,6 @@ vorlix_add_gtest(framework_wnd_tests
     ${CMAKE_CURRENT_LIST_DIR}/wnd_dialog_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/wnd_entry_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/wnd_tests.rc
-  LIBS framework
+  LIBS framework test_support
   GUI)  # dialogs and the pre-translation tests take the foreground and the keyboard focus
 add_dependencies(framework_wnd_tests framework_entry_probe)

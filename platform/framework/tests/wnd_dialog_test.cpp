@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "framework.h"
+#include "test_picture.h"
 #include "wnd_test_util.h"
 
 namespace {
@@ -138,7 +139,8 @@ TEST(Dialog, ModalFromMemoryTemplateExchangesDataAndDisablesItsOwner) {
         d.CheckDlgButton(IDC_AGREE, BST_UNCHECKED);
         d.CheckRadioButton(IDC_RADIO_A, IDC_RADIO_B, IDC_RADIO_A);
         d.UpdateWindow();
-        wndtest::SaveWindowImage(d.m_hWnd, L"framework_dialog_form.bmp");
+        testsupport::CSnapshot(d.m_hWnd, testsupport::WindowArea::Whole)
+            .SaveBmp(testsupport::ArtifactPath(L"framework_dialog_form.bmp"));
         d.PostMessage(WM_COMMAND, IDOK);
       },
   };
