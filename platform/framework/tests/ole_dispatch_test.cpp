@@ -24,6 +24,7 @@ enum : DISPID {
   DISPID_CHECK = 7,    // BOOL Check(BOOL, R8, I2, R4)
   DISPID_SWAP = 8,     // Swap(I4*, BSTR*): doubles the number, reverses the text
   DISPID_NOTHING = 9,  // method returning no object (VT_EMPTY)
+  DISPID_JOIN = 10,    // BSTR Join(any number of arguments): their texts joined by ","
 };
 
 long g_liveObjects = 0;
@@ -113,6 +114,18 @@ class Calc : public testsupport::TCountedObject<IDispatch, IID_IDispatch> {
         *a[0].pbstrVal = ::SysAllocString(std::wstring(s.rbegin(), s.rend()).c_str());
         return S_OK;
       }
+      case DISPID_JOIN: {
+        std::wstring joined;
+        for (UINT i = p->cArgs; i-- > 0;) {
+          VARIANT text;
+          ::VariantInit(&text);
+          if (FAILED(::VariantChangeType(&text, &a[i], 0, VT_BSTR))) return DISP_E_TYPEMISMATCH;
+          if (!joined.empty()) joined += L",";
+          joined += text.bstrVal;
+          ::VariantClear(&text);
+        }
+        return Return(result, VT_BSTR, [&](VARIANT& v) { v.bstrVal = ::SysAllocString(joined.c_str()); });
+      }
       case DISPID_NOTHING:
         if (result) ::VariantInit(result);
         return S_OK;
@@ -193,7 +206,31 @@ class CCalc : public COleDispatchDriver {
     return result;
   }
   void Save() { InvokeHelper(DISPID_FAIL, DISPATCH_METHOD, VT_EMPTY, nullptr, nullptr); }
+  template <class... Args>
+  CString Join(const BYTE* params, Args... args) {
+    CString result;
+    InvokeHelper(DISPID_JOIN, DISPATCH_METHOD, VT_BSTR, &result, params, args...);
+    return result;
+  }
 };
+
+// Calls with few arguments keep them in the call itself, longer ones elsewhere; both keep
+// the order, free the strings they made and leave the caller's variants alone.
+TEST_F(OleDispatch, ArgumentListsShortAndLong) {
+  CCalc calc;
+  ASSERT_TRUE(calc.CreateDispatch(CLSID_TestCalc));
+  COleVariant callers(L"kept");
+  static const BYTE eight[] = VTS_BSTR VTS_I4 VTS_BSTR VTS_VARIANT VTS_I2 VTS_BSTR VTS_I4 VTS_BSTR;
+  EXPECT_EQ(L"a,1,b,kept,-2,c,3,d", calc.Join(eight, L"a", 1L, L"b", static_cast<VARIANT*>(&callers), short(-2),
+                                             L"c", 3L, L"d"));
+  static const BYTE eleven[] =
+      VTS_BSTR VTS_BSTR VTS_I4 VTS_VARIANT VTS_BSTR VTS_BSTR VTS_BSTR VTS_BSTR VTS_BSTR VTS_BSTR VTS_I4;
+  EXPECT_EQ(L"1,2,3,kept,5,6,7,8,9,10,11", calc.Join(eleven, L"1", L"2", 3L, static_cast<VARIANT*>(&callers), L"5",
+                                                   L"6", L"7", L"8", L"9", L"10", 11L));
+  EXPECT_EQ(VT_BSTR, callers.vt);
+  EXPECT_STREQ(L"kept", callers.bstrVal);
+  EXPECT_EQ(L"", calc.Join(nullptr));
+}
 
 TEST_F(OleDispatch, CreateByClsidMethodsAndProperties) {
   CCalc calc;
