@@ -93,6 +93,40 @@ __attribute__((target("pclmul,sse2"))) static uint32_t crc32Clmul(const uint8_t*
     return uint32_t(_mm_cvtsi128_si32(_mm_srli_si128(x1, 4)));
 }
 
+// The substitution of data blocks as a 256-byte table lookup on 64 bytes at a time, where
+// the processor has byte permutes across a whole register (two 128-entry halves, chosen by
+// each byte's top bit). Registers only: nothing here touches the stack.
+__attribute__((target("avx512f,avx512bw,avx512vbmi,bmi2"))) static void permuteWide(char* data, size_t len,
+                                                                                const uint8_t* table) {
+    const __m512i t0 = _mm512_loadu_si512(table), t1 = _mm512_loadu_si512(table + 64);
+    const __m512i t2 = _mm512_loadu_si512(table + 128), t3 = _mm512_loadu_si512(table + 192);
+    size_t i = 0;
+    for (; i + 64 <= len; i += 64) {
+        __m512i x = _mm512_loadu_si512(data + i);
+        __m512i lo = _mm512_permutex2var_epi8(t0, x, t1);
+        __m512i hi = _mm512_permutex2var_epi8(t2, x, t3);
+        _mm512_storeu_si512(data + i, _mm512_mask_blend_epi8(_mm512_movepi8_mask(x), lo, hi));
+    }
+    if (i < len) {
+        __mmask64 k = _bzhi_u64(~0ull, unsigned(len - i));
+        __m512i x = _mm512_maskz_loadu_epi8(k, data + i);
+        __m512i lo = _mm512_permutex2var_epi8(t0, x, t1);
+        __m512i hi = _mm512_permutex2var_epi8(t2, x, t3);
+        _mm512_mask_storeu_epi8(data + i, k, _mm512_mask_blend_epi8(_mm512_movepi8_mask(x), lo, hi));
+    }
+}
+
+static bool cpuHasWidePermute() {
+    unsigned a = 0, b = 0, c = 0, d = 0;
+    if (!__get_cpuid(1, &a, &b, &c, &d) || !(c & bit_OSXSAVE)) return false;
+    // The operating system must save the mask and 512-bit registers (XCR0 bits 1, 2, 5-7).
+    unsigned lo, hi;
+    __asm__("xgetbv" : "=a"(lo), "=d"(hi) : "c"(0));
+    if ((lo & 0xE6) != 0xE6) return false;
+    if (!__get_cpuid_count(7, 0, &a, &b, &c, &d)) return false;
+    return (b & bit_AVX512F) && (b & bit_AVX512BW) && (c & bit_AVX512VBMI) && (b & bit_BMI2);
+}
+
 static bool cpuHasClmul() {
     unsigned a = 0, b = 0, c = 0, d = 0;
     return __get_cpuid(1, &a, &b, &c, &d) && (c & bit_PCLMUL) && (d & bit_SSE2);
@@ -126,7 +160,26 @@ uint32_t crc32(const void* data, size_t len, uint32_t crc) {
 
 void permuteEncode(char* data, size_t len) {
     const uint8_t* t = encodeTable().t;
-    for (size_t i = 0; i < len; ++i) data[i] = char(t[uint8_t(data[i])]);
+#ifdef PST_CRC_CLMUL
+    static const bool wide = cpuHasWidePermute();
+    if (wide) {
+        permuteWide(data, len, t);
+        return;
+    }
+#endif
+    // Eight bytes per step through one 64-bit load and store: the table lookups are what
+    // remains of the work.
+    size_t i = 0;
+    for (; i + 8 <= len; i += 8) {
+        uint64_t x;
+        std::memcpy(&x, data + i, 8);
+        uint64_t y = uint64_t(t[x & 0xFF]) | uint64_t(t[(x >> 8) & 0xFF]) << 8 | uint64_t(t[(x >> 16) & 0xFF]) << 16 |
+                     uint64_t(t[(x >> 24) & 0xFF]) << 24 | uint64_t(t[(x >> 32) & 0xFF]) << 32 |
+                     uint64_t(t[(x >> 40) & 0xFF]) << 40 | uint64_t(t[(x >> 48) & 0xFF]) << 48 |
+                     uint64_t(t[x >> 56]) << 56;
+        std::memcpy(data + i, &y, 8);
+    }
+    for (; i < len; ++i) data[i] = char(t[uint8_t(data[i])]);
 }
 
 void permuteDecode(char* data, size_t len) {
@@ -176,12 +229,31 @@ std::u16string utf8ToUtf16(std::string_view s) {
 
 Bytes utf8ToUtf16LeBytes(std::string_view s) {
     Bytes out;
-    out.reserve(s.size() * 2);
-    decodeUtf8(s, [&](char16_t u) {
-        out.push_back(char(u & 0xFF));
-        out.push_back(char(u >> 8));
-    });
+    utf8ToUtf16LeBytes(s, out);
     return out;
+}
+
+void utf8ToUtf16LeBytes(std::string_view s, Bytes& out) {
+    // Every UTF-8 byte gives at most one UTF-16 unit (a 4-byte sequence gives two), so
+    // twice the input's length is room enough; written in place, then cut to size.
+    out.resize(s.size() * 2);
+    char* const base = out.empty() ? nullptr : &out[0];
+    char* o = base;
+    size_t i = 0;
+    while (i < s.size() && uint8_t(s[i]) < 0x80) {  // the common case: plain ASCII
+        o[0] = s[i];
+        o[1] = 0;
+        o += 2;
+        ++i;
+    }
+    if (i < s.size()) {
+        decodeUtf8(s.substr(i), [&](char16_t u) {
+            o[0] = char(u & 0xFF);
+            o[1] = char(u >> 8);
+            o += 2;
+        });
+    }
+    out.resize(size_t(o - base));
 }
 
 std::string utf16ToUtf8(std::u16string_view s) {

@@ -179,7 +179,11 @@ private:
             try {
                 p = ndb_->readPage(base, kPtypeAMap, base, true);
             } catch (const Error& e) {
-                err(std::string("allocation map: ") + e.what());
+                // Maps marked invalid are rebuilt by every reader; a save cut short while
+                // writing one leaves it torn, which is no damage then.
+                if (mapsValid) err(std::string("allocation map: ") + e.what());
+                else rep_.notes.push_back(std::string("allocation map (marked invalid): ") + e.what());
+                mark(base, 512, "allocation map");
                 continue;
             }
             mark(base, 512, "allocation map");

@@ -131,6 +131,12 @@ uint32_t Heap::replaceAlone(uint32_t hid, Bytes data) {
     return allocInNewBlock(std::move(data), true);
 }
 
+Bytes* Heap::aloneForRewrite(uint32_t hid) {
+    if (!has(hid) || !blocks[hid >> 16].alone || blocks[hid >> 16].allocs.size() != 1) return nullptr;
+    markDirty(hid >> 16);
+    return &blocks[hid >> 16].allocs[((hid >> 5) & 0x7FF) - 1];
+}
+
 void Heap::free(uint32_t hid) {
     if (!has(hid)) return;
     size_t b = hid >> 16;
@@ -140,25 +146,31 @@ void Heap::free(uint32_t hid) {
 
 void Heap::serializeBlock(size_t i, size_t maxData, Bytes& d) const {
     // Into the caller's buffer, which keeps its capacity from save to save.
-    d.clear();
-    d.reserve(used(i) + 1);
-    d.assign(headerSize(i), '\0');
-    for (const auto& a : blocks[i].allocs) d += a;
-    const size_t end = d.size();
-    if (d.size() % 2) d.push_back('\0');
-    uint16_t ibHnpm = uint16_t(d.size());
+    const auto& allocs = blocks[i].allocs;
+    const size_t hs = headerSize(i);
+    size_t end = hs;
     uint16_t cFree = 0;
-    for (const auto& a : blocks[i].allocs) cFree += a.empty() ? 1 : 0;
-    put16(d, uint16_t(blocks[i].allocs.size()));
-    put16(d, cFree);
-    size_t off = headerSize(i);
-    for (const auto& a : blocks[i].allocs) {
-        put16(d, uint16_t(off));
-        off += a.size();
+    for (const auto& a : allocs) {
+        end += a.size();
+        cFree += a.empty() ? 1 : 0;
     }
-    put16(d, uint16_t(end));
-    if (d.size() > maxData) fail("Internal error: heap block overflow");
-    wr16(&d[0], ibHnpm);
+    const size_t ibHnpm = align(end, 2);
+    const size_t total = ibHnpm + 4 + 2 * (allocs.size() + 1);
+    if (total > maxData) fail("Internal error: heap block overflow");
+    d.clear();
+    d.resize(total, '\0');
+    char* out = &d[0];
+    char* map = out + ibHnpm;
+    wr16(map, uint16_t(allocs.size()));
+    wr16(map + 2, cFree);
+    size_t off = hs;
+    for (size_t k = 0; k < allocs.size(); ++k) {
+        wr16(map + 4 + 2 * k, uint16_t(off));
+        if (!allocs[k].empty()) std::memcpy(out + off, allocs[k].data(), allocs[k].size());
+        off += allocs[k].size();
+    }
+    wr16(map + 4 + 2 * allocs.size(), uint16_t(end));
+    wr16(out, uint16_t(ibHnpm));
     // Fill levels are a hint for finding room. The last block is still filling up and is
     // given as full; earlier ones only lose allocations after this, except in a table,
     // where blocks after the first still taking values stay under the soft limit and a
@@ -290,16 +302,20 @@ size_t fixedSize(uint16_t type) {
     }
 }
 
-Bytes mvStrings(const std::vector<std::string>& texts, bool wide) {
-    Bytes out;
-    put32(out, uint32_t(texts.size()));
-    std::vector<Bytes> items;
-    for (const auto& t : texts) items.push_back(wide ? utf8ToUtf16LeBytes(t) : utf8ToCp1252(t));
-    uint32_t off = uint32_t(4 + 4 * texts.size());
-    for (const auto& it : items) { put32(out, off); off += uint32_t(it.size()); }
-    for (const auto& it : items) out += it;
-    return out;
+// The count, the offsets, then the strings, built in out (kept for its buffer).
+void mvStrings(const std::vector<std::string>& texts, bool wide, Bytes& out) {
+    const size_t head = 4 + 4 * texts.size();
+    out.assign(head, '\0');
+    wr32(&out[0], uint32_t(texts.size()));
+    thread_local Bytes item;  // kept for its buffer
+    for (size_t i = 0; i < texts.size(); ++i) {
+        wr32(&out[4 + 4 * i], uint32_t(out.size()));
+        if (wide) utf8ToUtf16LeBytes(texts[i], item);
+        else item = utf8ToCp1252(texts[i]);
+        out += item;
+    }
 }
+
 
 std::vector<std::string> parseMvStrings(const Bytes& b, bool wide) {
     std::vector<std::string> out;
@@ -334,11 +350,16 @@ uint16_t fileType(uint16_t t, bool wide) {
 
 RawProp toRaw(const Value& v, bool wide) {
     RawProp r;
-    r.type = fileType(v.type, wide);
-    if (v.isString()) r.data = wide ? utf8ToUtf16LeBytes(v.text) : utf8ToCp1252(v.text);
-    else if (v.isStrings()) r.data = mvStrings(v.texts, wide);
-    else r.data = v.raw;
+    toRaw(v, wide, r);
     return r;
+}
+
+void toRaw(const Value& v, bool wide, RawProp& r) {
+    r.type = fileType(v.type, wide);
+    if (v.isString() && wide) utf8ToUtf16LeBytes(v.text, r.data);
+    else if (v.isString()) r.data = utf8ToCp1252(v.text);
+    else if (v.isStrings()) mvStrings(v.texts, wide, r.data);
+    else r.data.assign(v.raw);
 }
 
 Value fromRaw(const RawProp& r) {
@@ -396,7 +417,8 @@ RawProps readPc(Ndb& ndb, uint64_t bidData, uint64_t bidSub) {
 // (HID 0x20), the values in property order, the BTH's one leaf, the page map. This is the
 // layout the general path below gives such a context, without an allocation per value.
 // Returns false when the context needs the general path.
-static bool serializeSmallPc(const RawProps& props, size_t maxData, Bytes& d) {
+template <class Props>
+static bool serializeSmallPc(const Props& props, size_t maxData, Bytes& d) {
     size_t values = 0, valueBytes = 0;
     for (const auto& [id, p] : props) {
         size_t fs = fixedSize(p.type);
@@ -455,6 +477,14 @@ static bool serializeSmallPc(const RawProps& props, size_t maxData, Bytes& d) {
     h[0] = char(kSigBth); h[1] = 2; h[2] = 6; h[3] = 0;
     wr32(h + 4, root);
     return true;
+}
+
+std::pair<uint64_t, uint64_t> writePc(Ndb& ndb, const RawPropList& props, std::vector<Ndb::SubEntry> subs) {
+    if (Bytes& block = ndb.blockBuffer(); serializeSmallPc(props, ndb.layout().maxBlockData(), block)) {
+        uint64_t bidData = ndb.writeBlock(block, false);
+        return {bidData, ndb.writeSubnodes(std::move(subs), 0)};
+    }
+    return writePc(ndb, RawProps(props.begin(), props.end()), std::move(subs));
 }
 
 std::pair<uint64_t, uint64_t> writePc(Ndb& ndb, const RawProps& props, std::vector<Ndb::SubEntry> subs) {
@@ -611,12 +641,16 @@ Table Table::load(Ndb& ndb, uint64_t bidData, uint64_t bidSub) {
     BthInfo bi = readBthHeader(t.heap_, t.rowIndexHid_);
     const size_t cbEnt = ndb.wide() ? 4 : 2;
     if (bi.cbKey != 4 || (bi.cbEnt != cbEnt && bi.cbEnt != 4 && bi.cbEnt != 2)) fail("Table row index is malformed");
+    t.upper_.resize(bi.levels);
     std::function<void(uint32_t, int)> walk = [&](uint32_t node, int level) {
         const Bytes& d = t.heap_.get(node);
         if (level > 0) {
-            t.indexHids_.push_back(node);
             if (d.size() % 8) fail("Table row index node is malformed");
-            for (size_t off = 0; off < d.size(); off += 8) walk(rd32(&d[off + 4]), level - 1);
+            Node n;
+            n.hid = node;
+            for (size_t off = 0; off < d.size(); off += 8) n.ents.push_back({rd32(&d[off]), rd32(&d[off + 4])});
+            t.upper_[size_t(level) - 1].push_back(n);
+            for (const auto& e : n.ents) walk(e.second, level - 1);
         } else {
             size_t rec = 4 + bi.cbEnt;
             if (d.size() % rec) fail("Table row index leaf is malformed");
@@ -755,17 +789,36 @@ void Table::writeCellRaw(Bytes& row, const Column& c, const RawProp& p) {
     row[rgib_[2] + c.bit / 8] = char(uint8_t(row[rgib_[2] + c.bit / 8]) | (0x80 >> (c.bit % 8)));
 }
 
-void Table::addRowRaw(uint32_t id, const RawProps& values) {
+template <class Find>
+void Table::addRowFrom(uint32_t id, Find&& find) {
     if (rowOf_.count(id)) fail("Internal error: table row id repeated");
     Bytes& row = rowScratch_;
     row.assign(rowSize_, '\0');
     for (const auto& c : cols_) {
-        if (c.tag == 0x67F20003) writeCell(row, c, Value::int32(int32_t(id)));
-        else if (c.tag == 0x67F30003) writeCell(row, c, Value::int32(0));
-        else if (auto it = values.find(tagId(c.tag)); it != values.end() && it->second.type == tagType(c.tag))
-            writeCellRaw(row, c, it->second);
+        if (c.tag == 0x67F20003 || c.tag == 0x67F30003) {
+            // The row id and the row version, written straight into the row.
+            wr32(&row[c.ib], c.tag == 0x67F20003 ? id : 0);
+            row[rgib_[2] + c.bit / 8] = char(uint8_t(row[rgib_[2] + c.bit / 8]) | (0x80 >> (c.bit % 8)));
+        } else if (const RawProp* p = find(tagId(c.tag)); p && p->type == tagType(c.tag)) {
+            writeCellRaw(row, c, *p);
+        }
     }
     appendRow(id, row);
+}
+
+void Table::addRowRaw(uint32_t id, const RawProps& values) {
+    addRowFrom(id, [&](uint16_t pid) -> const RawProp* {
+        auto it = values.find(pid);
+        return it == values.end() ? nullptr : &it->second;
+    });
+}
+
+void Table::addRowRaw(uint32_t id, const RawPropList& values) {
+    addRowFrom(id, [&](uint16_t pid) -> const RawProp* {
+        auto it = std::lower_bound(values.begin(), values.end(), pid,
+                                   [](const std::pair<uint16_t, RawProp>& e, uint16_t k) { return e.first < k; });
+        return it == values.end() || it->first != pid ? nullptr : &it->second;
+    });
 }
 
 void Table::addRow(uint32_t id, const std::map<uint16_t, Value>& values) {
@@ -805,6 +858,9 @@ void Table::setCell(size_t r, uint16_t pid, const Value& v) {
 
 void Table::indexInsert(uint32_t key, uint32_t val) {
     const size_t cap = kMaxHeapAlloc / (4 + (ndb_->wide() ? 4 : 2));
+    // A row appended past the last leaf's share starts a new leaf, once the table keeps its
+    // leaves in blocks of their own; other inserts split a leaf only when it is full.
+    const size_t appendCap = heap_.blocks.size() > 1 ? std::min(cap, kIndexLeafRows) : cap;
     indexChanged_ = indexChanged_ || leaves_.empty();
     if (leaves_.empty()) leaves_.push_back({});
     size_t li = leaves_.size() - 1;
@@ -815,8 +871,9 @@ void Table::indexInsert(uint32_t key, uint32_t val) {
     if (it == recs.begin()) indexChanged_ = true;  // the leaf's first key changes
     recs.insert(it, {key, val});
     leaves_[li].dirty = true;
-    if (recs.size() > cap) {
-        size_t keep = atEnd ? cap : recs.size() / 2;
+    const bool appending = atEnd && li + 1 == leaves_.size();
+    if (recs.size() > (appending ? appendCap : cap)) {
+        size_t keep = atEnd ? recs.size() - 1 : recs.size() / 2;
         Leaf right;
         right.recs.assign(recs.begin() + long(keep), recs.end());
         right.dirty = true;
@@ -837,16 +894,27 @@ std::pair<uint64_t, uint64_t> Table::save() {
     }
     for (auto& l : leaves_) {
         if (!l.dirty) continue;
-        Bytes d;
-        d.reserve(l.recs.size() * (wide ? 8 : 6));
-        for (auto& r : l.recs) {
-            put32(d, r.first);
-            if (wide) put32(d, r.second); else put16(d, uint16_t(r.second));
-        }
+        const size_t rec = wide ? 8 : 6;
+        auto fill = [&](Bytes& d) {
+            d.resize(l.recs.size() * rec);
+            char* out = &d[0];
+            for (const auto& r : l.recs) {
+                wr32(out, r.first);
+                if (wide) wr32(out + 4, r.second); else wr16(out + 4, uint16_t(r.second));
+                out += rec;
+            }
+        };
         // Past its first heap block a table keeps each row-index leaf in a block of its
         // own: appending a row then rewrites that leaf and the small block taking the
-        // row's values, not a full block holding both.
+        // row's values, not a full block holding both. Such a leaf is rewritten in place.
         const bool big = heap_.blocks.size() > 1;
+        if (Bytes* own = big && l.recs.size() * rec <= kMaxHeapAlloc ? heap_.aloneForRewrite(l.hid) : nullptr) {
+            fill(*own);
+            l.dirty = false;
+            continue;
+        }
+        Bytes d;
+        fill(d);
         uint32_t h = big        ? heap_.replaceAlone(l.hid, std::move(d))
                      : l.hid    ? heap_.replaceAtTail(l.hid, std::move(d))
                                 : heap_.alloc(std::move(d));
@@ -855,35 +923,49 @@ std::pair<uint64_t, uint64_t> Table::save() {
         l.dirty = false;
     }
     if (indexChanged_) {
-        for (uint32_t h : indexHids_) heap_.free(h);
-        indexHids_.clear();
-        uint8_t levels = 0;
-        uint32_t root = 0;
-        if (!leaves_.empty()) {
-            std::vector<std::pair<uint32_t, uint32_t>> level;
-            for (auto& l : leaves_) level.push_back({l.recs.front().first, l.hid});
-            const size_t per = kMaxHeapAlloc / 8;
-            while (level.size() > 1) {
-                std::vector<std::pair<uint32_t, uint32_t>> up;
-                for (size_t i = 0; i < level.size(); i += per) {
-                    Bytes node;
-                    for (size_t k = i; k < std::min(level.size(), i + per); ++k) {
-                        put32(node, level[k].first);
-                        put32(node, level[k].second);
+        // The levels above the leaves, packed full from the left; a node whose entries stay
+        // as they were is not rewritten, so appending rows changes the last node of each
+        // level at most (and a table past its first heap block keeps each node in a block of
+        // its own, like its leaves).
+        const bool big = heap_.blocks.size() > 1;
+        const size_t per = kMaxHeapAlloc / 8;
+        std::vector<std::pair<uint32_t, uint32_t>> level, up;
+        for (auto& l : leaves_) level.push_back({l.recs.front().first, l.hid});
+        size_t lv = 0;
+        while (level.size() > 1) {
+            if (upper_.size() <= lv) upper_.emplace_back();
+            auto& nodes = upper_[lv];
+            const size_t count = (level.size() + per - 1) / per;
+            for (size_t k = count; k < nodes.size(); ++k) heap_.free(nodes[k].hid);
+            nodes.resize(count);
+            up.clear();
+            for (size_t k = 0; k < count; ++k) {
+                auto b = level.begin() + long(k * per), e = level.begin() + long(std::min(level.size(), (k + 1) * per));
+                Node& n = nodes[k];
+                if (!n.hid || !std::equal(b, e, n.ents.begin(), n.ents.end())) {
+                    n.ents.assign(b, e);
+                    Bytes d(n.ents.size() * 8, '\0');
+                    for (size_t i = 0; i < n.ents.size(); ++i) {
+                        wr32(&d[i * 8], n.ents[i].first);
+                        wr32(&d[i * 8 + 4], n.ents[i].second);
                     }
-                    uint32_t h = heap_.alloc(node);
-                    indexHids_.push_back(h);
-                    up.push_back({level[i].first, h});
+                    n.hid = big ? heap_.replaceAlone(n.hid, std::move(d))
+                                : n.hid ? heap_.replace(n.hid, std::move(d)) : heap_.alloc(std::move(d));
                 }
-                level = std::move(up);
-                ++levels;
+                up.push_back({b->first, n.hid});
             }
-            root = level[0].second;
+            level.swap(up);
+            ++lv;
         }
+        for (size_t k = lv; k < upper_.size(); ++k)
+            for (const auto& n : upper_[k]) heap_.free(n.hid);
+        upper_.resize(lv);
+        const uint32_t root = level.empty() ? 0 : level[0].second;
         Bytes bth;
-        put8(bth, kSigBth); put8(bth, 4); put8(bth, wide ? 4 : 2); put8(bth, levels); put32(bth, root);
-        if (heap_.get(rowIndexHid_).size() == 8) heap_.replace(rowIndexHid_, bth);
-        else fail("Table row index header is malformed");
+        put8(bth, kSigBth); put8(bth, 4); put8(bth, wide ? 4 : 2); put8(bth, uint8_t(lv)); put32(bth, root);
+        const Bytes& old = heap_.get(rowIndexHid_);
+        if (old.size() != 8) fail("Table row index header is malformed");
+        if (old != bth) heap_.replace(rowIndexHid_, bth);  // the first heap block: only when it changes
         indexChanged_ = false;
     }
     heap_.flush(*ndb_, data_);

@@ -13,6 +13,9 @@ constexpr size_t kMaxHeapAlloc = 3580;
 // Heap blocks of a table after its first one: small, as the last of them is rewritten on
 // every row added.
 constexpr size_t kTableHeapBlock = 2048;
+// Rows a table appends to one leaf of its row index once past its first heap block: the
+// leaf (a block of its own) is rewritten with every row added, so it is kept short.
+constexpr size_t kIndexLeafRows = 64;
 enum : uint8_t { kSigBth = 0xB5, kSigPc = 0xBC, kSigTc = 0x7C };
 
 inline bool isHid(uint32_t hnid) { return (hnid & 0x1F) == 0; }
@@ -45,6 +48,9 @@ public:
     // changed by every save (a table's last row-index leaf) costs a rewrite of itself only,
     // not of the values around it.
     uint32_t replaceAlone(uint32_t hid, Bytes data);
+    // The allocation of a block kept for it alone, to be rewritten in place (its buffer
+    // kept); null when hid is not such an allocation. The block is marked changed.
+    Bytes* aloneForRewrite(uint32_t hid);
     // Blocks after the first take new allocations up to this many bytes (0: up to the
     // block size), so that the block a growing table rewrites on each save stays small.
     size_t softLimit = 0;
@@ -91,14 +97,19 @@ struct RawProp {
     Bytes data;  // the value's bytes as the file keeps them
 };
 using RawProps = std::map<uint16_t, RawProp>;
+// The same as a list sorted by property id, for building a message on every save without
+// a node per property: kept by the caller and reused from save to save.
+using RawPropList = std::vector<std::pair<uint16_t, RawProp>>;
 
 RawProps readPc(Ndb& ndb, uint64_t bidData, uint64_t bidSub);
 // Writes a new property context; returns the data and subnode roots (unreferenced).
 // Extra subnodes (attachments, tables of a message) are added to the node's subnode tree.
 std::pair<uint64_t, uint64_t> writePc(Ndb& ndb, const RawProps& props, std::vector<Ndb::SubEntry> extraSubs = {});
+std::pair<uint64_t, uint64_t> writePc(Ndb& ndb, const RawPropList& props, std::vector<Ndb::SubEntry> extraSubs = {});
 
 // Conversions between the API's values and the file's bytes.
 RawProp toRaw(const Value& v, bool wide);
+void toRaw(const Value& v, bool wide, RawProp& out);  // into out, keeping its buffer
 Value fromRaw(const RawProp& r);
 uint16_t fileType(uint16_t apiType, bool wide);  // PT_UNICODE becomes PT_STRING8 in ANSI files
 
@@ -126,6 +137,7 @@ public:
     // The same from the values as the file keeps them; a value fills a column only when
     // its type is the column's.
     void addRowRaw(uint32_t rowId, const RawProps& values);
+    void addRowRaw(uint32_t rowId, const RawPropList& values);
     void setCell(size_t row, uint16_t propId, const Value& v);
 
     bool changed() const { return changed_; }
@@ -142,6 +154,7 @@ private:
     void writeCell(Bytes& row, const Column& c, const Value& v);
     void writeCellRaw(Bytes& row, const Column& c, const RawProp& p);
     void appendRow(uint32_t rowId, const Bytes& row);
+    template <class Find> void addRowFrom(uint32_t rowId, Find&& find);
     const Column* column(uint16_t propId) const;
     Bytes tcinfoBytes() const;
 
@@ -170,7 +183,13 @@ private:
         bool dirty = false;
     };
     std::vector<Leaf> leaves_;
-    std::vector<uint32_t> indexHids_;
+    // The nodes above the leaves, level by level from the lowest: (first key, child) each.
+    // A node whose entries did not change keeps its place when the index changes.
+    struct Node {
+        uint32_t hid = 0;
+        std::vector<std::pair<uint32_t, uint32_t>> ents;
+    };
+    std::vector<std::vector<Node>> upper_;
     bool indexChanged_ = false;
     std::map<uint32_t, uint32_t> rowOf_;
     bool changed_ = false;

@@ -27,18 +27,25 @@ const E* BTree<E>::find(uint64_t key) const {
 
 template <class E>
 E* BTree<E>::findMutable(uint64_t key) {
-    if (!find(key)) return nullptr;
+    // One walk down; the path is marked dirty only when the key is there.
+    Page* path[32];
+    size_t n = 0;
     Page* p = root.get();
-    while (true) {
-        p->dirty = true;
+    while (p) {
+        if (n == 32) fail("Internal error: B-tree too deep");
+        path[n++] = p;
         if (p->level == 0) {
             auto it = std::lower_bound(p->items.begin(), p->items.end(), key,
                                        [](const E& e, uint64_t k) { return e.key() < k; });
+            if (it == p->items.end() || it->key() != key) return nullptr;
+            for (size_t i = 0; i < n; ++i) path[i]->dirty = true;
             return &*it;
         }
         auto it = std::upper_bound(p->keys.begin(), p->keys.end(), key);
+        if (it == p->keys.begin()) return nullptr;
         p = p->kids[size_t(it - p->keys.begin()) - 1].get();
     }
+    return nullptr;
 }
 
 template <class E>
@@ -48,13 +55,24 @@ std::unique_ptr<typename BTree<E>::Page> BTree<E>::insertInto(Page* p, const E& 
     if (p->level == 0) {
         auto it = std::lower_bound(p->items.begin(), p->items.end(), key,
                                    [](const E& x, uint64_t k) { return x.key() < k; });
-        if (it != p->items.end() && it->key() == key) *it = e;
-        else p->items.insert(it, e);
+        if (it != p->items.end() && it->key() == key) {
+            *it = e;
+            return nullptr;
+        }
+        // Room for one more than a page holds, taken once: a page fills and splits without
+        // its vector growing step by step.
+        if (p->items.capacity() < leafCapacity + 1) {
+            size_t at = size_t(it - p->items.begin());
+            p->items.reserve(leafCapacity + 1);
+            it = p->items.begin() + long(at);
+        }
+        p->items.insert(it, e);
         if (p->items.size() <= leafCapacity) return nullptr;
         // Keys mostly arrive in ascending order (new BIDs and NIDs grow), so a split that
         // leaves the left page full packs the tree better than halving.
         size_t keep = (p->items.back().key() == key) ? leafCapacity : p->items.size() / 2;
         auto right = std::make_unique<Page>();
+        right->items.reserve(leafCapacity + 1);
         right->items.assign(p->items.begin() + long(keep), p->items.end());
         p->items.resize(keep);
         return right;
@@ -97,7 +115,6 @@ void BTree<E>::upsert(const E& e) {
 
 template <class E>
 bool BTree<E>::erase(uint64_t key) {
-    if (!find(key)) return false;
     // Walk down remembering the path (a fixed array: erasing happens for most blocks a
     // save writes); drop pages that become empty.
     struct Step { Page* page; size_t idx; };
@@ -109,17 +126,20 @@ bool BTree<E>::erase(uint64_t key) {
         void pop_back() { --n; }
     } path;
     Page* p = root.get();
+    if (!p) return false;
     while (p->level > 0) {
-        p->dirty = true;
         auto it = std::upper_bound(p->keys.begin(), p->keys.end(), key);
+        if (it == p->keys.begin()) return false;
         size_t idx = size_t(it - p->keys.begin()) - 1;
         if (path.n == 32) fail("Internal error: B-tree too deep");
         path.steps[path.n++] = {p, idx};
         p = p->kids[idx].get();
     }
-    p->dirty = true;
     auto it = std::lower_bound(p->items.begin(), p->items.end(), key,
                                [](const E& x, uint64_t k) { return x.key() < k; });
+    if (it == p->items.end() || it->key() != key) return false;
+    for (size_t i = 0; i < path.n; ++i) path.steps[i].page->dirty = true;
+    p->dirty = true;
     p->items.erase(it);
     bool empty = p->items.empty();
     // Most blocks live for one save only (a table's last block, its XBLOCK), so erasing
@@ -331,6 +351,7 @@ std::unique_ptr<Ndb> Ndb::open(std::unique_ptr<Io> io, bool verifyCrc) {
     if (n->io_->writable()) {
         // Bytes past the end of file are what an interrupted save left; nothing refers to them.
         if (size > n->eof_) n->io_->truncate(n->eof_);
+        n->diskEof_ = n->eof_;
         n->loadAMaps();
     }
     return n;
@@ -417,7 +438,10 @@ void Ndb::loadAMaps() {
     freeSlots_ = 0;
     spanDirty_.assign(spans, false);
     failedRun_.assign(spans, ~0u);
-    for (size_t s = 0; s < spans; ++s) {
+    maxRun_.assign(spans, kSlotsPerSpan);
+    // Maps marked invalid are rebuilt below without being read: a save cut short may have
+    // left one of them half written.
+    for (size_t s = 0; s < spans && amapValid_ != 0; ++s) {
         Bytes p = readPage(spanBase(s), kPtypeAMap, spanBase(s), false);
         std::memcpy(amap_[s].data(), p.data() + (layout_.wide ? 0 : 4), 496);
         uint32_t freeSlots = 0;
@@ -432,8 +456,7 @@ void Ndb::loadAMaps() {
     uint64_t full = spanBase(spans - 1) + kAMapSpan;
     if (full != eof_) {
         if (maxFileSize_ && full > maxFileSize_) fail("The ANSI PST file is at its 2 GB limit");
-        eof_ = full;
-        queueWrite(full - 64, Bytes(64, '\0'));
+        eof_ = full;  // the next commit makes the file reach it
     }
 }
 
@@ -451,6 +474,7 @@ void Ndb::rebuildAMaps() {
         spanFree_[s] = kSlotsPerSpan;
         spanDirty_[s] = true;
         failedRun_[s] = ~0u;
+        maxRun_[s] = kSlotsPerSpan;
     }
     auto mark = [&](uint64_t ib, uint64_t bytes) {
         size_t span = size_t((ib - kFirstAMap) / kAMapSpan);
@@ -477,11 +501,24 @@ void Ndb::markBits(uint64_t ib, uint64_t bytes, bool on) {
     uint32_t slot = uint32_t((ib - spanBase(span)) / 64);
     uint32_t n = uint32_t(bytes / 64);
     auto& m = amap_[span];
-    for (uint32_t i = slot; i < slot + n; ++i) {
-        uint8_t bit = uint8_t(0x80 >> (i % 8));
-        if (on) m[i / 8] |= bit;
-        else m[i / 8] &= uint8_t(~bit);
+    // Bits of a partial first byte, whole bytes, bits of a partial last byte.
+    uint32_t i = slot;
+    const uint32_t end = slot + n;
+    auto bitsOf = [&](uint32_t from, uint32_t to) {  // slots [from, to) of one byte
+        uint8_t mask = uint8_t((0xFF >> (from % 8)) & (0xFF << (8 - (to - from) - from % 8)));
+        if (on) m[from / 8] |= mask;
+        else m[from / 8] &= uint8_t(~mask);
+    };
+    if (i % 8 && i < end) {
+        const uint32_t to = std::min(end, (i / 8 + 1) * 8);
+        bitsOf(i, to);
+        i = to;
     }
+    if (end - i >= 8) {
+        std::memset(&m[i / 8], on ? 0xFF : 0x00, (end - i) / 8);
+        i += (end - i) / 8 * 8;
+    }
+    if (i < end) bitsOf(i, end);
     if (on) {
         spanFree_[span] -= n;
         freeSlots_ -= n;
@@ -491,23 +528,82 @@ void Ndb::markBits(uint64_t ib, uint64_t bytes, bool on) {
         // A span that could not fit a run may after this free; small frees rarely change
         // that, and rescanning a fragmented span for every one of them is what costs.
         if (uint64_t(n) * 4 >= failedRun_[span]) failedRun_[span] = ~0u;
+        maxRun_[span] = kSlotsPerSpan;
     }
     spanDirty_[span] = true;
 }
 
+namespace {
+// For each value of a map byte (slots MSB first, a set bit in use): the free slots at its
+// start and at its end, and where the first run of n free slots inside it begins (8: none).
+struct ByteRuns {
+    uint8_t lead[256], trail[256], inside[8][256];
+    ByteRuns() {
+        for (int b = 0; b < 256; ++b) {
+            auto isFree = [&](int slot) { return !(b & (0x80 >> slot)); };
+            int l = 0;
+            while (l < 8 && isFree(l)) ++l;
+            int t = 0;
+            while (t < 8 && isFree(7 - t)) ++t;
+            lead[b] = uint8_t(l);
+            trail[b] = uint8_t(t);
+            for (int n = 0; n < 8; ++n) {
+                inside[n][b] = 8;
+                for (int s = 0; n > 0 && s + n <= 8; ++s) {
+                    bool ok = true;
+                    for (int k = s; k < s + n; ++k) ok = ok && isFree(k);
+                    if (ok) { inside[n][b] = uint8_t(s); break; }
+                }
+            }
+        }
+    }
+};
+const ByteRuns& byteRuns() {
+    static const ByteRuns r;
+    return r;
+}
+} // namespace
+
 bool Ndb::findRun(size_t span, uint32_t startSlot, uint32_t n, bool page, uint32_t& at) const {
     const auto& m = amap_[span];
     if (page) {
-        // A page is one whole free byte of the map (8 slots, 512-aligned).
-        for (uint32_t j = (startSlot + 7) / 8; j < 496; ++j)
+        // A page is one whole free byte of the map (8 slots, 512-aligned); a word of the
+        // map with no zero byte is passed over at once.
+        for (uint32_t j = (startSlot + 7) / 8; j < 496; ++j) {
+            if (j % 8 == 0 && j + 8 <= 496) {
+                uint64_t word;
+                std::memcpy(&word, &m[j], 8);
+                if (!((word - 0x0101010101010101ull) & ~word & 0x8080808080808080ull)) {
+                    j += 7;
+                    continue;
+                }
+            }
             if (m[j] == 0) { at = j * 8; return true; }
+        }
         return false;
     }
     if (n < 8) {
+        // A byte at a time too: a run that began in earlier bytes and goes on into this
+        // one, or one that lies inside it (found from a table per byte value).
+        const auto& bits = byteRuns();
+        uint32_t j = startSlot / 8;
         uint32_t run = 0;
-        for (uint32_t i = startSlot; i < kSlotsPerSpan; ++i) {
-            if (m[i / 8] & (0x80 >> (i % 8))) { run = 0; continue; }
-            if (++run == n) { at = i + 1 - n; return true; }
+        for (; j < 496; ++j) {
+            // Eight bytes in use skip at once (an aligned word of the map, all bits set).
+            if (j % 8 == 0 && j + 8 <= 496) {
+                uint64_t word;
+                std::memcpy(&word, &m[j], 8);
+                if (word == ~0ull) {
+                    run = 0;
+                    j += 7;
+                    continue;
+                }
+            }
+            uint8_t b = m[j];
+            if (j == startSlot / 8 && startSlot % 8) b = uint8_t(b | (0xFF00 >> (startSlot % 8)));
+            if (run + bits.lead[b] >= n) { at = j * 8 - run; return true; }
+            if (bits.inside[n][b] < 8) { at = j * 8 + bits.inside[n][b]; return true; }
+            run = b == 0 ? run + 8 : bits.trail[b];
         }
         return false;
     }
@@ -537,6 +633,13 @@ bool Ndb::findRun(size_t span, uint32_t startSlot, uint32_t n, bool page, uint32
 uint64_t Ndb::allocate(uint64_t bytes, bool page) {
     uint32_t n = uint32_t(bytes / 64);
     const size_t spans = amap_.size();
+    // Two cursors: what stays (messages) packs behind one, what a later save replaces
+    // (tables' last blocks, XBLOCKs, B-tree pages) goes behind the other, so that space
+    // freed by the replaced parts comes back in long runs and a save's pieces lie side by
+    // side (few writes) instead of scattered between lasting blocks.
+    size_t& cursorSpan = lasting_ ? cursorSpan_ : churnSpan_;
+    uint32_t& cursorSlot = lasting_ ? cursorSlot_ : churnSlot_;
+
     // Next fit from the cursor to the end, then from the start (so that freed space is
     // reused and the file stops growing), then a new span.
     for (size_t pass = 0; pass < 2; ++pass) {
@@ -545,17 +648,21 @@ uint64_t Ndb::allocate(uint64_t bytes, bool page) {
             // otherwise the file grows and freed space is gathered for a later sweep.
             if (freeSlots_ * 8 < uint64_t(spans) * kSlotsPerSpan) break;
         }
-        size_t from = pass == 0 ? cursorSpan_ : 0;
-        size_t to = pass == 0 ? spans : std::min(cursorSpan_ + 1, spans);
+        size_t from = pass == 0 ? cursorSpan : 0;
+        size_t to = pass == 0 ? spans : std::min(cursorSpan + 1, spans);
         for (size_t s = from; s < to; ++s) {
             if (spanFree_[s] < n || failedRun_[s] <= n) continue;
-            uint32_t start = (pass == 0 && s == cursorSpan_) ? cursorSlot_ : 0;
+            // Lasting blocks keep out of the spans where replaced parts come and go, which
+            // would otherwise be cut into pieces too small for a save's run (a small file
+            // is left as it is: there the difference is a write or two).
+            if (lasting_ && spans > 8 && s + 4 >= churnSpan_ && s <= churnSpan_ + 1) continue;
+            uint32_t start = (pass == 0 && s == cursorSpan) ? cursorSlot : 0;
             uint32_t at;
             if (findRun(s, start, n, page, at)) {
                 uint64_t ib = spanBase(s) + uint64_t(at) * 64;
                 markBits(ib, bytes, true);
-                cursorSpan_ = s;
-                cursorSlot_ = at + n;
+                cursorSpan = s;
+                cursorSlot = at + n;
                 return ib;
             }
             if (start == 0) failedRun_[s] = std::min(failedRun_[s], n);
@@ -567,8 +674,8 @@ uint64_t Ndb::allocate(uint64_t bytes, bool page) {
     if (!findRun(s, 0, n, page, at)) fail("Internal error: an allocation does not fit an empty span");
     uint64_t ib = spanBase(s) + uint64_t(at) * 64;
     markBits(ib, bytes, true);
-    cursorSpan_ = s;
-    cursorSlot_ = at + n;
+    cursorSpan = s;
+    cursorSlot = at + n;
     return ib;
 }
 
@@ -586,6 +693,7 @@ void Ndb::growOneSpan() {
     freeSlots_ += kSlotsPerSpan;
     spanDirty_.push_back(true);
     failedRun_.push_back(~0u);
+    maxRun_.push_back(kSlotsPerSpan);
     markBits(base, 512, true);  // the AMap page maps itself
     auto reserve = [&](uint64_t off, uint8_t ptype, uint8_t fill) {
         markBits(base + off, 512, true);
@@ -604,8 +712,7 @@ void Ndb::growOneSpan() {
     if (hasFPMap(s)) reserve(1536, kPtypeFPMap, 0xFF);
     eof_ = newEof;
     amapLast_ = base;
-    // Make the file reach its new end even where nothing is written yet.
-    queueWrite(newEof - 64, Bytes(64, '\0'));
+    // The commit makes the file reach its new end even where nothing is written there.
 }
 
 void Ndb::freeSpace(uint64_t ib, uint64_t bytes) { pendingFree_.push_back({ib, bytes}); }
@@ -708,26 +815,35 @@ Bytes Ndb::readBlock(uint64_t bid) {
     return b;
 }
 
-uint64_t Ndb::writeBlock(const Bytes& data, bool internal) {
-    if (data.empty() || data.size() > layout_.maxBlockData()) fail("Internal error: block size " + std::to_string(data.size()));
-    const size_t tr = layout_.blockTrailer();
-    uint64_t total = align(data.size() + tr, 64);
-    uint64_t bid = nextB_ | (internal ? 2 : 0);
+char* Ndb::beginBlock(size_t len, bool internal, uint64_t& bid, uint64_t& ib) {
+    if (len == 0 || len > layout_.maxBlockData()) fail("Internal error: block size " + std::to_string(len));
+    const uint64_t total = align(len + layout_.blockTrailer(), 64);
+    bid = nextB_ | (internal ? 2 : 0);
     nextB_ += 4;
-    uint64_t ib = allocate(total, false);
-    const size_t at = arena_.size();
-    char* b = queueSpace(ib, size_t(total));
-    std::memcpy(b, data.data(), data.size());
-    if (!internal && crypt_ == 1) permuteEncode(b, data.size());
-    uint32_t crc = crc32(b, data.size());
+    ib = lasting_ ? allocate(total, false) : 0;  // 0: placed at commit
+    return queueSpace(ib, size_t(total));
+}
+
+void Ndb::sealBlock(char* b, size_t len, bool internal, uint64_t bid, uint64_t ib) {
+    const size_t tr = layout_.blockTrailer();
+    const uint64_t total = align(len + tr, 64);
+    if (!internal && crypt_ == 1) permuteEncode(b, len);
+    uint32_t crc = crc32(b, len);
     char* t = b + total - tr;
-    wr16(t, uint16_t(data.size()));
-    wr16(t + 2, computeSig(ib, bid));
+    wr16(t, uint16_t(len));
+    if (ib) wr16(t + 2, computeSig(ib, bid));  // else once it has its place
     if (layout_.wide) { wr32(t + 4, crc); wr64(t + 8, bid); }
     else { wr32(t + 4, uint32_t(bid)); wr32(t + 8, crc); }
-    pendingBlocks_.push_back({bid, at, data.size(), true});
-    bbt_.upsert(BbtEntry{bid, ib, uint16_t(data.size()), 1});
+    pendingBlocks_.push_back({bid, size_t(b - arena_.data()), len, true, ib ? SIZE_MAX : writes_.size() - 1, ib, 1});
+    bbt_.upsert(BbtEntry{bid, ib, uint16_t(len), 1});
     dirtyState_ = true;
+}
+
+uint64_t Ndb::writeBlock(const Bytes& data, bool internal) {
+    uint64_t bid, ib;
+    char* b = beginBlock(data.size(), internal, bid, ib);
+    std::memcpy(b, data.data(), data.size());
+    sealBlock(b, data.size(), internal, bid, ib);
     return bid;
 }
 
@@ -744,11 +860,26 @@ void Ndb::releaseKnown(uint64_t bid, std::vector<uint64_t> children) {
     knownChildren_[bid] = std::move(children);
 }
 
-std::vector<uint64_t> Ndb::internalChildren(uint64_t bid) {
+void Ndb::rememberChildren(uint64_t bid, const std::vector<uint64_t>& kids) {
+    if (!spareKnown_.empty()) {
+        auto node = std::move(spareKnown_.back());
+        spareKnown_.pop_back();
+        node.key() = bid;
+        node.mapped().assign(kids.begin(), kids.end());
+        if (knownChildren_.insert(std::move(node)).inserted) return;
+    }
+    knownChildren_[bid] = kids;
+}
+
+void Ndb::internalChildren(uint64_t bid, std::vector<uint64_t>& out) {
+    out.clear();
+    if (std::find(handedOver_.begin(), handedOver_.end(), bid) != handedOver_.end()) return;
     auto k = knownChildren_.find(bid);
-    if (k != knownChildren_.end()) return k->second;
+    if (k != knownChildren_.end()) {
+        out = k->second;
+        return;
+    }
     Bytes b = readBlock(bid);
-    std::vector<uint64_t> out;
     if (b.size() < 4) fail("Internal block " + std::to_string(bid) + " is too short");
     const bool w = layout_.wide;
     uint8_t btype = uint8_t(b[0]), level = uint8_t(b[1]);
@@ -773,7 +904,6 @@ std::vector<uint64_t> Ndb::internalChildren(uint64_t bid) {
     } else {
         fail("Block " + std::to_string(bid) + " has an unknown internal type " + std::to_string(btype));
     }
-    return out;
 }
 
 void Ndb::applyRefDeltas() {
@@ -805,12 +935,20 @@ void Ndb::applyRefDeltas() {
         if (std::find(dying.begin(), dying.end(), bid) != dying.end()) continue;
         int d = deltaOf(bid);
         if (d > 0) continue;
-        const BbtEntry* e = bbt_.find(bid);
-        if (!e) fail("Internal error: releasing unknown block " + std::to_string(bid));
-        if (int(e->cRef) + d > 1) continue;
+        // A block of this transaction keeps its count with it (no B-tree lookup).
+        int cRef;
+        if (const PendingBlock* pb = pending(bid)) {
+            cRef = pb->cRef;
+        } else {
+            const BbtEntry* e = bbt_.find(bid);
+            if (!e) fail("Internal error: releasing unknown block " + std::to_string(bid));
+            cRef = e->cRef;
+        }
+        if (cRef + d > 1) continue;
         dying.push_back(bid);
         if (isInternalBid(bid)) {
-            std::vector<uint64_t> kids = internalChildren(bid);
+            std::vector<uint64_t>& kids = kidsScratch_;
+            internalChildren(bid, kids);
             for (uint64_t c : kids)
                 if (--deltaOf(c) < 0) work.push_back(c);
         }
@@ -819,11 +957,23 @@ void Ndb::applyRefDeltas() {
     for (const auto& kv : deltas_) {
         bool dies = std::binary_search(dying.begin(), dying.end(), kv.first);
         if (kv.second == 0 && !dies) continue;
+        if (PendingBlock* pb = pendingLive(kv.first)) {
+            const int c = int(pb->cRef) + kv.second;
+            if (c <= 1) {
+                if (pb->ib) freeSpace(pb->ib, align(uint64_t(pb->len) + layout_.blockTrailer(), 64));
+                pb->live = false;
+                bbt_.erase(kv.first);
+            } else {
+                if (c > 0xFFFF) fail("Block reference count overflow");
+                pb->cRef = uint16_t(c);
+            }
+            continue;
+        }
         BbtEntry* e = bbt_.findMutable(kv.first);
         if (!e) fail("Internal error: reference to unknown block " + std::to_string(kv.first));
         int c = int(e->cRef) + kv.second;
         if (c <= 1) {
-            freeSpace(e->ib, align(uint64_t(e->cb) + layout_.blockTrailer(), 64));
+            if (e->ib) freeSpace(e->ib, align(uint64_t(e->cb) + layout_.blockTrailer(), 64));
             auto p = std::lower_bound(pendingBlocks_.begin(), pendingBlocks_.end(), kv.first,
                                       [](const PendingBlock& x, uint64_t b) { return x.bid < b; });
             if (p != pendingBlocks_.end() && p->bid == kv.first) p->live = false;
@@ -836,7 +986,19 @@ void Ndb::applyRefDeltas() {
     deltas_.clear();
     // Blocks never change and BIDs are never reused, so what an internal block lists stays
     // true while it lives; keep it for the next release, within bounds.
-    for (uint64_t bid : dying) knownChildren_.erase(bid);
+    for (uint64_t bid : dying) {
+        if (!knownChildren_.empty()) {
+            // The entry's node and list are kept for the next subnode block (no allocation
+            // per save).
+            auto node = knownChildren_.extract(bid);
+            if (node && spareKnown_.size() < 64) spareKnown_.push_back(std::move(node));
+        }
+        auto h = std::find(handedOver_.begin(), handedOver_.end(), bid);
+        if (h != handedOver_.end()) {
+            *h = handedOver_.back();
+            handedOver_.pop_back();
+        }
+    }
     if (knownChildren_.size() > 200000) knownChildren_.clear();
 }
 
@@ -935,48 +1097,59 @@ Bytes Ndb::treeBytes(DataTree& t) {
     return out;
 }
 
-// An XBLOCK about to be replaced remembers what it listed, so that the replacement can
-// take over its references one by one instead of dropping and retaking them all.
-void Ndb::invalidateGroup(DataTree& t, DataTree::Group& g) {
+// An XBLOCK about to be replaced remembers which block it replaces; the leaves that change
+// under it from then on are noted with their old BIDs, so that the replacement can take
+// over its references one by one instead of dropping and retaking them all.
+void Ndb::invalidateGroup(DataTree& t, size_t gi) {
+    DataTree::Group& g = t.groups[gi];
     if (!g.xbid) return;
-    if (!g.oldXbid) {
-        g.oldXbid = g.xbid;
-        g.oldKids.clear();  // keeps its capacity: no allocation per save
-        for (size_t i = g.begin; i < g.end; ++i) g.oldKids.push_back(t.leaves[i].bid);
-    }
-    g.xbid = 0;
     invalidateXX(t);
+    if (t.oldXx.bid && gi < t.oldXx.count) t.oldXx.changed.push_back({gi, g.xbid});
+    g.old.bid = g.xbid;
+    g.old.count = g.end - g.begin;
+    g.old.changed.clear();  // keeps its capacity: no allocation per save
+    g.xbid = 0;
 }
 
 void Ndb::invalidateXX(DataTree& t) {
     if (!t.xxbid) return;
-    if (!t.oldXxbid) {
-        t.oldXxbid = t.xxbid;
-        t.oldXKids.clear();
-        for (const auto& g : t.groups) t.oldXKids.push_back(g.xbid ? g.xbid : g.oldXbid);
-    }
+    t.oldXx.bid = t.xxbid;
+    t.oldXx.count = t.groups.size();
+    t.oldXx.changed.clear();
     t.xxbid = 0;
 }
 
-// Moves the references an old internal block held to its replacement: only the entries
-// that differ change counts, and the old block, once released, drops nothing more. Done
-// only when the old block has no other owner (Outlook shares some blocks between nodes).
-void Ndb::transferRefs(uint64_t oldParent, const std::vector<uint64_t>& captured, const std::vector<uint64_t>& newKids) {
-    const BbtEntry* e = oldParent ? bbt_.find(oldParent) : nullptr;
-    const std::vector<uint64_t>& oldKids = captured;
-    int refs = e ? int(e->cRef) - 1 + pendingDelta(oldParent) : 0;
-    if (!e || refs != 1 || pending(oldParent)) {
-        for (uint64_t k : newKids) addRef(k);
-        return;
+// Only the entries that differ change counts, and the old block, once released, drops
+// nothing more. Done only when the old block has no other owner (Outlook shares some
+// blocks between nodes) and is not itself new in this transaction.
+template <class F>
+void Ndb::takeOverRefs(DataTree::Replaced& old, size_t count, F&& newKid) {
+    const BbtEntry* e = old.bid ? bbt_.find(old.bid) : nullptr;
+    if (!e || int(e->cRef) - 1 + pendingDelta(old.bid) != 1 || pending(old.bid)) {
+        for (size_t i = 0; i < count; ++i) addRef(newKid(i));
+    } else {
+        for (const auto& [i, bid] : old.changed) {
+            release(bid);
+            addRef(newKid(i));
+        }
+        for (size_t i = old.count; i < count; ++i) addRef(newKid(i));
+        if (std::find(handedOver_.begin(), handedOver_.end(), old.bid) == handedOver_.end())
+            handedOver_.push_back(old.bid);
     }
-    for (size_t i = 0; i < newKids.size(); ++i) {
-        if (i < oldKids.size() && oldKids[i] == newKids[i]) continue;
-        addRef(newKids[i]);
-        if (i < oldKids.size()) release(oldKids[i]);
-    }
-    for (size_t i = newKids.size(); i < oldKids.size(); ++i) release(oldKids[i]);
-    knownChildren_[oldParent].clear();
+    old.bid = 0;
+    old.count = 0;
+    old.changed.clear();
 }
+
+namespace {
+size_t groupOf(const DataTree& t, size_t leaf) {
+    auto it = std::upper_bound(t.groups.begin(), t.groups.end(), leaf,
+                               [](size_t i, const DataTree::Group& g) { return i < g.begin; });
+    if (it == t.groups.begin()) return SIZE_MAX;
+    size_t gi = size_t(it - t.groups.begin()) - 1;
+    return leaf < t.groups[gi].end ? gi : SIZE_MAX;
+}
+} // namespace
 
 void Ndb::touchLeaf(DataTree& t, size_t i) {
     leafData(t, i);
@@ -985,9 +1158,12 @@ void Ndb::touchLeaf(DataTree& t, size_t i) {
     auto& l = t.leaves[i];
     l.size = uint32_t(l.data.size());
     if (l.data.size() > layout_.maxBlockData()) fail("Internal error: data block overflow");
-    for (auto& g : t.groups)
-        if (i >= g.begin && i < g.end) invalidateGroup(t, g);
-    invalidateXX(t);
+    size_t gi = groupOf(t, i);
+    if (gi != SIZE_MAX) {
+        auto& g = t.groups[gi];
+        invalidateGroup(t, gi);
+        if (l.bid && g.old.bid && i < g.begin + g.old.count) g.old.changed.push_back({i - g.begin, l.bid});
+    }
     l.bid = 0;
 }
 
@@ -1000,7 +1176,6 @@ void Ndb::appendLeaf(DataTree& t, Bytes data) {
     t.firstChanged = std::min(t.firstChanged, t.leaves.size() - 1);
     t.changed = true;
     t.growing = true;
-    invalidateXX(t);
 }
 
 uint64_t Ndb::saveTree(DataTree& t) {
@@ -1024,9 +1199,8 @@ uint64_t Ndb::saveTree(DataTree& t) {
     }
     t.firstChanged = t.leaves.size();
     auto resetOld = [&] {
-        for (auto& g : t.groups) { g.oldXbid = 0; g.oldKids.clear(); }
-        t.oldXxbid = 0;
-        t.oldXKids.clear();
+        for (auto& g : t.groups) g.old = {};
+        t.oldXx = {};
     };
     if (t.leaves.empty()) {
         t.groups.clear();
@@ -1045,53 +1219,60 @@ uint64_t Ndb::saveTree(DataTree& t) {
     // XBLOCK holding data block i as i / maxX, as Outlook's own files allow it to.
     if (t.groups.empty()) t.groups.emplace_back();
     if (t.groups.back().end < t.leaves.size() && t.groups.back().end - t.groups.back().begin < maxX) {
+        invalidateGroup(t, t.groups.size() - 1);
         auto& last = t.groups.back();
-        invalidateGroup(t, last);
         last.end = std::min(t.leaves.size(), last.begin + maxX);
     }
+    if (t.groups.back().end < t.leaves.size()) invalidateXX(t);
     while (t.groups.back().end < t.leaves.size()) {
         if (t.groups.size() >= maxX) fail("Data too large for one PST node");
         size_t b = t.groups.back().end;
-        t.groups.emplace_back(b, b, 0);
-        t.groups.back().end = std::min(t.leaves.size(), b + maxX);
-        invalidateXX(t);
+        t.groups.emplace_back(b, std::min(t.leaves.size(), b + maxX), 0);
     }
     const bool w = layout_.wide;
+    const size_t bs = layout_.bidSize();
     for (auto& g : t.groups) {
         if (g.xbid) continue;
-        Bytes& x = scratch_;
-        x.clear();
+        const size_t n = g.end - g.begin;
+        // Built in place in the write arena: no buffer, no copy.
+        uint64_t bid, ib;
+        char* x = beginBlock(8 + n * bs, true, bid, ib);
         uint64_t total = 0;
-        for (size_t i = g.begin; i < g.end; ++i) total += t.leaves[i].size;
+        const DataTree::Leaf* leaf = &t.leaves[g.begin];
+        for (size_t i = 0; i < n; ++i) {
+            wrW(x + 8 + i * bs, leaf[i].bid, w);
+            total += leaf[i].size;
+        }
         g.bytes = total;
-        put8(x, 1); put8(x, 1); put16(x, uint16_t(g.end - g.begin)); put32(x, uint32_t(total));
-        kidsScratch_.clear();
-        for (size_t i = g.begin; i < g.end; ++i) { putW(x, t.leaves[i].bid, w); kidsScratch_.push_back(t.leaves[i].bid); }
-        g.xbid = writeBlock(x, true);
-        transferRefs(g.oldXbid, g.oldKids, kidsScratch_);
-        g.oldXbid = 0;
-        g.oldKids.clear();
+        x[0] = 1; x[1] = 1;
+        wr16(x + 2, uint16_t(n));
+        wr32(x + 4, uint32_t(total));
+        sealBlock(x, 8 + n * bs, true, bid, ib);
+        g.xbid = bid;
+        const DataTree::Leaf* first = &t.leaves[g.begin];
+        takeOverRefs(g.old, n, [first](size_t i) { return first[i].bid; });
         t.xxbid = 0;
     }
     if (t.groups.size() == 1) {
         t.xxbid = 0;
-        t.oldXxbid = 0;
-        t.oldXKids.clear();
+        t.oldXx = {};
         return t.rootBid = t.groups[0].xbid;
     }
     if (!t.xxbid) {
-        Bytes& x = scratch_;
-        x.clear();
         uint64_t total = 0;
         for (const auto& g : t.groups) total += g.bytes;
         if (total > 0xFFFFFFFFull) fail("Data too large for one PST node");
-        put8(x, 1); put8(x, 2); put16(x, uint16_t(t.groups.size())); put32(x, uint32_t(total));
-        kidsScratch_.clear();
-        for (auto& g : t.groups) { putW(x, g.xbid, w); kidsScratch_.push_back(g.xbid); }
-        t.xxbid = writeBlock(x, true);
-        transferRefs(t.oldXxbid, t.oldXKids, kidsScratch_);
-        t.oldXxbid = 0;
-        t.oldXKids.clear();
+        const size_t n = t.groups.size();
+        uint64_t bid, ib;
+        char* x = beginBlock(8 + n * bs, true, bid, ib);
+        x[0] = 1; x[1] = 2;
+        wr16(x + 2, uint16_t(n));
+        wr32(x + 4, uint32_t(total));
+        for (size_t i = 0; i < n; ++i) wrW(x + 8 + i * bs, t.groups[i].xbid, w);
+        sealBlock(x, 8 + n * bs, true, bid, ib);
+        t.xxbid = bid;
+        const DataTree::Group* gs = t.groups.data();
+        takeOverRefs(t.oldXx, n, [gs](size_t i) { return gs[i].xbid; });
     }
     return t.rootBid = t.xxbid;
 }
@@ -1122,10 +1303,16 @@ std::vector<Ndb::SubEntry> Ndb::readSubnodes(uint64_t bidSub) {
     return out;
 }
 
-uint64_t Ndb::writeSubnodes(std::vector<SubEntry> entries, uint64_t) {
-    if (entries.empty()) return 0;
-    if (!std::is_sorted(entries.begin(), entries.end(), [](const SubEntry& a, const SubEntry& b) { return a.nid < b.nid; }))
-        std::sort(entries.begin(), entries.end(), [](const SubEntry& a, const SubEntry& b) { return a.nid < b.nid; });
+uint64_t Ndb::writeSubnodes(const std::vector<SubEntry>& given, uint64_t) {
+    if (given.empty()) return 0;
+    auto byNid = [](const SubEntry& a, const SubEntry& b) { return a.nid < b.nid; };
+    const std::vector<SubEntry>* sorted = &given;
+    if (!std::is_sorted(given.begin(), given.end(), byNid)) {
+        subScratch_ = given;
+        std::sort(subScratch_.begin(), subScratch_.end(), byNid);
+        sorted = &subScratch_;
+    }
+    const std::vector<SubEntry>& entries = *sorted;
     const bool w = layout_.wide;
     const size_t maxSl = layout_.maxSlEntries();
     auto& sls = slScratch_;  // first nid, SLBLOCK bid
@@ -1136,8 +1323,8 @@ uint64_t Ndb::writeSubnodes(std::vector<SubEntry> entries, uint64_t) {
         b.clear();
         put8(b, 2); put8(b, 0); put16(b, uint16_t(n));
         if (w) put32(b, 0);
-        std::vector<uint64_t> kids;
-        kids.reserve(2 * n);
+        std::vector<uint64_t>& kids = kidsScratch_;
+        kids.clear();
         for (size_t i = off; i < off + n; ++i) {
             putW(b, entries[i].nid, w);
             putW(b, entries[i].bidData, w);
@@ -1147,7 +1334,7 @@ uint64_t Ndb::writeSubnodes(std::vector<SubEntry> entries, uint64_t) {
         }
         uint64_t bid = writeBlock(b, true);
         for (uint64_t k : kids) addRef(k);
-        knownChildren_[bid] = std::move(kids);
+        rememberChildren(bid, kids);
         sls.push_back({entries[off].nid, bid});
     }
     if (sls.size() == 1) return sls[0].second;
@@ -1156,16 +1343,191 @@ uint64_t Ndb::writeSubnodes(std::vector<SubEntry> entries, uint64_t) {
     b.clear();
     put8(b, 2); put8(b, 1); put16(b, uint16_t(sls.size()));
     if (w) put32(b, 0);
-    std::vector<uint64_t> kids;
+    std::vector<uint64_t>& kids = kidsScratch_;
+    kids.clear();
     for (auto& s : sls) { putW(b, s.first, w); putW(b, s.second, w); kids.push_back(s.second); }
     uint64_t bid = writeBlock(b, true);
     for (uint64_t k : kids) addRef(k);
-    knownChildren_[bid] = std::move(kids);
+    rememberChildren(bid, kids);
     return bid;
 }
 
 // ---------------------------------------------------------------------------------------
 // Commit
+
+template <class P>
+size_t Ndb::dirtyPages(const P* p) {
+    // The pages savePage writes: the dirty ones (a dirty page's parent is dirty too).
+    if (!p || !p->dirty) return 0;
+    size_t n = 1;
+    for (const auto& k : p->kids) n += dirtyPages(k.get());
+    return n;
+}
+
+// The runs of free space a commit may fill, in the order it tries them: forward from the
+// cursor of what saves replace; then the few spans behind it, where the runs the last
+// saves freed lie (whatever the share of free space: that is where what saves replace keeps
+// coming back to); then from the start, when a fair share of the file is free. f(ib, end)
+// returns true to stop.
+namespace {
+// The first slot from i on that is free (free) or in use (!free), or kSlotsPerSpan: a word
+// of 64 slots at a time (slots go MSB first within each byte of the map).
+uint32_t nextSlot(const uint8_t* m, uint32_t i, bool free) {
+    while (i < kSlotsPerSpan) {
+        const uint32_t w = i / 64, off = i % 64;
+        uint64_t x = 0;
+        for (int k = 0; k < 8; ++k) x = (x << 8) | m[w * 8 + k];
+        if (free) x = ~x;
+        x <<= off;
+        if (x) return i + uint32_t(__builtin_clzll(x));
+        i = (w + 1) * 64;
+    }
+    return kSlotsPerSpan;
+}
+} // namespace
+
+// The runs of free space a commit may fill, in the order it tries them: forward from the
+// cursor of what saves replace; then the few spans behind it, where the runs the last
+// saves freed lie (whatever the share of free space: that is where what saves replace keeps
+// coming back to); then from the start, when a fair share of the file is free. Spans known
+// to have no run of minSlots are passed over. f(ib, end) returns true to stop.
+template <class F>
+void Ndb::forEachFreeRun(F&& f, uint32_t minSlots, size_t passes) {
+    const size_t spans = amap_.size();
+    const size_t near = 4;
+    for (size_t pass = 0; pass < passes; ++pass) {
+        if (pass == 2 && freeSlots_ * 8 < uint64_t(spans) * kSlotsPerSpan) break;
+        size_t from = pass == 0 ? churnSpan_ : pass == 1 ? (churnSpan_ > near ? churnSpan_ - near : 0) : 0;
+        size_t to = pass == 0 ? spans : std::min(churnSpan_ + 1, spans);
+        for (size_t s = from; s < to; ++s) {
+            if (spanFree_[s] < minSlots || maxRun_[s] < minSlots) continue;
+            const uint8_t* m = amap_[s].data();
+            const uint32_t first = (pass == 0 && s == churnSpan_) ? churnSlot_ : 0;
+            uint32_t longest = 0;
+            for (uint32_t i = first; i < kSlotsPerSpan;) {
+                const uint32_t a = nextSlot(m, i, true);
+                if (a >= kSlotsPerSpan) break;
+                const uint32_t b = nextSlot(m, a, false);
+                longest = std::max(longest, b - a);
+                if (b - a >= minSlots && f(spanBase(s) + uint64_t(a) * 64, spanBase(s) + uint64_t(b) * 64)) return;
+                i = b;
+            }
+            // Looked at whole and untouched by f: its longest run is known until space in
+            // it is freed (allocation only shortens runs).
+            if (first == 0 && longest < maxRun_[s] && spanFree_[s] >= longest) maxRun_[s] = longest;
+        }
+    }
+}
+
+// Gives the transaction's blocks that have no place yet, and the B-tree pages the commit
+// writes, their places: side by side in as few runs of free space as will hold them
+// (blocks in order, then the pages on page boundaries; a gap left for alignment inside a
+// run is written as zeros, being space the committed state does not use), so that they go
+// out in one write or a few. What finds no such run is placed one by one.
+void Ndb::placeBlocks() {
+    const size_t tr = layout_.blockTrailer();
+    uint64_t remaining = 0;
+    for (auto& p : pendingBlocks_) {
+        if (p.write == SIZE_MAX) continue;
+        if (!p.live) {
+            writes_[p.write].len = 0;  // died unplaced: nothing to write
+            p.write = SIZE_MAX;
+            continue;
+        }
+        remaining += align(p.len + tr, 64);
+    }
+    size_t pagesLeft = dirtyPages(nbt_.root.get()) + dirtyPages(bbt_.root.get());
+    remaining += 512 * uint64_t(pagesLeft);
+    pagePlan_.clear();
+    pagePlanNext_ = 0;
+    size_t next = 0;  // the next block of pendingBlocks_ to place
+    auto nextBlock = [&]() -> PendingBlock* {
+        while (next < pendingBlocks_.size() && pendingBlocks_[next].write == SIZE_MAX) ++next;
+        return next < pendingBlocks_.size() ? &pendingBlocks_[next] : nullptr;
+    };
+    auto place = [&](PendingBlock& p, uint64_t ib) {
+        const uint64_t size = align(p.len + tr, 64);
+        writes_[p.write].ib = ib;
+        wr16(&arena_[p.at + size - tr + 2], computeSig(ib, p.bid));
+        p.ib = ib;  // its entry in the block B-tree takes it when its leaf is written
+        p.write = SIZE_MAX;
+    };
+    // One run that holds everything is worth a look further on than the next free space
+    // (which may be cut up by blocks that stayed): the forward spans and those just behind.
+    if (remaining > 0) {
+        const uint64_t blocks = remaining - 512 * uint64_t(pagesLeft);
+        uint64_t whole = 0;
+        forEachFreeRun(
+            [&](uint64_t ib, uint64_t end) {
+                if (align(ib + blocks, 512) + 512 * uint64_t(pagesLeft) > end) return false;
+                whole = ib;
+                return true;
+            },
+            uint32_t(remaining / 64), 2);
+        if (whole) {
+            uint64_t pos = whole;
+            while (PendingBlock* p = nextBlock()) {
+                const uint64_t size = align(p->len + tr, 64);
+                markBits(pos, size, true);
+                place(*p, pos);
+                pos += size;
+            }
+            uint64_t at = align(pos, 512);
+            if (pagesLeft && at > pos) queueSpace(pos, size_t(at - pos));  // zeros in the gap
+            for (; pagesLeft > 0; --pagesLeft, at += 512) {
+                markBits(at, 512, true);
+                pagePlan_.push_back(at);
+            }
+            const size_t span = size_t((whole - kFirstAMap) / kAMapSpan);
+            churnSpan_ = span;
+            churnSlot_ = uint32_t((std::max(at, pos) - spanBase(span)) / 64);
+            remaining = 0;
+        }
+    }
+    if (remaining > 0) {
+        const uint32_t worth = uint32_t(std::min<uint64_t>(remaining, 4096) / 64);
+        forEachFreeRun([&](uint64_t ib, uint64_t end) {
+            // A run worth a write of its own: one that takes all that is left, or a fair share.
+            if (end - ib < std::min<uint64_t>(remaining, 4096)) return false;
+            uint64_t pos = ib;
+            size_t span = size_t((ib - kFirstAMap) / kAMapSpan);
+            while (PendingBlock* p = nextBlock()) {
+                const uint64_t size = align(p->len + tr, 64);
+                if (pos + size > end) break;
+                markBits(pos, size, true);
+                place(*p, pos);
+                pos += size;
+                remaining -= size;
+            }
+            if (!nextBlock()) {
+                while (pagesLeft > 0) {
+                    uint64_t at = align(pos, 512);
+                    if (at + 512 > end) break;
+                    if (at > pos) queueSpace(pos, size_t(at - pos));  // zeros in the gap
+                    markBits(at, 512, true);
+                    pagePlan_.push_back(at);
+                    pos = at + 512;
+                    --pagesLeft;
+                    remaining -= 512;
+                }
+            }
+            if (pos > ib) {
+                churnSpan_ = span;
+                churnSlot_ = uint32_t((pos - spanBase(span)) / 64);
+            }
+            return remaining == 0;
+        }, worth);
+    }
+    // What found no run: one by one (growing the file where the cursor finds no room).
+    while (PendingBlock* p = nextBlock()) {
+        const uint64_t size = align(p->len + tr, 64);
+        bool wasLasting = lasting_;
+        lasting_ = false;
+        uint64_t ib = allocate(size, false);
+        lasting_ = wasLasting;
+        place(*p, ib);
+    }
+}
 
 template <class E>
 Bref Ndb::savePage(typename BTree<E>::Page* p, uint8_t ptype, bool isNbt) {
@@ -1175,7 +1537,7 @@ Bref Ndb::savePage(typename BTree<E>::Page* p, uint8_t ptype, bool isNbt) {
     if (p->level > 0)
         for (auto& k : p->kids) savePage<E>(k.get(), ptype, isNbt);  // each child's ref is then current
     if (p->ref.ib) freeSpace(p->ref.ib, 512);
-    uint64_t ib = allocate(512, true);
+    uint64_t ib = pagePlanNext_ < pagePlan_.size() ? pagePlan_[pagePlanNext_++] : allocate(512, true);
     uint64_t bid = nextP_++;
     // Built in place in the write arena (zeroed): no buffer per page.
     char* page = queueSpace(ib, 512);
@@ -1194,7 +1556,17 @@ Bref Ndb::savePage(typename BTree<E>::Page* p, uint8_t ptype, bool isNbt) {
             wrW(e + (w ? 16 : 8), x.bidSub, w);
             wr32(e + (w ? 24 : 12), x.nidParent);
         } else {
-            const BbtEntry& x = p->items[i];
+            BbtEntry& x = p->items[i];
+            if (!pendingBlocks_.empty() && x.bid >= pendingBlocks_.front().bid) {
+                // A block of this transaction (its leaf is dirty, being new): its entry takes
+                // the place it got at commit and its reference count now.
+                auto it = std::lower_bound(pendingBlocks_.begin(), pendingBlocks_.end(), x.bid,
+                                           [](const PendingBlock& q, uint64_t b) { return q.bid < b; });
+                if (it == pendingBlocks_.end() || it->bid != x.bid || !it->live || !it->ib)
+                    fail("Internal error: block " + std::to_string(x.bid) + " has no place in the file");
+                x.ib = it->ib;
+                x.cRef = it->cRef;
+            }
             wrW(e, x.bid, w);
             wrW(e + (w ? 8 : 4), x.ib, w);
             wr16(e + (w ? 16 : 8), x.cb);
@@ -1224,8 +1596,14 @@ void Ndb::commit(const CommitOptions& opt) {
     uint64_t written = 0;
     try {
         applyRefDeltas();
+        placeBlocks();
         nbtRoot_ = savePage<NbtEntry>(nbt_.root.get(), kPtypeNBT, true);
         bbtRoot_ = savePage<BbtEntry>(bbt_.root.get(), kPtypeBBT, false);
+        // Fewer pages than counted (not expected): their room goes back at once, as the
+        // committed state never used it.
+        for (; pagePlanNext_ < pagePlan_.size(); ++pagePlanNext_) markBits(pagePlan_[pagePlanNext_], 512, false);
+        pagePlan_.clear();
+        pagePlanNext_ = 0;
         for (auto* dropped : {&nbt_.dropped, &bbt_.dropped}) {
             for (const Bref& r : *dropped) freeSpace(r.ib, 512);
             dropped->clear();
@@ -1251,7 +1629,8 @@ void Ndb::commit(const CommitOptions& opt) {
         // under it, it says the maps are not to be trusted, so a file cut short anywhere
         // here is the previous state with maps that a reader rebuilds.
         if (!wasCreated) {
-            Bytes h = header_;
+            Bytes& h = headerScratch_;
+            h.assign(header_);
             const auto& o = hdr(layout_.wide);
             h[o.root + (layout_.wide ? 68 : 36)] = 0;
             wr32(&h[4], crc32(&h[8], 471));
@@ -1260,34 +1639,62 @@ void Ndb::commit(const CommitOptions& opt) {
             written += h.size();
             io_->flush(opt.durable);
         }
+        // Blocks that died before they had a place are not written.
+        writes_.erase(std::remove_if(writes_.begin(), writes_.end(), [](const PendingWrite& w) { return w.len == 0; }),
+                      writes_.end());
+        for (const auto& w : writes_)
+            if (w.ib < kFirstAMap) fail("Internal error: a block has no place in the file");
         std::sort(writes_.begin(), writes_.end(), [](const PendingWrite& a, const PendingWrite& b) {
             return a.ib != b.ib ? a.ib < b.ib : a.seq < b.seq;
         });
         // Neighbouring pages and blocks go out as one write; of two writes to one place
-        // the later one wins.
-        ioBuf_.clear();
-        uint64_t runStart = 0;
-        for (const auto& w : writes_) {
-            const char* d = arena_.data() + w.at;
-            if (!ioBuf_.empty() && w.ib == runStart + ioBuf_.size()) {
-                ioBuf_.append(d, w.len);
-                continue;
+        // the later one wins. A run whose pieces also follow each other in the arena (the
+        // usual case) is written from there without a copy.
+        const size_t nw = writes_.size();
+        uint64_t fileEnd = 0;
+        for (size_t k = 0; k < nw;) {
+            const uint64_t start = writes_[k].ib;
+            uint64_t end = start + writes_[k].len;
+            size_t atEnd = writes_[k].at + writes_[k].len;
+            bool direct = true;
+            size_t j = k + 1;
+            for (; j < nw; ++j) {
+                const auto& w = writes_[j];
+                if (w.ib == end) {
+                    direct = direct && w.at == atEnd;
+                    end += w.len;
+                    atEnd = w.at + w.len;
+                } else if (w.ib >= start && w.ib + w.len <= end) {
+                    direct = false;
+                } else {
+                    break;
+                }
             }
-            if (!ioBuf_.empty() && w.ib >= runStart && w.ib + w.len <= runStart + ioBuf_.size()) {
-                ioBuf_.replace(size_t(w.ib - runStart), w.len, d, w.len);
-                continue;
+            const char* data = arena_.data() + writes_[k].at;
+            if (!direct) {
+                ioBuf_.assign(data, writes_[k].len);
+                for (size_t m = k + 1; m < j; ++m) {
+                    const auto& w = writes_[m];
+                    const char* d = arena_.data() + w.at;
+                    if (w.ib == start + ioBuf_.size()) ioBuf_.append(d, w.len);
+                    else ioBuf_.replace(size_t(w.ib - start), w.len, d, w.len);
+                }
+                data = ioBuf_.data();
             }
-            if (!ioBuf_.empty()) {
-                io_->write(runStart, ioBuf_.data(), ioBuf_.size());
-                written += ioBuf_.size();
-            }
-            runStart = w.ib;
-            ioBuf_.assign(d, w.len);
+            io_->write(start, data, size_t(end - start));
+            written += end - start;
+            fileEnd = std::max(fileEnd, end);
+            k = j;
         }
-        if (!ioBuf_.empty()) {
-            io_->write(runStart, ioBuf_.data(), ioBuf_.size());
-            written += ioBuf_.size();
+        // A file that grew reaches its new end even where nothing was written there (zeros
+        // past everything written, so that nothing just written is covered again).
+        if (std::max(fileEnd, diskEof_) < eof_) {
+            const uint64_t from = std::max(std::max(fileEnd, diskEof_), eof_ - 64);
+            static const char zeros[64] = {};
+            io_->write(from, zeros, size_t(eof_ - from));
+            written += eof_ - from;
         }
+        diskEof_ = std::max(std::max(fileEnd, diskEof_), eof_);
         if (wasCreated) {
             // The area between the header and the first map stays zero.
             Bytes zero(size_t(kFirstAMap) - header_.size(), '\0');
@@ -1299,7 +1706,7 @@ void Ndb::commit(const CommitOptions& opt) {
         io_->write(0, h.data(), h.size());
         written += h.size();
         io_->flush(opt.durable);
-        header_ = h;
+        header_.swap(h);
         amapValid_ = 2;
     } catch (...) {
         broken_ = true;

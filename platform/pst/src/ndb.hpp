@@ -130,21 +130,28 @@ public:
         Bytes data;            // held while loaded or changed
         bool loaded = false;
     };
+    // What a replaced XBLOCK or XXBLOCK listed, as far as its replacement differs: the
+    // entries changed since it was written (position, old BID) and how many it had. The
+    // replacement then takes over the references entry by entry, without a copy of the
+    // whole list on every save.
+    struct Replaced {
+        uint64_t bid = 0;      // the block being replaced (0: none)
+        size_t count = 0;      // entries it listed
+        std::vector<std::pair<size_t, uint64_t>> changed;
+    };
     struct Group {             // the leaves one XBLOCK lists
         Group() = default;
         Group(size_t b, size_t e, uint64_t x) : begin(b), end(e), xbid(x) {}
         size_t begin = 0, end = 0;
         uint64_t bytes = 0;    // data bytes of its leaves, as its XBLOCK gives them
         uint64_t xbid = 0;     // 0 when it must be written
-        uint64_t oldXbid = 0;  // the XBLOCK it replaces, and what that one listed
-        std::vector<uint64_t> oldKids;
+        Replaced old;          // the XBLOCK it replaces
     };
     std::vector<Leaf> leaves;
     std::vector<Group> groups;
     uint64_t rootBid = 0;      // what the node entry points at
     uint64_t xxbid = 0;        // the XXBLOCK, when there are several groups
-    uint64_t oldXxbid = 0;     // the XXBLOCK it replaces, and what that one listed
-    std::vector<uint64_t> oldXKids;
+    Replaced oldXx;            // the XXBLOCK it replaces
     bool changed = false;
     size_t firstChanged = 0;   // leaves before this one are unchanged since the last save
     // Set for data that grows a block at a time (tables, heaps): its XBLOCKs then list
@@ -201,12 +208,17 @@ public:
     };
     std::vector<SubEntry> readSubnodes(uint64_t bidSub);
     // Writes a subnode tree holding these entries (taking a reference on each), releases the old one.
-    uint64_t writeSubnodes(std::vector<SubEntry> entries, uint64_t oldBidSub);
+    uint64_t writeSubnodes(const std::vector<SubEntry>& entries, uint64_t oldBidSub);
 
     void commit(const CommitOptions& opt);
     // After a failed change the in-memory state is ahead of the file: refuse further saves
     // (the file keeps its last commit).
     void markBroken() { broken_ = true; }
+    // Blocks written while set are expected to stay (a message and its attachments) and are
+    // placed as they are written; the others, which a later save replaces, are placed
+    // together with the B-tree pages when the transaction commits, in one run of free
+    // space where there is one, so that most of a save goes out in one write.
+    void setLasting(bool on) { lasting_ = on; }
     bool broken() const { return broken_; }
     bool dirty() const { return dirtyState_; }
     uint64_t lastCommitBytes() const { return lastCommitBytes_; }
@@ -253,9 +265,15 @@ private:
     void queueWrite(uint64_t ib, const char* data, size_t len);
     char* queueSpace(uint64_t ib, size_t len);  // zeroed room in the write arena
     void applyRefDeltas();
-    void invalidateGroup(DataTree& t, DataTree::Group& g);
+    void invalidateGroup(DataTree& t, size_t gi);
     void invalidateXX(DataTree& t);
-    void transferRefs(uint64_t oldParent, const std::vector<uint64_t>& oldKids, const std::vector<uint64_t>& newKids);
+    // Gives the new list's entries their references: moved over from the block it replaces
+    // where that one has no other owner, taken anew otherwise. newKid(i) is entry i.
+    template <class F> void takeOverRefs(DataTree::Replaced& old, size_t count, F&& newKid);
+    // A block written straight into the write arena: room for len data bytes, then sealed
+    // (encoding, checksum, trailer) once filled. Nothing else may use the arena in between.
+    char* beginBlock(size_t len, bool internal, uint64_t& bid, uint64_t& ib);
+    void sealBlock(char* data, size_t len, bool internal, uint64_t bid, uint64_t ib);
 
     std::unique_ptr<Io> io_;
     Layout layout_{true};
@@ -279,6 +297,17 @@ private:
     std::vector<bool> spanDirty_;
     size_t cursorSpan_ = 0;
     uint32_t cursorSlot_ = 0;
+    size_t churnSpan_ = 0;
+    uint32_t churnSlot_ = 0;
+    bool lasting_ = false;
+    uint64_t diskEof_ = 0;  // how far the file on disk reaches
+    // Places of the pages a commit writes, taken in turn (when they share one run with the
+    // transaction's blocks).
+    std::vector<uint64_t> pagePlan_;
+    size_t pagePlanNext_ = 0;
+    void placeBlocks();
+    template <class F> void forEachFreeRun(F&& f, uint32_t minSlots, size_t passes = 3);
+    template <class P> static size_t dirtyPages(const P* p);
     std::vector<std::pair<uint64_t, uint64_t>> pendingFree_;
     // What a commit writes: file offset, place and length in one arena reused from commit
     // to commit (no allocation per block: some heaps, Wine's among them, slow down badly
@@ -290,12 +319,11 @@ private:
     std::vector<PendingWrite> writes_;
     Bytes arena_;
     Bytes ioBuf_;
-    Bytes scratch_;                      // XBLOCK being built
+    Bytes scratch_;                      // subnode block being built
     Bytes blockBuffer_;
     // Scratch of one save, kept for their capacity (no allocation per save).
     std::vector<std::pair<uint64_t, uint64_t>> slScratch_;
     std::vector<uint64_t> dyingScratch_, workScratch_;
-    std::vector<uint64_t> kidsScratch_;
     // Blocks written in this transaction (place and size of their data in the arena), for
     // reading back before the commit.
     // Sorted by BID, as BIDs only grow; no allocation per block.
@@ -303,18 +331,32 @@ private:
         uint64_t bid;
         size_t at, len;
         bool live;
+        size_t write;  // its entry in writes_ while it has no place yet (else SIZE_MAX)
+        uint64_t ib;   // its place, once it has one
+        uint16_t cRef; // its reference count (its B-tree entry takes it when written)
     };
     std::vector<PendingBlock> pendingBlocks_;
     const PendingBlock* pending(uint64_t bid) const;
+    PendingBlock* pendingLive(uint64_t bid) { return const_cast<PendingBlock*>(pending(bid)); }
     Bytes pendingData(uint64_t bid) const;
     std::vector<uint32_t> failedRun_;                     // per span: smallest run known not to fit
-    std::vector<uint64_t> internalChildren(uint64_t bid);
+    std::vector<uint32_t> maxRun_;                        // per span: no free run is longer
+    void internalChildren(uint64_t bid, std::vector<uint64_t>& out);
+    std::vector<uint64_t> kidsScratch_;
+    std::vector<SubEntry> subScratch_;
+    Bytes headerScratch_;
+    // Internal blocks whose references went over to their replacement entry by entry:
+    // when they die, they release nothing more. Few at a time (they die in the save that
+    // replaced them).
+    std::vector<uint64_t> handedOver_;
     // Reference changes of the transaction as a log (BID, +1/-1), summed at commit: cheaper
     // than a hash map of counters on every allocator, Wine's especially.
     std::vector<std::pair<uint64_t, int>> refLog_;
     std::vector<std::pair<uint64_t, int>> deltas_;
     int pendingDelta(uint64_t bid) const;
     std::unordered_map<uint64_t, std::vector<uint64_t>> knownChildren_;
+    std::vector<std::unordered_map<uint64_t, std::vector<uint64_t>>::node_type> spareKnown_;
+    void rememberChildren(uint64_t bid, const std::vector<uint64_t>& kids);
     bool dirtyState_ = false;
     bool broken_ = false;  // a failed commit leaves memory ahead of the file
     bool created_ = false;

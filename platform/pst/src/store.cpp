@@ -810,15 +810,30 @@ void Message::save() {
     P[0x0E07] = Value::int32(flags);
     P[0x0E1B] = Value::boolean(!impl_->attachments.empty());
 
-    RawProps raw;
-    size_t size = 0;
+    // The size value is counted over the other values (and over its own earlier value when
+    // the message is saved again); its slot is made first, so that the list is in order.
+    const bool hadSize = P.count(0x0E08) != 0;
+    if (!hadSize) P[0x0E08] = Value::int32(0);
+    RawPropList& raw = s->messageRaw;
+    raw.resize(P.size());
+    size_t size = 0, k = 0, sizeSlot = 0;
     for (const auto& [id, v] : P) {
-        RawProp& r = raw.emplace_hint(raw.end(), id, toRaw(v, w))->second;
-        size += r.data.size() + 8;
+        raw[k].first = id;
+        toRaw(v, w, raw[k].second);
+        if (id == 0x0E08) sizeSlot = k;
+        if (id != 0x0E08 || hadSize) size += raw[k].second.data.size() + 8;
+        ++k;
     }
     // Subnodes: attachments and their table. Contacts have no recipients, and like
     // Outlook's own contacts they carry no recipient table.
     std::vector<Ndb::SubEntry> subs;
+    // The message's own blocks stay until it changes: placed apart from what the folder's
+    // tables replace on every save.
+    struct Lasting {
+        Ndb& n;
+        explicit Lasting(Ndb& x) : n(x) { n.setLasting(true); }
+        ~Lasting() { n.setLasting(false); }
+    } lasting(ndb);
     if (!impl_->attachments.empty()) {
         Table t = Table::create(ndb, s->templateColumns(kNidAttachTable, kAttachColumns));
         uint32_t k = 0;
@@ -838,12 +853,13 @@ void Message::save() {
         auto [d, sb] = t.save();
         subs.push_back({kNidAttachTable, d, sb});
     }
-    raw[0x0E08] = toRaw(Value::int32(int32_t(std::min<size_t>(size, 0x7FFFFFFF))), w);
-    P[0x0E08] = fromRaw(raw[0x0E08]);
+    P[0x0E08] = Value::int32(int32_t(std::min<size_t>(size, 0x7FFFFFFF)));
+    toRaw(P[0x0E08], w, raw[sizeSlot].second);
 
     uint32_t nid = isNew ? ndb.allocNid(kTypeMessage) : impl_->nid;
     auto [d, sb] = writePc(ndb, raw, subs);
     ndb.putNode({nid, d, sb, impl_->folder});
+    ndb.setLasting(false);
 
     StoreImpl::FolderState& f = s->folder(impl_->folder);
     Table& contents = s->table(f, kTypeContents);

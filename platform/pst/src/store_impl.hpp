@@ -68,6 +68,9 @@ struct StoreImpl {
     bool storeDirty = false;
     NameMapState names;
     std::map<uint32_t, std::unique_ptr<FolderState>> folders;
+    // A message's values as the file keeps them, reused from save to save (no allocation
+    // per property once its buffers have grown).
+    RawPropList messageRaw;
 
     void requireWritable() const;
     void loadStoreProps();
