@@ -185,13 +185,6 @@ TEST_F(GridEditTest, EnsureVisibleScrollsACellIntoViewAndKeepsTheFocus) {
 
 class GridTitleTipTest : public GridEditTest {
  protected:
-  void SetUp() override {
-    GridEditTest::SetUp();
-    // The pointer is the display's, left wherever an earlier test put it. Resting over a
-    // cell, it would make the mouse moves Wine sends when windows come and go show tips of
-    // their own: park it away from the windows.
-    ::SetCursorPos(::GetSystemMetrics(SM_CXSCREEN) - 1, ::GetSystemMetrics(SM_CYSCREEN) - 1);
-  }
   HWND Tip() { return ::FindWindowW(GRID_TITLETIP_CLASSNAME, nullptr); }
   void HideTip() {
     if (auto* pTip = dynamic_cast<CGridTitleTip*>(CWnd::FromHandlePermanent(Tip()))) pTip->Hide();

@@ -19,7 +19,13 @@ class GridWindowTest : public ::testing::Test {
   static constexpr int kWidth = 50;
   static constexpr int kHeight = 20;
 
-  void SetUp() override { ASSERT_TRUE(parent.CreateAt(CRect(0, 0, 640, 480))); }
+  void SetUp() override {
+    // The pointer is the display's, left wherever an earlier test put it. Resting over the
+    // grid, or still held down after a drag, it would send moves and clicks of its own when
+    // the windows appear: park it away from them first.
+    ::SetCursorPos(::GetSystemMetrics(SM_CXSCREEN) - 1, ::GetSystemMetrics(SM_CYSCREEN) - 1);
+    ASSERT_TRUE(parent.CreateAt(CRect(0, 0, 640, 480)));
+  }
 
   void MakeGrid(int rows, int cols, int fixedRows, int fixedCols, CRect rect = CRect(0, 0, 300, 200)) {
     grid.SetRowCount(rows);

@@ -42,6 +42,9 @@ class ContactPaneTest : public ::testing::Test {
   void SetUp() override {
     page.watchedFirst = UM_CONTACTCHOSEN;
     page.watchedLast = UM_FILTERLETTER;
+    // The display's pointer, left wherever an earlier test put it, is parked away from the
+    // page so that it sends no moves of its own over the cards.
+    ::SetCursorPos(::GetSystemMetrics(SM_CXSCREEN) - 1, ::GetSystemMetrics(SM_CYSCREEN) - 1);
     ASSERT_TRUE(page.CreateAt(CRect(0, 0, 1000, 700)));
     ASSERT_TRUE(level1.Create(L"", WS_CHILD | WS_VISIBLE, CRect(0, 0, 1000, 700), &page, 1));
     ASSERT_TRUE(level2.Create(L"", WS_CHILD | WS_VISIBLE, CRect(0, 0, 1000, 700), &level1, 2));
