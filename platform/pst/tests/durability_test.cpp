@@ -23,7 +23,39 @@ size_t totalMessages(Store& s) {
     return n;
 }
 
-class CrashConsistency : public ::testing::TestWithParam<Format> {};
+class CrashConsistency : public ::testing::TestWithParam<Format> {
+ protected:
+    // The 64-byte pieces a save changed past the header area, in offset order (the order a
+    // save writes them in, after the header that marks the maps invalid).
+    static std::vector<size_t> changedPieces(const std::string& before, const std::string& after) {
+        std::vector<size_t> changed;
+        for (size_t i = 0x4400; i < after.size(); i += 64)
+            if (i >= before.size() || before.compare(i, 64, after, i, 64) != 0) changed.push_back(i);
+        return changed;
+    }
+    // The file as an interrupted save leaves it at first: the old roots under a header that
+    // says the maps are not to be trusted, with its checksums recomputed as the writer does.
+    std::string mapsInvalidated(const std::string& before) const {
+        const size_t validAt = GetParam() == Format::Unicode ? 0xB4 + 68 : 0xA4 + 36;
+        std::string torn = before;
+        torn[validAt] = 0;
+        uint32_t partial = pstTestCrc(&torn[8], 471);
+        std::memcpy(&torn[4], &partial, 4);
+        if (GetParam() == Format::Unicode) {
+            uint32_t full = pstTestCrc(&torn[8], 516);
+            std::memcpy(&torn[0x20C], &full, 4);
+        }
+        return torn;
+    }
+    // That file after the first `cut` pieces of the save reached the disk.
+    static std::string partlyWritten(const std::string& torn, const std::string& after,
+                                     const std::vector<size_t>& changed, size_t cut) {
+        std::string state = torn;
+        if (after.size() > state.size()) state.resize(after.size(), '\0');
+        for (size_t k = 0; k < cut; ++k) state.replace(changed[k], 64, after, changed[k], 64);
+        return state;
+    }
+};
 
 // Snapshots the file after every save (what a crash right after that save would leave)
 // and proves each one opens in the strict checker, in our reader and in lspst with
@@ -77,31 +109,12 @@ TEST_P(CrashConsistency, InterruptedSaveLeavesThePreviousState) {
     writeContact(a, {"Last", "One", "", "", std::string(20000, 'z'), "", {}, {}});
     const std::string after = readAll(path);
     ASSERT_EQ(before.size() <= after.size(), true);
-    // Every byte range that changed is written in offset order by a save, after the
-    // header that marks the maps invalid; cut that sequence at many points.
-    std::vector<size_t> changed;
-    for (size_t i = 0x4400; i < after.size(); i += 64)
-        if (i >= before.size() || before.compare(i, 64, after, i, 64) != 0) changed.push_back(i);
+    // Cut the save's writes at many points.
+    const std::vector<size_t> changed = changedPieces(before, after);
     ASSERT_FALSE(changed.empty());
-    std::string header = before.substr(0, 512);
-    // The header as the interrupted save wrote it first: maps invalid, old roots.
-    const size_t validAt = GetParam() == Format::Unicode ? 0xB4 + 68 : 0xA4 + 36;
-    std::string torn = before;
-    torn[validAt] = 0;
-    // Recompute the header checksums the way the writer does.
-    auto fixCrc = [&](std::string& f) {
-        uint32_t p = pstTestCrc(&f[8], 471);
-        std::memcpy(&f[4], &p, 4);
-        if (GetParam() == Format::Unicode) {
-            uint32_t full = pstTestCrc(&f[8], 516);
-            std::memcpy(&f[0x20C], &full, 4);
-        }
-    };
-    fixCrc(torn);
+    const std::string torn = mapsInvalidated(before);
     for (size_t cut = 0; cut <= changed.size(); cut += std::max<size_t>(1, changed.size() / 25)) {
-        std::string state = torn;
-        if (after.size() > state.size()) state.resize(after.size(), '\0');
-        for (size_t k = 0; k < cut; ++k) state.replace(changed[k], 64, after, changed[k], 64);
+        const std::string state = partlyWritten(torn, after, changed, cut);
         SCOPED_TRACE("writes applied: " + std::to_string(cut));
         CheckReport r = checkBytes(state);
         ASSERT_TRUE(r.ok()) << r.text();
@@ -110,9 +123,7 @@ TEST_P(CrashConsistency, InterruptedSaveLeavesThePreviousState) {
         EXPECT_EQ(totalMessages(*s), 5u);
     }
     // Reopened for writing, such a file gets its maps rebuilt and takes new items safely.
-    std::string state = torn;
-    if (after.size() > state.size()) state.resize(after.size(), '\0');
-    for (size_t k = 0; k < changed.size() / 2; ++k) state.replace(changed[k], 64, after, changed[k], 64);
+    const std::string state = partlyWritten(torn, after, changed, changed.size() / 2);
     const std::string reopened = (dir / "reopened.pst").string();
     writeAll(reopened, state);
     {
@@ -153,23 +164,11 @@ TEST_P(CrashConsistency, SavesLateInABigFileKeepThePreviousStateUntilTheHeader) 
     const std::string before = readAll(path);
     writeContact(a, {"Last", "One", "", "", std::string(9000, 'z'), "", {}, {}});
     const std::string after = readAll(path);
-    std::vector<size_t> changed;
-    for (size_t i = 0x4400; i < after.size(); i += 64)
-        if (i >= before.size() || before.compare(i, 64, after, i, 64) != 0) changed.push_back(i);
+    const std::vector<size_t> changed = changedPieces(before, after);
     ASSERT_FALSE(changed.empty());
-    const size_t validAt = GetParam() == Format::Unicode ? 0xB4 + 68 : 0xA4 + 36;
-    std::string torn = before;
-    torn[validAt] = 0;
-    uint32_t partial = pstTestCrc(&torn[8], 471);
-    std::memcpy(&torn[4], &partial, 4);
-    if (GetParam() == Format::Unicode) {
-        uint32_t full = pstTestCrc(&torn[8], 516);
-        std::memcpy(&torn[0x20C], &full, 4);
-    }
+    const std::string torn = mapsInvalidated(before);
     for (size_t cut = 0; cut <= changed.size(); cut += std::max<size_t>(1, changed.size() / 20)) {
-        std::string state = torn;
-        if (after.size() > state.size()) state.resize(after.size(), '\0');
-        for (size_t k = 0; k < cut; ++k) state.replace(changed[k], 64, after, changed[k], 64);
+        const std::string state = partlyWritten(torn, after, changed, cut);
         SCOPED_TRACE("writes applied: " + std::to_string(cut));
         CheckReport r = checkBytes(state);
         ASSERT_TRUE(r.ok()) << r.text();
