@@ -10,13 +10,7 @@ get_filename_component(WAIT_TREE_RES_DIR "${CMAKE_CURRENT_LIST_DIR}/../res" ABSO
 # any program compiles the resource script, whichever folder that program is in.
 set(WAIT_TREE_GEN_DIR "${CMAKE_BINARY_DIR}/res-gen/wait_tree")
 file(MAKE_DIRECTORY "${WAIT_TREE_GEN_DIR}")
-execute_process(
-  COMMAND /usr/bin/python3 "${WAIT_TREE_RES_DIR}/make_folder_images.py" "${WAIT_TREE_GEN_DIR}/folder_images.bmp"
-  RESULT_VARIABLE wait_tree_images_result)
-if(NOT wait_tree_images_result EQUAL 0)
-  message(FATAL_ERROR "make_folder_images.py failed (${wait_tree_images_result})")
-endif()
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${WAIT_TREE_RES_DIR}/make_folder_images.py")
+vorlix_generate_at_configure("${WAIT_TREE_RES_DIR}/make_folder_images.py" "${WAIT_TREE_GEN_DIR}/folder_images.bmp")
 
 add_library(wait_tree STATIC
   ${CMAKE_CURRENT_LIST_DIR}/FolderTreeCtrl.cpp

@@ -479,19 +479,39 @@ static bool serializeSmallPc(const Props& props, size_t maxData, Bytes& d) {
     return true;
 }
 
+namespace {
+
+// A property context that fits one block is written in one go, straight from the list.
+template <class Props>
+bool writeSmallPc(Ndb& ndb, const Props& props, const std::vector<Ndb::SubEntry>& subs,
+                  std::pair<uint64_t, uint64_t>& out) {
+    Bytes& block = ndb.blockBuffer();
+    if (!serializeSmallPc(props, ndb.layout().maxBlockData(), block)) return false;
+    uint64_t bidData = ndb.writeBlock(block, false);
+    out = {bidData, ndb.writeSubnodes(subs, 0)};
+    return true;
+}
+
+// Any other goes through a heap, with values too big for it in subnodes.
+std::pair<uint64_t, uint64_t> writeHeapPc(Ndb& ndb, const RawProps& props, std::vector<Ndb::SubEntry> subs);
+
+} // namespace
+
 std::pair<uint64_t, uint64_t> writePc(Ndb& ndb, const RawPropList& props, std::vector<Ndb::SubEntry> subs) {
-    if (Bytes& block = ndb.blockBuffer(); serializeSmallPc(props, ndb.layout().maxBlockData(), block)) {
-        uint64_t bidData = ndb.writeBlock(block, false);
-        return {bidData, ndb.writeSubnodes(std::move(subs), 0)};
-    }
-    return writePc(ndb, RawProps(props.begin(), props.end()), std::move(subs));
+    std::pair<uint64_t, uint64_t> out;
+    if (writeSmallPc(ndb, props, subs, out)) return out;
+    return writeHeapPc(ndb, RawProps(props.begin(), props.end()), std::move(subs));
 }
 
 std::pair<uint64_t, uint64_t> writePc(Ndb& ndb, const RawProps& props, std::vector<Ndb::SubEntry> subs) {
-    if (Bytes& block = ndb.blockBuffer(); serializeSmallPc(props, ndb.layout().maxBlockData(), block)) {
-        uint64_t bidData = ndb.writeBlock(block, false);
-        return {bidData, ndb.writeSubnodes(std::move(subs), 0)};
-    }
+    std::pair<uint64_t, uint64_t> out;
+    if (writeSmallPc(ndb, props, subs, out)) return out;
+    return writeHeapPc(ndb, props, std::move(subs));
+}
+
+namespace {
+
+std::pair<uint64_t, uint64_t> writeHeapPc(Ndb& ndb, const RawProps& props, std::vector<Ndb::SubEntry> subs) {
     Heap heap = Heap::empty(kSigPc);
     uint32_t header = heap.alloc(Bytes(8, '\0'));  // first allocation: HID 0x20
     uint32_t nextLtp = 1;
@@ -532,6 +552,8 @@ std::pair<uint64_t, uint64_t> writePc(Ndb& ndb, const RawProps& props, std::vect
     uint64_t bidSub = ndb.writeSubnodes(subs, 0);
     return {bidData, bidSub};
 }
+
+} // namespace
 
 // ---------------------------------------------------------------------------------------
 // Table context
