@@ -20,6 +20,7 @@ wineserver -k 2>/dev/null || true
 xvfb-run -a bash -c 'wineserver -p; cd "$0" && wine bench_pst.exe "$1" bench.pst $2; rc=$?; wineserver -k; exit $rc' \
   "$work" "$n" "$extra" | tee "$work/out.txt"
 write=$(sed -n 's/^write: \([0-9.]*\) s.*/\1/p' "$work/out.txt")
+alone=$(sed -n 's/^writes alone: \([0-9.]*\) s.*/\1/p' "$work/out.txt")
 if ! command -v readpst >/dev/null 2>&1; then
   echo "readpst is not installed (Debian package pst-utils): no read-back timing"
   exit 0
@@ -29,5 +30,5 @@ t0=$(date +%s.%N)
 rc=0
 readpst -q -r -D -o "$work/readpst" "$work/bench.pst" >/dev/null 2>&1 || rc=$?
 t1=$(date +%s.%N)
-awk -v w="$write" -v a="$t0" -v b="$t1" -v rc="$rc" \
-  'BEGIN { r = b - a; printf "readpst: %.2f s (exit %d); write/read time ratio %.2f\n", r, rc, w / r }'
+awk -v w="$write" -v wa="${alone:-0}" -v a="$t0" -v b="$t1" -v rc="$rc" \
+  'BEGIN { r = b - a; printf "readpst: %.2f s (exit %d); write/read time ratio %.2f; writes alone/read %.2f\n", r, rc, w / r, wa / r }'

@@ -32,3 +32,4 @@ endif()
 # The speed benchmark, native flavour (bench/pst builds it for Windows).
 add_executable(bench_pst_native ${VORLIX_ROOT}/bench/pst/bench_pst.cpp)
 target_link_libraries(bench_pst_native PRIVATE pst)
+target_include_directories(bench_pst_native PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/src)

@@ -1594,6 +1594,12 @@ void Ndb::commit(const CommitOptions& opt) {
     if (!dirtyState_ && !created_) return;
     const bool wasCreated = created_;
     uint64_t written = 0;
+    unsigned calls = 0;
+    auto out = [&](uint64_t offset, const char* data, size_t len) {
+        io_->write(offset, data, len);
+        written += len;
+        ++calls;
+    };
     try {
         applyRefDeltas();
         placeBlocks();
@@ -1635,8 +1641,7 @@ void Ndb::commit(const CommitOptions& opt) {
             h[o.root + (layout_.wide ? 68 : 36)] = 0;
             wr32(&h[4], crc32(&h[8], 471));
             if (layout_.wide) wr32(&h[0x20C], crc32(&h[8], 516));
-            io_->write(0, h.data(), h.size());
-            written += h.size();
+            out(0, h.data(), h.size());
             io_->flush(opt.durable);
         }
         // Blocks that died before they had a place are not written.
@@ -1681,8 +1686,7 @@ void Ndb::commit(const CommitOptions& opt) {
                 }
                 data = ioBuf_.data();
             }
-            io_->write(start, data, size_t(end - start));
-            written += end - start;
+            out(start, data, size_t(end - start));
             fileEnd = std::max(fileEnd, end);
             k = j;
         }
@@ -1691,20 +1695,17 @@ void Ndb::commit(const CommitOptions& opt) {
         if (std::max(fileEnd, diskEof_) < eof_) {
             const uint64_t from = std::max(std::max(fileEnd, diskEof_), eof_ - 64);
             static const char zeros[64] = {};
-            io_->write(from, zeros, size_t(eof_ - from));
-            written += eof_ - from;
+            out(from, zeros, size_t(eof_ - from));
         }
         diskEof_ = std::max(std::max(fileEnd, diskEof_), eof_);
         if (wasCreated) {
             // The area between the header and the first map stays zero.
             Bytes zero(size_t(kFirstAMap) - header_.size(), '\0');
-            io_->write(header_.size(), zero.data(), zero.size());
-            written += zero.size();
+            out(header_.size(), zero.data(), zero.size());
         }
         io_->flush(opt.durable);
         Bytes h = buildHeader(true);
-        io_->write(0, h.data(), h.size());
-        written += h.size();
+        out(0, h.data(), h.size());
         io_->flush(opt.durable);
         header_.swap(h);
         amapValid_ = 2;
@@ -1713,6 +1714,7 @@ void Ndb::commit(const CommitOptions& opt) {
         throw;
     }
     lastCommitBytes_ = written;
+    lastCommitWrites_ = calls;
     writes_.clear();
     arena_.clear();
     pendingBlocks_.clear();

@@ -222,6 +222,7 @@ public:
     bool broken() const { return broken_; }
     bool dirty() const { return dirtyState_; }
     uint64_t lastCommitBytes() const { return lastCommitBytes_; }
+    unsigned lastCommitWrites() const { return lastCommitWrites_; }
 
     // Header values the messaging layer and the checker look at.
     uint32_t rgnid(int i) const { return rgnid_[i]; }
@@ -361,6 +362,7 @@ private:
     bool broken_ = false;  // a failed commit leaves memory ahead of the file
     bool created_ = false;
     uint64_t lastCommitBytes_ = 0;
+    unsigned lastCommitWrites_ = 0;
 };
 
 } // namespace pst

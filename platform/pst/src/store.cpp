@@ -584,6 +584,7 @@ Folder Store::deletedItems() {
 void Store::save() { impl_->commit(); }
 
 uint64_t Store::lastSaveBytes() const { return impl_->ndb->lastCommitBytes(); }
+unsigned Store::lastSaveWrites() const { return impl_->ndb->lastCommitWrites(); }
 
 uint64_t Store::fileSize() const { return impl_->ndb->fileEof(); }
 

@@ -234,6 +234,8 @@ public:
 
     // Bytes the last save wrote to the file (pages, blocks, maps and the header writes).
     uint64_t lastSaveBytes() const;
+    // Write calls the last save made.
+    unsigned lastSaveWrites() const;
     uint64_t fileSize() const;
 
     // Named-property mapping of this store (0 when the name is not mapped yet).
