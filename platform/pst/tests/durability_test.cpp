@@ -1,6 +1,10 @@
 // Crash consistency and limits: the file on disk after every save is a complete, valid
 // store holding exactly what was saved; the ANSI layout's size limit is refused cleanly.
+#include <sys/resource.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <csignal>
 #include <cstring>
 
 #include "contacts.hpp"
@@ -177,6 +181,72 @@ TEST_P(CrashConsistency, SavesLateInABigFileKeepThePreviousStateUntilTheHeader) 
     CheckReport r = checkBytes(after);
     ASSERT_TRUE(r.ok()) << r.text();
     EXPECT_EQ(r.messages, saved + 1);
+}
+
+// The system refusing a write in the middle of a save, as a full disk does (here a file
+// size limit on the process, so that the refusal comes from the operating system): the
+// save fails with a message naming the file and the reason, the store takes nothing more,
+// and the file holds exactly what the saves before it wrote. Once there is room again it
+// opens for writing and takes new items.
+TEST_P(CrashConsistency, AWriteTheSystemRefusesLosesNothingSaved) {
+    TempDir dir;
+    const std::string path = (dir / "full disk.pst").string();
+    auto store = Store::create(path, GetParam());
+    Folder a = store->ipmSubtree().createSubfolder("A", "IPF.Contact");
+    auto samples = sampleContacts();
+    size_t saved = 0;
+    for (; saved < 40; ++saved) {
+        ContactData c = samples[saved % samples.size()];
+        c.last += " " + std::to_string(saved);
+        writeContact(a, c);
+    }
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);  // a refused write returns an error instead
+    rlimit small = old;
+    small.rlim_cur = rlim_t(fs::file_size(path) + 48 * 1024);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    std::string error;
+    for (int i = 0; i < 400 && error.empty(); ++i) {
+        try {
+            ContactData c = samples[saved % samples.size()];
+            c.last += " " + std::to_string(saved);
+            c.body += std::string(size_t(500 + i * 97 % 2500), 'f');
+            writeContact(a, c);
+            ++saved;
+        } catch (const Error& e) {
+            error = e.what();
+        }
+    }
+    std::string afterError;
+    try {
+        writeContact(a, {"One", "More", "", "", "", "", {}, {}});
+    } catch (const Error& e) {
+        afterError = e.what();
+    }
+    store.reset();  // closing a store whose save failed writes nothing and throws nothing
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldSignal);
+
+    ASSERT_FALSE(error.empty()) << "the file never reached the limit";
+    EXPECT_NE(error.find("Cannot write to"), std::string::npos) << error;
+    EXPECT_NE(error.find("full disk.pst"), std::string::npos) << error;
+    EXPECT_NE(error.find(std::strerror(EFBIG)), std::string::npos) << error;
+    EXPECT_NE(afterError.find("reopen"), std::string::npos) << afterError;
+    ASSERT_GT(saved, 40u);
+    CheckReport r = checkFile(path);
+    ASSERT_TRUE(r.ok()) << r.text();
+    EXPECT_EQ(r.messages, saved);
+    {
+        auto s = Store::open(path);
+        Folder f = *s->ipmSubtree().findSubfolder("A");
+        EXPECT_EQ(f.messageIds().size(), saved);
+        writeContact(f, {"After", "Room", "", "", "", "", {}, {}});
+    }
+    r = checkFile(path);
+    EXPECT_TRUE(r.ok()) << r.text();
+    EXPECT_EQ(r.messages, saved + 1);
+    if (haveTool("lspst")) EXPECT_EQ(lspstItemCount(path).value_or(~size_t(0)), saved + 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, CrashConsistency, ::testing::Values(Format::Unicode, Format::Ansi),
