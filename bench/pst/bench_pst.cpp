@@ -61,7 +61,6 @@ int main(int argc, char** argv) {
         auto t0 = Clock::now();
         auto store = pst::Store::create(path, ansi ? pst::Format::Ansi : pst::Format::Unicode, "Benchmark");
         pst::Folder folder = store->ipmSubtree().createSubfolder("Contacts", "IPF.Contact");
-        uint64_t savedBytes = 0, maxSave = 0, calls = 0;
         struct SaveWrites { uint32_t calls, bytes; };
         std::vector<SaveWrites> saves;
         saves.reserve(size_t(n));
@@ -92,10 +91,7 @@ int main(int argc, char** argv) {
             m.setBody("Contact " + id + "\r\nCompany " + std::to_string(i % 977) +
                       "\r\nImported from a Notes address book.\r\n");
             m.save();
-            savedBytes += store->lastSaveBytes();
-            calls += store->lastSaveWrites();
             saves.push_back({store->lastSaveWrites(), uint32_t(store->lastSaveBytes())});
-            if (store->lastSaveBytes() > maxSave) maxSave = store->lastSaveBytes();
         }
         const auto lastEnd = Clock::now();
         store.reset();
@@ -108,6 +104,12 @@ int main(int argc, char** argv) {
             };
             std::printf("first %ld: %.0f contacts/s, last %ld: %.0f contacts/s\n", window, rate(firstStart, firstEnd),
                         window, rate(lastStart, lastEnd));
+        }
+        uint64_t savedBytes = 0, maxSave = 0, calls = 0;
+        for (const SaveWrites& sw : saves) {
+            savedBytes += sw.bytes;
+            maxSave = std::max<uint64_t>(maxSave, sw.bytes);
+            calls += sw.calls;
         }
         std::printf("bytes written per save: %.1f KB on average, %.1f KB at most\n",
                     double(savedBytes) / double(n ? n : 1) / 1024.0, double(maxSave) / 1024.0);

@@ -274,7 +274,6 @@ TEST_F(ContactPaneTest, CardsAddedByAWorkerAreMadeOnThePanesThread) {
 
 TEST_F(ContactPaneTest, ScreenshotOfAPaneFullOfCards) {
   AddCards(kCardCount * 2);
-  page.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
   PumpFor(200);
   CSnapshot shot(1000, 700);
   page.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);

@@ -316,7 +316,6 @@ void mvStrings(const std::vector<std::string>& texts, bool wide, Bytes& out) {
     }
 }
 
-
 std::vector<std::string> parseMvStrings(const Bytes& b, bool wide) {
     std::vector<std::string> out;
     if (b.size() < 4) return out;
@@ -808,6 +807,10 @@ void Table::writeCellRaw(Bytes& row, const Column& c, const RawProp& p) {
         uint32_t hnid = n == 0 ? 0 : heap_.alloc(Bytes(p.data, 0, n));
         wr32(&row[c.ib], hnid);
     }
+    markPresent(row, c);
+}
+
+void Table::markPresent(Bytes& row, const Column& c) const {
     row[rgib_[2] + c.bit / 8] = char(uint8_t(row[rgib_[2] + c.bit / 8]) | (0x80 >> (c.bit % 8)));
 }
 
@@ -820,7 +823,7 @@ void Table::addRowFrom(uint32_t id, Find&& find) {
         if (c.tag == 0x67F20003 || c.tag == 0x67F30003) {
             // The row id and the row version, written straight into the row.
             wr32(&row[c.ib], c.tag == 0x67F20003 ? id : 0);
-            row[rgib_[2] + c.bit / 8] = char(uint8_t(row[rgib_[2] + c.bit / 8]) | (0x80 >> (c.bit % 8)));
+            markPresent(row, c);
         } else if (const RawProp* p = find(tagId(c.tag)); p && p->type == tagType(c.tag)) {
             writeCellRaw(row, c, *p);
         }

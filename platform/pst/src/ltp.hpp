@@ -153,6 +153,7 @@ private:
     void indexInsert(uint32_t rowId, uint32_t rowIndex);
     void writeCell(Bytes& row, const Column& c, const Value& v);
     void writeCellRaw(Bytes& row, const Column& c, const RawProp& p);
+    void markPresent(Bytes& row, const Column& c) const;  // sets the column's bit in the row's cell-existence block
     void appendRow(uint32_t rowId, const Bytes& row);
     template <class Find> void addRowFrom(uint32_t rowId, Find&& find);
     const Column* column(uint16_t propId) const;

@@ -202,12 +202,21 @@ uint64_t DataTree::totalSize() const {
 namespace {
 
 struct HeaderOffsets {
-    size_t nextB, nextP, unique, rgnid, root, fm, fp, sentinel, crypt, crcFull, size;
+    size_t nextB, nextP, unique, rgnid, root, amapValid, fm, fp, sentinel, crypt, crcFull, size;
 };
-constexpr HeaderOffsets kWideHdr{0x204, 0x20, 0x28, 0x2C, 0xB4, 0xFC + 4, 0x180, 0x200, 0x201, 0x20C, 564};
-constexpr HeaderOffsets kAnsiHdr{0x18, 0x1C, 0x20, 0x24, 0xA4, 0xCC, 0x14C, 0x1CC, 0x1CD, 0, 512};
+constexpr HeaderOffsets kWideHdr{0x204, 0x20, 0x28, 0x2C, 0xB4, 0xB4 + 68, 0xFC + 4, 0x180, 0x200, 0x201, 0x20C, 564};
+constexpr HeaderOffsets kAnsiHdr{0x18, 0x1C, 0x20, 0x24, 0xA4, 0xA4 + 36, 0xCC, 0x14C, 0x1CC, 0x1CD, 0, 512};
 
 const HeaderOffsets& hdr(bool wide) { return wide ? kWideHdr : kAnsiHdr; }
+
+// The header's checksums: the partial one over its first part, and in the Unicode layout
+// the full one as well.
+uint32_t headerCrcPartial(const Bytes& h) { return crc32(&h[8], 471); }
+uint32_t headerCrcFull(const Bytes& h) { return crc32(&h[8], 516); }
+void sealHeader(Bytes& h, bool wide) {
+    wr32(&h[4], headerCrcPartial(h));
+    if (wide) wr32(&h[kWideHdr.crcFull], headerCrcFull(h));
+}
 
 uint64_t spanBase(size_t span) { return kFirstAMap + uint64_t(span) * kAMapSpan; }
 bool hasPMap(size_t span) { return span % 8 == 0; }
@@ -228,8 +237,8 @@ Bytes Ndb::decodeHeader(Io& io) {
     else if (ver >= 23 && ver <= 37) wide = true;
     else fail("Unsupported PST format version " + std::to_string(ver));
     if (wide && h.size() < 564) fail("PST header truncated");
-    if (crc32(&h[8], 471) != rd32(&h[4])) fail("PST header checksum (dwCRCPartial) is wrong");
-    if (wide && crc32(&h[8], 516) != rd32(&h[0x20C])) fail("PST header checksum (dwCRCFull) is wrong");
+    if (headerCrcPartial(h) != rd32(&h[4])) fail("PST header checksum (dwCRCPartial) is wrong");
+    if (wide && headerCrcFull(h) != rd32(&h[kWideHdr.crcFull])) fail("PST header checksum (dwCRCFull) is wrong");
     if (ver > 23) fail("PST format version " + std::to_string(ver) + " (4K pages) is not supported");
     return h;
 }
@@ -248,13 +257,12 @@ void Ndb::parseHeader(const Bytes& h) {
         eof_ = rd64(r + 4); amapLast_ = rd64(r + 12); amapFree_ = rd64(r + 20); pmapFree_ = rd64(r + 28);
         nbtRoot_ = {rd64(r + 36), rd64(r + 44)};
         bbtRoot_ = {rd64(r + 52), rd64(r + 60)};
-        amapValid_ = uint8_t(r[68]);
     } else {
         eof_ = rd32(r + 4); amapLast_ = rd32(r + 8); amapFree_ = rd32(r + 12); pmapFree_ = rd32(r + 16);
         nbtRoot_ = {rd32(r + 20), rd32(r + 24)};
         bbtRoot_ = {rd32(r + 28), rd32(r + 32)};
-        amapValid_ = uint8_t(r[36]);
     }
+    amapValid_ = uint8_t(h[o.amapValid]);
     crypt_ = uint8_t(h[o.crypt]);
     if (crypt_ != 0 && crypt_ != 1 && crypt_ != 0x10)
         fail("Unknown PST encoding (bCryptMethod " + std::to_string(crypt_) + ")");
@@ -275,17 +283,15 @@ Bytes Ndb::buildHeader(bool amapValid) {
         wr64(r + 4, eof_); wr64(r + 12, amapLast_); wr64(r + 20, amapFree_); wr64(r + 28, pmapFree_);
         wr64(r + 36, nbtRoot_.bid); wr64(r + 44, nbtRoot_.ib);
         wr64(r + 52, bbtRoot_.bid); wr64(r + 60, bbtRoot_.ib);
-        r[68] = char(amapValid ? 2 : 0);
     } else {
         wr32(r + 4, uint32_t(eof_)); wr32(r + 8, uint32_t(amapLast_)); wr32(r + 12, uint32_t(amapFree_));
         wr32(r + 16, uint32_t(pmapFree_));
         wr32(r + 20, uint32_t(nbtRoot_.bid)); wr32(r + 24, uint32_t(nbtRoot_.ib));
         wr32(r + 28, uint32_t(bbtRoot_.bid)); wr32(r + 32, uint32_t(bbtRoot_.ib));
-        r[36] = char(amapValid ? 2 : 0);
     }
+    h[o.amapValid] = char(amapValid ? 2 : 0);
     h[o.crypt] = char(crypt_);
-    wr32(&h[4], crc32(&h[8], 471));
-    if (w) wr32(&h[0x20C], crc32(&h[8], 516));
+    sealHeader(h, w);
     return h;
 }
 
@@ -1364,11 +1370,6 @@ size_t Ndb::dirtyPages(const P* p) {
     return n;
 }
 
-// The runs of free space a commit may fill, in the order it tries them: forward from the
-// cursor of what saves replace; then the few spans behind it, where the runs the last
-// saves freed lie (whatever the share of free space: that is where what saves replace keeps
-// coming back to); then from the start, when a fair share of the file is free. f(ib, end)
-// returns true to stop.
 namespace {
 // The first slot from i on that is free (free) or in use (!free), or kSlotsPerSpan: a word
 // of 64 slots at a time (slots go MSB first within each byte of the map).
@@ -1452,71 +1453,52 @@ void Ndb::placeBlocks() {
         p.ib = ib;  // its entry in the block B-tree takes it when its leaf is written
         p.write = SIZE_MAX;
     };
+    // Fills the run [ib, end) from its start: blocks in order while they fit, then, once
+    // every block has its place, pages on page boundaries (a gap left for alignment is
+    // written as zeros). The cursor of what saves replace moves past what it placed.
+    auto fillRun = [&](uint64_t ib, uint64_t end) {
+        uint64_t pos = ib;
+        while (PendingBlock* p = nextBlock()) {
+            const uint64_t size = align(p->len + tr, 64);
+            if (pos + size > end) break;
+            markBits(pos, size, true);
+            place(*p, pos);
+            pos += size;
+            remaining -= size;
+        }
+        while (!nextBlock() && pagesLeft > 0) {
+            const uint64_t at = align(pos, 512);
+            if (at + 512 > end) break;
+            if (at > pos) queueSpace(pos, size_t(at - pos));  // zeros in the gap
+            markBits(at, 512, true);
+            pagePlan_.push_back(at);
+            pos = at + 512;
+            --pagesLeft;
+            remaining -= 512;
+        }
+        if (pos > ib) {
+            const size_t span = size_t((ib - kFirstAMap) / kAMapSpan);
+            churnSpan_ = span;
+            churnSlot_ = uint32_t((pos - spanBase(span)) / 64);
+        }
+        return remaining == 0;
+    };
     // One run that holds everything is worth a look further on than the next free space
     // (which may be cut up by blocks that stayed): the forward spans and those just behind.
     if (remaining > 0) {
         const uint64_t blocks = remaining - 512 * uint64_t(pagesLeft);
-        uint64_t whole = 0;
         forEachFreeRun(
             [&](uint64_t ib, uint64_t end) {
-                if (align(ib + blocks, 512) + 512 * uint64_t(pagesLeft) > end) return false;
-                whole = ib;
-                return true;
+                return align(ib + blocks, 512) + 512 * uint64_t(pagesLeft) <= end && fillRun(ib, end);
             },
             uint32_t(remaining / 64), 2);
-        if (whole) {
-            uint64_t pos = whole;
-            while (PendingBlock* p = nextBlock()) {
-                const uint64_t size = align(p->len + tr, 64);
-                markBits(pos, size, true);
-                place(*p, pos);
-                pos += size;
-            }
-            uint64_t at = align(pos, 512);
-            if (pagesLeft && at > pos) queueSpace(pos, size_t(at - pos));  // zeros in the gap
-            for (; pagesLeft > 0; --pagesLeft, at += 512) {
-                markBits(at, 512, true);
-                pagePlan_.push_back(at);
-            }
-            const size_t span = size_t((whole - kFirstAMap) / kAMapSpan);
-            churnSpan_ = span;
-            churnSlot_ = uint32_t((std::max(at, pos) - spanBase(span)) / 64);
-            remaining = 0;
-        }
     }
+    // Otherwise runs worth a write of their own: one that takes all that is left, or a
+    // fair share.
     if (remaining > 0) {
-        const uint32_t worth = uint32_t(std::min<uint64_t>(remaining, 4096) / 64);
-        forEachFreeRun([&](uint64_t ib, uint64_t end) {
-            // A run worth a write of its own: one that takes all that is left, or a fair share.
-            if (end - ib < std::min<uint64_t>(remaining, 4096)) return false;
-            uint64_t pos = ib;
-            size_t span = size_t((ib - kFirstAMap) / kAMapSpan);
-            while (PendingBlock* p = nextBlock()) {
-                const uint64_t size = align(p->len + tr, 64);
-                if (pos + size > end) break;
-                markBits(pos, size, true);
-                place(*p, pos);
-                pos += size;
-                remaining -= size;
-            }
-            if (!nextBlock()) {
-                while (pagesLeft > 0) {
-                    uint64_t at = align(pos, 512);
-                    if (at + 512 > end) break;
-                    if (at > pos) queueSpace(pos, size_t(at - pos));  // zeros in the gap
-                    markBits(at, 512, true);
-                    pagePlan_.push_back(at);
-                    pos = at + 512;
-                    --pagesLeft;
-                    remaining -= 512;
-                }
-            }
-            if (pos > ib) {
-                churnSpan_ = span;
-                churnSlot_ = uint32_t((pos - spanBase(span)) / 64);
-            }
-            return remaining == 0;
-        }, worth);
+        const uint64_t worth = std::min<uint64_t>(remaining, 4096);
+        forEachFreeRun([&](uint64_t ib, uint64_t end) { return end - ib >= worth && fillRun(ib, end); },
+                       uint32_t(worth / 64));
     }
     // What found no run: one by one (growing the file where the cursor finds no room).
     while (PendingBlock* p = nextBlock()) {
@@ -1637,10 +1619,8 @@ void Ndb::commit(const CommitOptions& opt) {
         if (!wasCreated) {
             Bytes& h = headerScratch_;
             h.assign(header_);
-            const auto& o = hdr(layout_.wide);
-            h[o.root + (layout_.wide ? 68 : 36)] = 0;
-            wr32(&h[4], crc32(&h[8], 471));
-            if (layout_.wide) wr32(&h[0x20C], crc32(&h[8], 516));
+            h[hdr(layout_.wide).amapValid] = 0;
+            sealHeader(h, layout_.wide);
             out(0, h.data(), h.size());
             io_->flush(opt.durable);
         }

@@ -825,42 +825,43 @@ void Message::save() {
         if (id != 0x0E08 || hadSize) size += raw[k].second.data.size() + 8;
         ++k;
     }
-    // Subnodes: attachments and their table. Contacts have no recipients, and like
-    // Outlook's own contacts they carry no recipient table.
-    std::vector<Ndb::SubEntry> subs;
-    // The message's own blocks stay until it changes: placed apart from what the folder's
-    // tables replace on every save.
-    struct Lasting {
-        Ndb& n;
-        explicit Lasting(Ndb& x) : n(x) { n.setLasting(true); }
-        ~Lasting() { n.setLasting(false); }
-    } lasting(ndb);
-    if (!impl_->attachments.empty()) {
-        Table t = Table::create(ndb, s->templateColumns(kNidAttachTable, kAttachColumns));
-        uint32_t k = 0;
-        for (const auto& a : impl_->attachments) {
-            uint32_t anid = makeNid(kTypeAttachment, 0x401 + k++);
-            RawProps ap;
-            for (const auto& [id, v] : a) ap[id] = toRaw(v, w);
-            auto [d, sb] = writePc(ndb, ap);
-            subs.push_back({anid, d, sb});
-            std::map<uint16_t, Value> row;
-            for (uint16_t id : {0x0E20, 0x3704, 0x3705, 0x370B})
-                if (a.count(id)) row[id] = a.at(id);
-            t.addRow(anid, row);
-            auto data = a.find(0x3701);
-            if (data != a.end()) size += data->second.raw.size();
+    const uint32_t nid = isNew ? ndb.allocNid(kTypeMessage) : impl_->nid;
+    {
+        // The message's own blocks stay until it changes: placed apart from what the folder's
+        // tables replace on every save.
+        struct Lasting {
+            Ndb& n;
+            explicit Lasting(Ndb& x) : n(x) { n.setLasting(true); }
+            ~Lasting() { n.setLasting(false); }
+        } lasting(ndb);
+        // Subnodes: attachments and their table. Contacts have no recipients, and like
+        // Outlook's own contacts they carry no recipient table.
+        std::vector<Ndb::SubEntry> subs;
+        if (!impl_->attachments.empty()) {
+            Table t = Table::create(ndb, s->templateColumns(kNidAttachTable, kAttachColumns));
+            uint32_t k = 0;
+            for (const auto& a : impl_->attachments) {
+                uint32_t anid = makeNid(kTypeAttachment, 0x401 + k++);
+                RawProps ap;
+                for (const auto& [id, v] : a) ap[id] = toRaw(v, w);
+                auto [d, sb] = writePc(ndb, ap);
+                subs.push_back({anid, d, sb});
+                std::map<uint16_t, Value> row;
+                for (uint16_t id : {0x0E20, 0x3704, 0x3705, 0x370B})
+                    if (a.count(id)) row[id] = a.at(id);
+                t.addRow(anid, row);
+                auto data = a.find(0x3701);
+                if (data != a.end()) size += data->second.raw.size();
+            }
+            auto [d, sb] = t.save();
+            subs.push_back({kNidAttachTable, d, sb});
         }
-        auto [d, sb] = t.save();
-        subs.push_back({kNidAttachTable, d, sb});
-    }
-    P[0x0E08] = Value::int32(int32_t(std::min<size_t>(size, 0x7FFFFFFF)));
-    toRaw(P[0x0E08], w, raw[sizeSlot].second);
+        P[0x0E08] = Value::int32(int32_t(std::min<size_t>(size, 0x7FFFFFFF)));
+        toRaw(P[0x0E08], w, raw[sizeSlot].second);
 
-    uint32_t nid = isNew ? ndb.allocNid(kTypeMessage) : impl_->nid;
-    auto [d, sb] = writePc(ndb, raw, subs);
-    ndb.putNode({nid, d, sb, impl_->folder});
-    ndb.setLasting(false);
+        auto [d, sb] = writePc(ndb, raw, subs);
+        ndb.putNode({nid, d, sb, impl_->folder});
+    }
 
     StoreImpl::FolderState& f = s->folder(impl_->folder);
     Table& contents = s->table(f, kTypeContents);

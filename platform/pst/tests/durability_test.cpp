@@ -59,6 +59,23 @@ class CrashConsistency : public ::testing::TestWithParam<Format> {
         for (size_t k = 0; k < cut; ++k) state.replace(changed[k], 64, after, changed[k], 64);
         return state;
     }
+    // Cuts the save that turned `before` into `after` at about `points` places along its
+    // writes and proves that each file it leaves is the previous state, holding `messages`.
+    void expectEveryCutKeepsThePreviousState(const std::string& before, const std::string& after, size_t messages,
+                                             size_t points) const {
+        const std::vector<size_t> changed = changedPieces(before, after);
+        ASSERT_FALSE(changed.empty());
+        const std::string torn = mapsInvalidated(before);
+        for (size_t cut = 0; cut <= changed.size(); cut += std::max<size_t>(1, changed.size() / points)) {
+            const std::string state = partlyWritten(torn, after, changed, cut);
+            SCOPED_TRACE("writes applied: " + std::to_string(cut));
+            CheckReport r = checkBytes(state);
+            ASSERT_TRUE(r.ok()) << r.text();
+            EXPECT_EQ(r.messages, messages);
+            auto s = Store::openBytes(state);
+            EXPECT_EQ(totalMessages(*s), messages);
+        }
+    }
 };
 
 // Snapshots the file after every save (what a crash right after that save would leave)
@@ -113,21 +130,11 @@ TEST_P(CrashConsistency, InterruptedSaveLeavesThePreviousState) {
     writeContact(a, {"Last", "One", "", "", std::string(20000, 'z'), "", {}, {}});
     const std::string after = readAll(path);
     ASSERT_EQ(before.size() <= after.size(), true);
-    // Cut the save's writes at many points.
-    const std::vector<size_t> changed = changedPieces(before, after);
-    ASSERT_FALSE(changed.empty());
-    const std::string torn = mapsInvalidated(before);
-    for (size_t cut = 0; cut <= changed.size(); cut += std::max<size_t>(1, changed.size() / 25)) {
-        const std::string state = partlyWritten(torn, after, changed, cut);
-        SCOPED_TRACE("writes applied: " + std::to_string(cut));
-        CheckReport r = checkBytes(state);
-        ASSERT_TRUE(r.ok()) << r.text();
-        EXPECT_EQ(r.messages, 5u);
-        auto s = Store::openBytes(state);
-        EXPECT_EQ(totalMessages(*s), 5u);
-    }
+    expectEveryCutKeepsThePreviousState(before, after, 5, 25);
+    if (HasFatalFailure()) return;
     // Reopened for writing, such a file gets its maps rebuilt and takes new items safely.
-    const std::string state = partlyWritten(torn, after, changed, changed.size() / 2);
+    const std::vector<size_t> changed = changedPieces(before, after);
+    const std::string state = partlyWritten(mapsInvalidated(before), after, changed, changed.size() / 2);
     const std::string reopened = (dir / "reopened.pst").string();
     writeAll(reopened, state);
     {
@@ -168,16 +175,7 @@ TEST_P(CrashConsistency, SavesLateInABigFileKeepThePreviousStateUntilTheHeader) 
     const std::string before = readAll(path);
     writeContact(a, {"Last", "One", "", "", std::string(9000, 'z'), "", {}, {}});
     const std::string after = readAll(path);
-    const std::vector<size_t> changed = changedPieces(before, after);
-    ASSERT_FALSE(changed.empty());
-    const std::string torn = mapsInvalidated(before);
-    for (size_t cut = 0; cut <= changed.size(); cut += std::max<size_t>(1, changed.size() / 20)) {
-        const std::string state = partlyWritten(torn, after, changed, cut);
-        SCOPED_TRACE("writes applied: " + std::to_string(cut));
-        CheckReport r = checkBytes(state);
-        ASSERT_TRUE(r.ok()) << r.text();
-        EXPECT_EQ(r.messages, saved);
-    }
+    expectEveryCutKeepsThePreviousState(before, after, saved, 20);
     CheckReport r = checkBytes(after);
     ASSERT_TRUE(r.ok()) << r.text();
     EXPECT_EQ(r.messages, saved + 1);
