@@ -3,7 +3,7 @@
 # checks and fuzz targets (build/native).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-jobs=$(nproc)
+jobs=${JOBS:-$(nproc)}
 cmake -S "$root" -B "$root/build/win" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw64.cmake" >/dev/null
 cmake --build "$root/build/win" -j "$jobs"

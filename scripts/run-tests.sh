@@ -10,7 +10,7 @@ bash "$root/scripts/wine-prefix.sh"   # also starts the persistent wineserver
 # The first program of a new X session also starts Wine's desktop and services; let that
 # happen outside any test's time limit.
 wine cmd /c exit >/dev/null 2>&1 || true
-jobs=$(nproc)
+jobs=${JOBS:-$(nproc)}
 status=0
 mkdir -p "$root/build/artifacts"
 # A Windows test that fails is run once more before it counts: now and then Wine ends a
