@@ -5,6 +5,7 @@
 
 #include <new>
 
+#include "XTPPropExchangeBytes.h"
 #include "px_test_support.h"
 
 namespace pxtest {
@@ -49,6 +50,26 @@ struct Reader {
   void Check(bool unchanged) { bPartialChange |= !unchanged; }
 };
 
+// The same sequence through the plain byte readers the host build fuzzes.
+int ReadWithByteReaders(const Bytes& bytes) {
+  xtp_px::ByteReader r(bytes.data(), bytes.size());
+  BYTE v[16];
+  std::u16string text;
+  std::vector<uint8_t> blob;
+  int n = 0;
+  for (int type : {PXVT_SHORT, PXVT_INT, PXVT_BOOL, PXVT_BYTE}) {
+    if (!xtp_px::ReadArchiveValue(r, type, v)) return n;
+    ++n;
+  }
+  if (!xtp_px::ReadArchiveString(r, &text)) return n;
+  ++n;
+  for (int type : {PXVT_RECT, PXVT_SIZE}) {
+    if (!xtp_px::ReadArchiveValue(r, type, v)) return n;
+    ++n;
+  }
+  return xtp_px::ReadArchiveBlob(r, &blob) ? n + 1 : n;
+}
+
 TEST(PropExchangeDamage, ArchiveCutAtEveryByte) {
   // short, int, BOOL, BYTE, "Ab", rectangle, size, blob of 2: where each value ends.
   const Bytes golden = {0x34, 0x12, 0xFE, 0xFF, 0xFF, 0xFF, 0x01, 0x00, 0x00, 0x00, 0xAB, 0xFF, 0xFE,
@@ -64,6 +85,7 @@ TEST(PropExchangeDamage, ArchiveCutAtEveryByte) {
     int expected = 0;
     while (expected < 8 && ends[expected] <= n) ++expected;
     EXPECT_EQ(r.nRead, expected) << "cut at " << n;
+    EXPECT_EQ(ReadWithByteReaders(cut), expected) << "cut at " << n;
     EXPECT_FALSE(r.bPartialChange) << "cut at " << n;
   }
 }
