@@ -122,6 +122,40 @@ TEST(PropExchangeDamage, HostileCountsAllocateNothingAndFail) {
   });
 }
 
+TEST(PropExchangeDamage, EnumeratorCountsBeyondTheStoreAreCut) {
+  // Registry: a "Count" of a million over two stored sections gives the two.
+  ScratchKey key(L"HostileCount");
+  key.Put(L"Set", L"Count", REG_DWORD, "\x40\x42\x0F\x00", 4);
+  key.Put(L"Set\\Icon0", L"Width", REG_DWORD, "\x10\0\0\0", 4);
+  key.Put(L"Set\\Icon1", L"Width", REG_DWORD, "\x18\0\0\0", 4);
+  {
+    CXTPPropExchangeRegistry px(TRUE, key.Key(), L"Set");
+    CXTPPropExchangeEnumeratorPtr e(px.GetEnumerator(L"Icon"));
+    POSITION pos = e->GetPosition(0, FALSE);
+    int n = 0;
+    while (pos) {
+      CXTPPropExchangeSection sec(e->GetNext(pos));
+      ++n;
+    }
+    EXPECT_EQ(n, 2);
+  }
+  EXPECT_FALSE(key.HasSubkey(L"Set\\Icon2"));  // no empty sections made on the way
+  // Archive: a count as an int of 0x7FFFFFFF over a few bytes ends with the bytes.
+  LoadArchive({0xFF, 0xFF, 0xFF, 0x7F, 1, 0, 0, 0, 2, 0, 0, 0}, [](CXTPPropExchange* px) {
+    CXTPPropExchangeEnumeratorPtr e(px->GetEnumerator(L"Icon"));
+    POSITION pos = e->GetPosition(0, FALSE);
+    int n = 0, nRead = 0;
+    while (pos) {
+      CXTPPropExchangeSection sec(e->GetNext(pos));
+      int v = 0;
+      nRead += PX_Int(sec, L"Id", v) ? 1 : 0;
+      ++n;
+    }
+    EXPECT_LE(n, 8);
+    EXPECT_EQ(nRead, 2);
+  });
+}
+
 TEST(PropExchangeDamage, BlobIntoTooSmallBufferIsPassedOver) {
   Bytes bytes = StoreArchive([](CXTPPropExchange* px) {
     BYTE four[4] = {1, 2, 3, 4};
@@ -174,6 +208,11 @@ TEST(PropExchangeDamage, SerializeFailuresOfAnyKnownKindGiveFalse) {
   LoadArchive({1, 2}, [](CXTPPropExchange* px) {  // cut short: archive exception
     CGreedy greedy;
     EXPECT_FALSE(PX_Serialize(px, L"Data", &greedy));
+  });
+  // A framework map whose stored count is far more than the data holds.
+  LoadArchive({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 1, 0, 0, 0, 1, 0, 0, 0}, [](CXTPPropExchange* px) {
+    CMap<UINT, UINT, DWORD, DWORD> ids;
+    EXPECT_FALSE(PX_Serialize(px, L"UsedCommands", &ids));
   });
   LoadArchive({1, 2}, [](CXTPPropExchange* px) {
     CThrowsMemory t;

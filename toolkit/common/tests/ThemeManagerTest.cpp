@@ -221,6 +221,24 @@ TEST_F(ThemeManagerTest, SetFactoryClassMovesTheHostBetweenSharedFactories) {
   EXPECT_EQ(g_nLiveThemes, nBefore);
 }
 
+TEST_F(ThemeManagerTest, DestroyingAManagerDeletesItsSharedFactoriesAndTheirThemes) {
+  const int nBefore = g_nLiveThemes;
+  CXTThemeManagerStyleFactory* pFactory = nullptr;
+  {
+    CXTThemeManager manager;
+    pFactory = manager.GetFactory(RUNTIME_CLASS(COtherThemeFactory));
+    ASSERT_NE(pFactory, nullptr);
+    EXPECT_EQ(manager.GetFactory(RUNTIME_CLASS(COtherThemeFactory)), pFactory);
+    EXPECT_NE(pFactory, XTThemeManager()->GetFactory(RUNTIME_CLASS(COtherThemeFactory)));
+    ASSERT_NE(pFactory->GetSafeTheme(), nullptr);
+    EXPECT_EQ(g_nLiveThemes, nBefore + 1);
+  }
+  EXPECT_EQ(g_nLiveThemes, nBefore);
+  // The factory left the process's list when it was deleted.
+  for (CXTThemeManagerStyleFactory* p = XTThemeManager()->GetFirstFactory(); p; p = p->GetNextFactory())
+    EXPECT_NE(p, pFactory);
+}
+
 // Transparent drawing copies what the parent shows under the control.
 TEST_F(ThemeManagerTest, TransparentBackCopiesTheParentPicture) {
   CWnd parent;
