@@ -213,6 +213,9 @@ CArchive* CXTPPropExchange::GetArchive(LPCTSTR pszPropName) {
     free(pData);
     return nullptr;
   }
+  // Storing where nothing can be stored (a registry key that cannot be opened) gives no
+  // archive, so that the caller learns of it instead of writing into the void.
+  if (!OnBeforeExchange()) return nullptr;
   CMemFile* pFile = nullptr;
   try {
     pFile = new CMemFile(1024);
