@@ -14,8 +14,17 @@ set(XTP_TOOLKIT_RES_GEN_DIR "${CMAKE_BINARY_DIR}/toolkit/res")
 file(MAKE_DIRECTORY "${XTP_TOOLKIT_RES_GEN_DIR}")
 vorlix_generate_at_configure("${XTP_TOOLKIT_RES_DIR}/make_toolkit_pictures.py" "${XTP_TOOLKIT_RES_GEN_DIR}")
 target_include_directories(toolkit_common PUBLIC ${XTP_TOOLKIT_RES_DIR} ${XTP_TOOLKIT_RES_GEN_DIR})
+# The script is compiled once, here, where its pictures are known; vorlix_use_toolkit links
+# this object into each program and test.
+set(XTP_TOOLKIT_PICTURES)
+foreach(name tk_cursor_9008.cur tk_cursor_9009.cur tk_cursor_9011.cur tk_cursor_9970.cur tk_cursor_9971.cur
+    tk_cursor_9973.cur tk_bitmap_9000.bmp tk_bitmap_9002.bmp tk_toolbar_9017.bmp tk_toolbar_9017.bin)
+  list(APPEND XTP_TOOLKIT_PICTURES "${XTP_TOOLKIT_RES_GEN_DIR}/${name}")
+endforeach()
+add_library(toolkit_res OBJECT ${XTP_TOOLKIT_RES_DIR}/toolkit.rc)
+target_include_directories(toolkit_res PRIVATE ${XTP_TOOLKIT_RES_DIR} ${XTP_TOOLKIT_RES_GEN_DIR})
 set_source_files_properties(${XTP_TOOLKIT_RES_DIR}/toolkit.rc PROPERTIES
-  OBJECT_DEPENDS "${XTP_TOOLKIT_RES_DIR}/toolkit_res.h;${XTP_TOOLKIT_RES_DIR}/make_toolkit_pictures.py")
+  OBJECT_DEPENDS "${XTP_TOOLKIT_RES_DIR}/toolkit_res.h;${XTP_TOOLKIT_PICTURES}")
 
 # Damaged toolbar records and a dialog template only the tests carry.
 set(XTP_RESPX_TEST_GEN_DIR "${CMAKE_BINARY_DIR}/res-gen/toolkit_respx_tests")
