@@ -247,13 +247,6 @@ TEST_F(ThemeManagerTest, TransparentBackCopiesTheParentPicture) {
   CWnd child;
   ASSERT_TRUE(child.CreateEx(WS_EX_TRANSPARENT, L"STATIC", L"", WS_CHILD | WS_VISIBLE, CRect(20, 30, 80, 70),
                              &parent, 1));
-  // Let the first paints happen, then paint the parent red where the child lies,
-  // straight onto its DC.
-  testsupport::PumpFor(50);
-  {
-    CClientDC dc(&parent);
-    dc.FillSolidRect(0, 0, 200, 160, RGB(200, 0, 0));
-  }
   CCountedTheme theme;
   CDC memDC;
   ASSERT_TRUE(memDC.CreateCompatibleDC(nullptr));
@@ -263,8 +256,21 @@ TEST_F(ThemeManagerTest, TransparentBackCopiesTheParentPicture) {
   ::ReleaseDC(nullptr, hdcScreen);
   ASSERT_NE(bmp.GetSafeHandle(), nullptr);
   CBitmap* pOld = memDC.SelectObject(&bmp);
-  memDC.FillSolidRect(0, 0, 60, 40, RGB(0, 0, 255));
-  EXPECT_TRUE(theme.DrawTransparentBack(&memDC, &child));
+  // Paint the parent red where the child lies, straight onto its DC, and take the
+  // background. A heavily loaded display may not show a new window's surface at once:
+  // the first paints are let through and the picture taken again until it is there.
+  bool bShown = false;
+  for (int attempt = 0; attempt < 40 && !bShown; ++attempt) {
+    testsupport::PumpFor(attempt == 0 ? 50 : 25);
+    {
+      CClientDC dc(&parent);
+      dc.FillSolidRect(0, 0, 200, 160, RGB(200, 0, 0));
+    }
+    ::GdiFlush();
+    memDC.FillSolidRect(0, 0, 60, 40, RGB(0, 0, 255));
+    EXPECT_TRUE(theme.DrawTransparentBack(&memDC, &child));
+    bShown = memDC.GetPixel(5, 5) == RGB(200, 0, 0);
+  }
   EXPECT_EQ(memDC.GetPixel(5, 5), RGB(200, 0, 0));
   EXPECT_EQ(memDC.GetPixel(55, 35), RGB(200, 0, 0));
 
