@@ -287,4 +287,5 @@ class CXTPTabManager {
 
   friend class CXTPTabManagerItem;
   friend class CXTPTabManagerNavigateButton;
+  friend class CXTPTabPaintManager;
 };

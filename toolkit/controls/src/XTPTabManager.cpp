@@ -4,7 +4,6 @@
 #include <algorithm>
 
 #include "XTPTabAppearanceSets.h"
-#include "XTPTabColorSets.h"
 #include "XTPTabPaintManager.h"
 #include "XTPTabInternal.h"
 
