@@ -61,7 +61,7 @@ class CXTPTabControl : public CWnd, public CXTPTabManager {
   BOOL IsFocusVisible() const override;
 
   // The tab under a point as a tool (its index), or -1.
-  virtual INT_PTR OnToolHitTest(CPoint point, TOOLINFO* pTI) const;
+  INT_PTR OnToolHitTest(CPoint point, TOOLINFO* pTI) const override;
 
  protected:
   void PreSubclassWindow() override;
