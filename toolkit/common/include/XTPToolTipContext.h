@@ -110,6 +110,9 @@ class CXTPToolTipContext : public CCmdTarget {
   void DestroyToolTip();
   // Sets a new tip window up from the properties.
   void SetupToolTip(CWnd* pToolTip);
+  // Passes a message on to the tip window (TTM_RELAYEVENT), addressed to the window under
+  // the cursor with a client-relative point for mouse messages.
+  static void RelayToTip(CWnd* pToolTip, const MSG* pMsg);
   // Frees the heap copies FillInToolInfo gave a record (a callback text is left alone).
   static void FreeToolInfoTexts(TTTOOLINFOW* pToolInfo, XTP_TOOLTIP_TEXTS* pTexts);
 
