@@ -8,3 +8,13 @@ target_sources(toolkit_controls PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/src/XTPTabControl.cpp
   ${CMAKE_CURRENT_LIST_DIR}/src/XTPTabCommon.cpp
 )
+# The tooltip context takes the tab control's tooltips once the common layer builds it;
+# until then the control fills the tool records itself.
+if(EXISTS ${CMAKE_SOURCE_DIR}/toolkit/common/src/XTPToolTipContext.cpp)
+  target_compile_definitions(toolkit_controls PRIVATE XTP_TAB_TOOLTIP_CONTEXT=1)
+endif()
+
+vorlix_add_gtest(tk_tabs_layout_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/tab_layout_test.cpp
+  LIBS toolkit_controls test_support)
+vorlix_use_toolkit(tk_tabs_layout_test)

@@ -7,7 +7,7 @@
 #include "XTPImageManager.h"
 #include "XTPTabInternal.h"
 
-#if __has_include("XTPToolTipContext.h")
+#if defined(XTP_TAB_TOOLTIP_CONTEXT)
 #include "XTPToolTipContext.h"
 #define XTP_TAB_HAS_TOOLTIP_CONTEXT 1
 #endif

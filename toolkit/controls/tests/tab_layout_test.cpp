@@ -574,11 +574,16 @@ TEST(TabAppearance, SlantedTabPixels) {
   testsupport::CSnapshot shot(300, 120);
   pm->DrawTabControl(&host, &shot.DC(), CRect(0, 0, 300, 120));
   shot.SavePng(testsupport::ArtifactPath(L"controls\\tabs_set7_geometry.png"));
-  const int b = rc.bottom - 1, l = rc.left - 4, r = rc.right - 4;
-  // Inside the slanted end near the bottom, past the tab's own right edge minus the shift.
-  EXPECT_EQ(shot.Pixel(r + 5, b - 2), 0x0000FFu);
-  // Well above the top edge and outside the figure: the header.
+  const int b = rc.bottom - 1, l = rc.left - 4;
+  // The start slant, shifted 4 towards the start, covers pixels left of the tab's own rectangle.
+  EXPECT_EQ(shot.Pixel(l + 3, b - 2), 0x0000FFu);
+  EXPECT_NE(shot.Pixel(l - 1, b - 2), 0x0000FFu);
+  // Near the top the slant has not begun: the header shows there.
   EXPECT_NE(shot.Pixel(l + 1, rc.top + 2), 0x0000FFu);
+  // The end slant of the last tab reaches past its (shifted) end.
+  const CRect r1 = host.GetItem(1)->GetRect();
+  EXPECT_EQ(shot.Pixel(r1.right - 4 + 5, b - 2), 0x00FF00u);
+  EXPECT_NE(shot.Pixel(r1.right - 4 + 12, b - 2), 0x00FF00u);
   // The selected tab (the second) fills its bottom line, joining the page.
   const CRect rs = host.GetItem(1)->GetRect();
   EXPECT_EQ(shot.Pixel(rs.CenterPoint().x, rs.bottom - 1), 0x00FF00u);
