@@ -397,8 +397,12 @@ void CXTPTabPaintManager::RepositionGeneric(CXTPTabManager* pManager, CDC* pDC, 
     rcButtons.bottom -= 1;
     rcButtons.top += rcMargin.left + rcMargin.right;
   }
+  // The enabled states stay as the band judged them: the header is a pixel shorter.
+  std::vector<BOOL> enabled;
+  for (int i = 0; i < pManager->GetNavigateButtonCount(); i++) enabled.push_back(pManager->GetNavigateButton(i)->IsEnabled());
   for (int i = pManager->GetNavigateButtonCount() - 1; i >= 0; i--)
     pManager->GetNavigateButton(i)->Reposition(rcButtons);
+  for (int i = 0; i < pManager->GetNavigateButtonCount(); i++) pManager->GetNavigateButton(i)->SetEnabled(enabled[i]);
   if (bHorizontal)
     pManager->m_rcHeader.right = rcButtons.right + 1;
   else
