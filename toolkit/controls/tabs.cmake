@@ -23,3 +23,8 @@ vorlix_add_gtest(tk_tabs_control_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/tab_control_test.cpp
   LIBS toolkit_controls test_support GUI)
 vorlix_use_toolkit(tk_tabs_control_test)
+
+vorlix_add_gtest(tk_tabs_gallery_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/tab_gallery_test.cpp
+  LIBS toolkit_controls test_support)
+vorlix_use_toolkit(tk_tabs_gallery_test)

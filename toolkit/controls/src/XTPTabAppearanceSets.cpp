@@ -445,9 +445,9 @@ void CXTPTabAppearanceSetSlantStart::DrawSingleButton(CDC* pDC, CXTPTabManagerIt
   const POINT poly[4] = {f.MapEdge(-H, H), f.MapEdge(0, 0), f.MapEdge(W, 0), f.MapEdge(W, H)};
   const COLORREF F = FillPolygon(pDC, poly, 4, FALSE, pItem);
   const BOOL bSelected = pItem->IsSelected();
-  const COLORREF clrOuter = Clr(bSelected ? pColors->m_clrSlantEdge[2] : pColors->m_clrSlantEdge[0]);
+  const COLORREF clrOuter = Clr(bSelected ? pColors->m_clrSlantEdge[1] : pColors->m_clrSlantEdge[0]);
   const COLORREF clrInner = bSelected ? 0xFFFFFF : Clr(pColors->m_clrSlantEdge[3]);
-  const COLORREF clrShadow = bSelected ? 0xFFFFFF : Clr(pColors->m_clrSlantEdge[1]);
+  const COLORREF clrShadow = bSelected ? 0xFFFFFF : Clr(pColors->m_clrSlantEdge[2]);
   // Outline: slanted start, top and end side.
   f.Line(pDC, -H, H - 1, 0, 0, clrOuter);
   f.Line(pDC, 0, 0, W - 1, 0, clrOuter);
@@ -711,9 +711,9 @@ void CXTPTabAppearanceSetTrapezoid::DrawSingleButton(CDC* pDC, CXTPTabManagerIte
   }
   const COLORREF F = FillPolygon(pDC, rel, 8, TRUE, pItem);
   const BOOL bSelected = pItem->IsSelected();
-  const COLORREF clrOuter = Clr(bSelected ? pColors->m_clrSlantEdge[2] : pColors->m_clrSlantEdge[0]);
+  const COLORREF clrOuter = Clr(bSelected ? pColors->m_clrSlantEdge[1] : pColors->m_clrSlantEdge[0]);
   const COLORREF clrInner = bSelected ? 0xFFFFFF : Clr(pColors->m_clrSlantEdge[3]);
-  const COLORREF clrShadow = bSelected ? 0xFFFFFF : Clr(pColors->m_clrSlantEdge[1]);
+  const COLORREF clrShadow = bSelected ? 0xFFFFFF : Clr(pColors->m_clrSlantEdge[2]);
   f.Line(pDC, -s, H - 1, -1, 2, clrOuter);
   f.Line(pDC, -1, 2, 2, 0, clrOuter);
   f.Line(pDC, 2, 0, W - 3, 0, clrOuter);

@@ -64,6 +64,8 @@ class CLayoutHost : public CXTPTabManager {
     return p;
   }
   CDC& DC() { return m_dc; }
+  // Marks a tab hot as hover tracking would.
+  void SetHotItem(CXTPTabManagerItem* p) { m_pHot = p; }
 
   int m_nLayouts = 0;
 
