@@ -30,7 +30,8 @@ class CXTPTabColorSet {
   virtual void DrawFlatItem(CDC* pDC, CRect rc, CXTPTabManagerItem* pItem);
   virtual COLORREF FillItem(CDC* pDC, CRect rc, CXTPTabManagerItem* pItem);
   virtual void DrawHeaderDecoration(CDC* pDC, CRect rc, CXTPTabManager* pManager);
-  virtual void FillNavigateButton(CDC* pDC, CXTPTabManagerNavigateButton* pButton, CRect& rc) = 0;
+  // The plain look: a 3D rectangle around a hot or pressed button, glyphs in button text.
+  virtual void FillNavigateButton(CDC* pDC, CXTPTabManagerNavigateButton* pButton, CRect& rc);
   virtual COLORREF GetItemColor(CXTPTabManagerItem* pItem);
   virtual BOOL IsThemed();
 

@@ -149,6 +149,11 @@ COLORREF CXTPTabColorSet::GetItemColor(CXTPTabManagerItem* pItem) {
 
 BOOL CXTPTabColorSet::IsThemed() { return FALSE; }
 
+void CXTPTabColorSet::FillNavigateButton(CDC* pDC, CXTPTabManagerNavigateButton* pButton, CRect& rc) {
+  DrawButton3D(pDC, pButton, rc, XTPTabColor(COLOR_BTNSHADOW), XTPTabColor(COLOR_BTNHIGHLIGHT));
+  pDC->SetTextColor(XTPTabColor(COLOR_BTNTEXT));
+}
+
 void CXTPTabColorSet::DrawButton3D(CDC* pDC, CXTPTabManagerNavigateButton* pButton, CRect& rc, COLORREF clrDark,
                                    COLORREF clrLight) {
   if (pButton->IsPressed() && pButton->IsHot()) {
@@ -182,8 +187,7 @@ void CXTPTabColorSetDefault::RefreshColors() {
 }
 
 void CXTPTabColorSetDefault::FillNavigateButton(CDC* pDC, CXTPTabManagerNavigateButton* pButton, CRect& rc) {
-  DrawButton3D(pDC, pButton, rc, XTPTabColor(COLOR_BTNSHADOW), XTPTabColor(COLOR_BTNHIGHLIGHT));
-  pDC->SetTextColor(XTPTabColor(COLOR_BTNTEXT));
+  CXTPTabColorSet::FillNavigateButton(pDC, pButton, rc);
 }
 
 // =======================================================================================

@@ -399,6 +399,52 @@ TEST(TabControl, TooltipsOnlyForShrunkTabs) {
   EXPECT_EQ(f.tabs.OnToolHitTest(CPoint(5, 150), nullptr), -1);  // the page, no tab
 }
 
+namespace {
+
+// The text of a visible tip window of this thread, when one shows.
+std::wstring VisibleTipText(HWND hwndExclude) {
+  struct Search {
+    HWND exclude;
+    std::wstring text;
+  } search{hwndExclude, L""};
+  ::EnumThreadWindows(
+      ::GetCurrentThreadId(),
+      [](HWND hWnd, LPARAM lParam) -> BOOL {
+        Search* s = reinterpret_cast<Search*>(lParam);
+        if (hWnd == s->exclude || !::IsWindowVisible(hWnd)) return TRUE;
+        wchar_t buf[256] = L"";
+        TTTOOLINFOW ti = {};
+        ti.cbSize = sizeof(ti);
+        ti.lpszText = buf;
+        if (::SendMessageW(hWnd, TTM_GETCURRENTTOOLW, 0, reinterpret_cast<LPARAM>(&ti)) && buf[0]) {
+          s->text = buf;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.text;
+}
+
+}  // namespace
+
+TEST(TabControl, HoveringAShrunkTabShowsItsTip) {
+  Fixture f(0, CRect(40, 40, 248, 200));
+  CNumberPaintManager* pm = new CNumberPaintManager();
+  pm->SetLayout(xtpTabLayoutCompressed);
+  f.tabs.SetPaintManager(pm);
+  for (const wchar_t* c : {L"200", L"60"}) f.AddPage(c);
+  f.tabs.GetItem(0)->SetTooltip(L"The long one");
+  MoveTo(f.tabs.m_hWnd, CPoint(f.TabCenter(0).x - 3, f.TabCenter(0).y));
+  PumpFor(30);
+  MoveTo(f.tabs.m_hWnd, f.TabCenter(0));
+  std::wstring text;
+  PumpUntil([&] { return !(text = VisibleTipText(f.parent.m_hWnd)).empty(); }, 4000);
+  EXPECT_EQ(text, L"The long one");
+  ParkPointer();
+  PumpFor(100);
+}
+
 TEST(TabControl, FocusGoesIntoThePageOrToTheStrip) {
   Fixture f;
   for (const wchar_t* c : {L"One", L"Two"}) f.AddPage(c);
@@ -461,7 +507,7 @@ TEST(TabControl, SettingTheHeldPaintManagerKeepsIt) {
 
 namespace {
 
-class CWizardColorSet : public CXTPTabColorSetDefault {
+class CWizardColorSet : public CXTPTabColorSet {
  public:
   void FillHeader(CDC* pDC, CRect rc, CXTPTabManager* pManager) override {
     m_nFills++;

@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 
+#include "XTPDrawHelpers.h"
 #include "XTPTabAppearanceSets.h"
 #include "XTPTabColorSets.h"
 #include "XTPWinThemeWrapper.h"
@@ -113,4 +114,57 @@ TEST(TabGallery, VisualStylesSetFallsBackWithoutTheLibrary) {
     vs.RefreshColors();
     EXPECT_FALSE(vs.IsThemed());
   }
+}
+
+namespace {
+
+// The wizard's colour set: a yellow-framed white header with the first caption in blue.
+class CWizardHeaderColors : public CXTPTabColorSetDefault {
+ public:
+  void FillHeader(CDC* pDC, CRect rc, CXTPTabManager* pManager) override {
+    CXTPDrawHelpers::GradientFill(pDC, &rc, COLORREF(0x00FFFF), COLORREF(0x00FFFF), FALSE);
+    CRect inner = rc;
+    inner.DeflateRect(1, 1);
+    CXTPDrawHelpers::GradientFill(pDC, &inner, COLORREF(0xFFFFFF), COLORREF(0xEFFEFF), FALSE);
+    if (pManager && pManager->GetItemCount() > 0) {
+      pDC->SetBkMode(TRANSPARENT);
+      pDC->SetTextColor(0xFF0000);
+      HGDIOBJ old = ::SelectObject(pDC->m_hDC, ::GetStockObject(DEFAULT_GUI_FONT));
+      pDC->TextOut(rc.left + 20, rc.top + 4, pManager->GetItem(0)->GetCaption());
+      ::SelectObject(pDC->m_hDC, old);
+    }
+  }
+};
+
+}  // namespace
+
+TEST(TabGallery, WizardSlantedSet) {
+  // The wizard's paint manager with its tabs shown, at the top and at the bottom.
+  testsupport::CSnapshot shot(420, 260);
+  for (int pos : {xtpTabPosTop, xtpTabPosBottom}) {
+    CXTPTabPaintManager* pm = new CXTPTabPaintManager();
+    pm->SetAppearance(7);
+    pm->SetThemeColors(FALSE);
+    pm->SetItemColors(0);
+    pm->SetPosition(pos);
+    pm->SetColorSet(new CWizardHeaderColors());
+    pm->m_bHotTracking = TRUE;
+    pm->m_bShowIcons = TRUE;
+    pm->m_bBoldSelected = TRUE;
+    pm->m_bStaticFrame = FALSE;
+    CLayoutHost host(pm, CRect(0, 0, 420, 130));
+    for (const wchar_t* c : {L"Source Files", L"Folder Selection", L"Savinf Progress"}) host.Add(c);
+    host.SetCurSel(1);
+    host.SetHotItem(host.GetItem(2));
+    const int top = pos == xtpTabPosTop ? 0 : 130;
+    const int saved = shot.DC().SaveDC();
+    shot.DC().SetViewportOrg(0, top);
+    pm->DrawTabControl(&host, &shot.DC(), CRect(0, 0, 420, 130));
+    shot.DC().RestoreDC(saved);
+    const CRect header = host.GetHeaderRect();
+    // The yellow frame of the header and the blue first caption inside it.
+    EXPECT_EQ(shot.Pixel(header.left, top + header.top + 1), 0x00FFFFu) << pos;
+    EXPECT_TRUE(shot.Contains(CRect(20, top + header.top, 80, top + header.bottom), 0xFF0000)) << pos;
+  }
+  shot.SavePng(testsupport::ArtifactPath(L"controls\\tabs_wizard_set7.png"));
 }
