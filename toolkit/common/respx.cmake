@@ -6,11 +6,11 @@ target_sources(toolkit_common PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/src/XTPPropExchange.cpp
   ${CMAKE_CURRENT_LIST_DIR}/src/XTPPropExchangeBytes.cpp)
 
-# The toolkit's pictures are drawn at configure time into the build tree; that folder and
-# the ids header are on the include path of everything that links the toolkit, so that a
-# program compiling toolkit.rc finds them.
+# The toolkit's pictures are drawn at configure time into build/toolkit/res, where
+# vorlix_use_toolkit looks for them; that folder and the ids header are also on the include
+# path of everything that links the toolkit.
 get_filename_component(XTP_TOOLKIT_RES_DIR "${CMAKE_CURRENT_LIST_DIR}/../res" ABSOLUTE)
-set(XTP_TOOLKIT_RES_GEN_DIR "${CMAKE_BINARY_DIR}/res-gen/toolkit")
+set(XTP_TOOLKIT_RES_GEN_DIR "${CMAKE_BINARY_DIR}/toolkit/res")
 file(MAKE_DIRECTORY "${XTP_TOOLKIT_RES_GEN_DIR}")
 vorlix_generate_at_configure("${XTP_TOOLKIT_RES_DIR}/make_toolkit_pictures.py" "${XTP_TOOLKIT_RES_GEN_DIR}")
 target_include_directories(toolkit_common PUBLIC ${XTP_TOOLKIT_RES_DIR} ${XTP_TOOLKIT_RES_GEN_DIR})
@@ -27,8 +27,8 @@ vorlix_add_gtest(toolkit_respx_tests
     ${CMAKE_CURRENT_LIST_DIR}/tests/ResourceManagerTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/tests/PropExchangeTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/tests/PropExchangeDamageTest.cpp
-    ${XTP_TOOLKIT_RES_DIR}/toolkit.rc
     ${CMAKE_CURRENT_LIST_DIR}/tests/respx_test.rc
   LIBS toolkit_common test_support)
 target_include_directories(toolkit_respx_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/tests ${XTP_RESPX_TEST_GEN_DIR})
 target_precompile_headers(toolkit_respx_tests PRIVATE <framework.h>)
+vorlix_use_toolkit(toolkit_respx_tests)

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "XTThemeManager.h"
+#include "test_pump.h"
 #include "test_window.h"
 
 namespace {
@@ -220,15 +221,35 @@ TEST_F(ThemeManagerTest, SetFactoryClassMovesTheHostBetweenSharedFactories) {
   EXPECT_EQ(g_nLiveThemes, nBefore);
 }
 
+TEST_F(ThemeManagerTest, DestroyingAManagerDeletesItsSharedFactoriesAndTheirThemes) {
+  const int nBefore = g_nLiveThemes;
+  CXTThemeManagerStyleFactory* pFactory = nullptr;
+  {
+    CXTThemeManager manager;
+    pFactory = manager.GetFactory(RUNTIME_CLASS(COtherThemeFactory));
+    ASSERT_NE(pFactory, nullptr);
+    EXPECT_EQ(manager.GetFactory(RUNTIME_CLASS(COtherThemeFactory)), pFactory);
+    EXPECT_NE(pFactory, XTThemeManager()->GetFactory(RUNTIME_CLASS(COtherThemeFactory)));
+    ASSERT_NE(pFactory->GetSafeTheme(), nullptr);
+    EXPECT_EQ(g_nLiveThemes, nBefore + 1);
+  }
+  EXPECT_EQ(g_nLiveThemes, nBefore);
+  // The factory left the process's list when it was deleted.
+  for (CXTThemeManagerStyleFactory* p = XTThemeManager()->GetFirstFactory(); p; p = p->GetNextFactory())
+    EXPECT_NE(p, pFactory);
+}
+
 // Transparent drawing copies what the parent shows under the control.
 TEST_F(ThemeManagerTest, TransparentBackCopiesTheParentPicture) {
   CWnd parent;
   // No WS_CLIPCHILDREN: what the parent paints lies under the child too.
-  ASSERT_TRUE(testsupport::CreateTestWindow(parent, CRect(40, 40, 240, 200), L"Theme parent", WS_POPUP | WS_VISIBLE));
+  ASSERT_TRUE(testsupport::CreateTestWindow(parent, CRect(1000, 760, 1200, 920), L"Theme parent", WS_POPUP | WS_VISIBLE));
   CWnd child;
   ASSERT_TRUE(child.CreateEx(WS_EX_TRANSPARENT, L"STATIC", L"", WS_CHILD | WS_VISIBLE, CRect(20, 30, 80, 70),
                              &parent, 1));
-  // Paint the parent red where the child lies, straight onto its DC.
+  // Let the first paints happen, then paint the parent red where the child lies,
+  // straight onto its DC.
+  testsupport::PumpFor(50);
   {
     CClientDC dc(&parent);
     dc.FillSolidRect(0, 0, 200, 160, RGB(200, 0, 0));
