@@ -158,4 +158,7 @@ class CXTPTabPaintManager : public CCmdTarget {
   std::vector<unsigned char> m_arrFitFailed;
   int m_nFitItems;
   int m_nFitTries;
+
+  // Bars lie across the control whatever the position: it draws their content upright.
+  friend class CXTPTabAppearanceSetBars;
 };

@@ -673,7 +673,11 @@ void CXTPTabAppearanceSetBars::DrawSingleButton(CDC* pDC, CXTPTabManagerItem* pI
   for (int y = rc.top + 4; y < rc.bottom - 3; y += 2) pDC->FillSolidRect(rc.right - 7, y, 3, 1, clrGrip);
   CRect rcContent = rc;
   rcContent.right -= 7;
+  // The content of a bar reads across it, as on a top strip.
+  const int nPosition = m_pPaintManager->m_nPosition;
+  m_pPaintManager->m_nPosition = xtpTabPosTop;
   m_pPaintManager->DrawSingleButton(pDC, pItem, rcContent, TRUE);
+  m_pPaintManager->m_nPosition = nPosition;
 }
 
 // =======================================================================================

@@ -768,14 +768,14 @@ int CXTPTabPaintManager::DrawSingleButton(CDC* pDC, CXTPTabManagerItem* pItem, C
   const int nLengthNow = bHorizontalStrip ? rcItem.Width() : rcItem.Height();
   CRect rcContent = rcItem;
   // A stretched tab keeps its content centred.
-  if (m_nLayout != xtpTabLayoutRotated && pItem->GetLength() > pItem->GetNaturalLength() && pItem->GetNaturalLength() > 0) {
-    const int nHalf = (pItem->GetLength() - pItem->GetNaturalLength()) / 2;
+  // (Measured on the rectangle given, which may be less than the tab, as in a bar with a grip.)
+  if (m_nLayout != xtpTabLayoutRotated && nLengthNow > pItem->GetNaturalLength() && pItem->GetNaturalLength() > 0) {
+    const int nHalf = (nLengthNow - pItem->GetNaturalLength()) / 2;
     if (bHorizontalStrip)
       rcContent.DeflateRect(nHalf, 0);
     else
       rcContent.DeflateRect(0, nHalf);
   }
-  (void)nLengthNow;
   // The cross insets, exchanged for bottom and right strips.
   int nInsetNear = m_rcButtonMargin.top, nInsetFar = m_rcButtonMargin.bottom;
   if (nPos == xtpTabPosBottom || nPos == xtpTabPosRight) std::swap(nInsetNear, nInsetFar);

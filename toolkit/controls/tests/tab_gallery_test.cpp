@@ -173,3 +173,19 @@ TEST(TabGallery, WizardSlantedSet) {
   }
   shot.SavePng(testsupport::ArtifactPath(L"controls\\tabs_wizard_set7.png"));
 }
+
+TEST(TabGallery, BarsLookTheSameAtEveryPosition) {
+  // Set 8 stacks its bars across the control whatever the position; their captions read
+  // across them.
+  const CRect cell(0, 0, 220, 150);
+  testsupport::CSnapshot top(220, 150);
+  DrawStrip(&top.DC(), cell, 8, 1, xtpTabPosTop, FALSE);
+  for (int pos = 1; pos < 4; pos++) {
+    testsupport::CSnapshot other(220, 150);
+    DrawStrip(&other.DC(), cell, 8, 1, pos, FALSE);
+    int differing = 0;
+    for (int y = 0; y < 150; y++)
+      for (int x = 0; x < 220; x++) differing += top.Pixel(x, y) != other.Pixel(x, y);
+    EXPECT_EQ(differing, 0) << pos;
+  }
+}
