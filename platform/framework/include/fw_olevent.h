@@ -59,7 +59,6 @@ struct AFX_EVENTSINKMAP {
 #define BEGIN_EVENTSINK_MAP(theClass, baseClass)                                          \
   const AFX_EVENTSINKMAP* theClass::GetEventSinkMap() const { return GetThisEventSinkMap(); } \
   const AFX_EVENTSINKMAP* PASCAL theClass::GetThisEventSinkMap() {                          \
-    typedef theClass ThisClass;                                                             \
     typedef baseClass TheBaseClass;                                                         \
     static const AFX_EVENTSINKMAP_ENTRY _eventEntries[] = {
 
