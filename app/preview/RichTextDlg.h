@@ -39,6 +39,8 @@ class CRichTextDlg : public CDialog {
   afx_msg void OnRichKeyDown(short* pnKey, short nShift);
   afx_msg void OnRichKeyPress(short* pnKey);
 
+  // The control and the plain edit fill the host; the focus button has no size.
+  void Arrange(int cx, int cy);
   // Injects one left-button release into the system's input stream.
   virtual void InjectButtonRelease();
 
