@@ -337,6 +337,35 @@ TEST_F(PreviewPane, WorkersHandTheirMessagesToThePanesThread) {
   EXPECT_EQ(CString(L"from a worker"), m_pane.GetHeaderText(CContactPreviewPane::kTitle));
 }
 
+TEST_F(PreviewPane, RichTextCreatesTheControlByItsClsid) {
+  CRichText rich;
+  HRESULT hr = E_FAIL;
+  ASSERT_TRUE(rich.Create(L"", WS_CHILD | WS_VISIBLE, CRect(10, 80, 300, 200), &m_frame, 2000, &hr)) << std::hex << hr;
+  EXPECT_EQ(S_OK, hr);
+  EXPECT_EQ(2000, rich.GetDlgCtrlID());
+  EXPECT_TRUE(rich.IsKindOf(RUNTIME_CLASS(CRichText)));
+  BSTR text = ::SysAllocString(L"{\\rtf1\\ansi made by \\b CLSID\\b0}");
+  rich.SetTextRTF(text);
+  ::SysFreeString(text);
+  EXPECT_EQ(CString(L"made by CLSID"), rich.GetText());
+  // What it gives as RTF is taken back as the same text.
+  const CString rtf = rich.GetTextRTF();
+  rich.SetTextRTF(L"other");
+  rich.SetTextRTF(rtf);
+  EXPECT_EQ(CString(L"made by CLSID"), rich.GetText());
+  // No parent window: refused, no window.
+  CRichText orphan;
+  EXPECT_FALSE(orphan.Create(L"", WS_CHILD, CRect(0, 0, 10, 10), nullptr, 1, &hr));
+  EXPECT_EQ(nullptr, orphan.m_hWnd);
+  // Calls on a wrapper without a control do nothing.
+  orphan.SetTextRTF(L"{\\rtf1 x}");
+  EXPECT_EQ(CString(), orphan.GetText());
+  CString error;
+  EXPECT_FALSE(orphan.SaveFile(L"x.rtf", kRichTextFileRtf, &error));
+  EXPECT_FALSE(error.IsEmpty());
+  rich.DestroyWindow();
+}
+
 TEST(RtfText, PlainTextToRtfAndBack) {
   const wchar_t* cases[] = {
       L"",
