@@ -22,7 +22,9 @@ COleDispatchDriver CRichText::Driver() {
   return COleDispatchDriver(pDispatch, TRUE);
 }
 
-void CRichText::SetTextRTF(BSTR text) {
+void CRichText::SetTextRTF(BSTR text) { SetTextRTF(static_cast<LPCWSTR>(text)); }
+
+void CRichText::SetTextRTF(LPCWSTR text) {
   COleDispatchDriver driver = Driver();
   if (driver.m_lpDispatch == nullptr) return;
   try {
@@ -33,11 +35,7 @@ void CRichText::SetTextRTF(BSTR text) {
   }
 }
 
-void CRichText::SetTextRTF(const CString& text) {
-  BSTR bstr = ::SysAllocStringLen(text.GetString(), static_cast<UINT>(text.GetLength()));
-  SetTextRTF(bstr);
-  ::SysFreeString(bstr);
-}
+void CRichText::SetTextRTF(const CString& text) { SetTextRTF(text.GetString()); }
 
 CString CRichText::GetTextRTF() {
   CString text;

@@ -39,6 +39,7 @@ class CRichText : public CWnd {
   // TextRTF: puts the text as the control's RTF content (text that is not RTF shows as it
   // stands). No effect while there is no control.
   void SetTextRTF(BSTR text);
+  void SetTextRTF(LPCWSTR text);
   void SetTextRTF(const CString& text);
   // The content as RTF, as the control gives it; empty while there is no control.
   CString GetTextRTF();

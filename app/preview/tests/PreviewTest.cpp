@@ -366,6 +366,38 @@ TEST_F(PreviewPane, RichTextCreatesTheControlByItsClsid) {
   rich.DestroyWindow();
 }
 
+TEST_F(PreviewPane, WithoutTheControlThePlainEditShowsTheWords) {
+  // Template 192 with the control's class swapped for one nobody registers.
+  HRSRC hRes = ::FindResourceW(nullptr, MAKEINTRESOURCEW(IDD_RICHTEXT_HOST), MAKEINTRESOURCEW(5));
+  ASSERT_NE(nullptr, hRes);
+  const BYTE* p = static_cast<const BYTE*>(::LockResource(::LoadResource(nullptr, hRes)));
+  std::vector<BYTE> copy(p, p + ::SizeofResource(nullptr, hRes));
+  const std::wstring from = L"{3B7C8860-D78F-101B-B9B5-04021C009402}";
+  const std::wstring to = L"{5D0C1E2F-7A6B-4C3D-8E9F-A0B1C2D3E4F5}";
+  auto at = std::search(reinterpret_cast<wchar_t*>(copy.data()), reinterpret_cast<wchar_t*>(copy.data() + copy.size()),
+                        from.begin(), from.end());
+  ASSERT_NE(reinterpret_cast<wchar_t*>(copy.data() + copy.size()), at);
+  std::copy(to.begin(), to.end(), at);
+
+  CRichTextDlg dlg;
+  ASSERT_TRUE(dlg.CreateIndirect(reinterpret_cast<LPCDLGTEMPLATE>(copy.data()), &m_frame));
+  dlg.MoveWindow(0, 0, 400, 120);
+  dlg.ShowWindow(SW_SHOW);
+  EXPECT_EQ(nullptr, dlg.GetRichText().m_hWnd);
+  dlg.SetPreviewRtf(CContactPreviewPane::StatusMessageRtf(2));
+  CWnd* pPlain = dlg.GetDlgItem(IDC_RICH_PLAIN);
+  ASSERT_NE(nullptr, pPlain);
+  EXPECT_TRUE(pPlain->IsWindowVisible());
+  CString shown;
+  pPlain->GetWindowText(shown);
+  EXPECT_EQ(CString(kMessages[2]), Trimmed(shown)) << "the words, not the RTF";
+  EXPECT_EQ(CString(), dlg.GetPreviewRtf());
+  CRect rc;
+  pPlain->GetWindowRect(&rc);
+  EXPECT_EQ(CSize(400, 120), rc.Size());
+  dlg.DestroyWindow();
+}
+
 TEST(RtfText, PlainTextToRtfAndBack) {
   const wchar_t* cases[] = {
       L"",

@@ -214,6 +214,23 @@ TEST_F(RichTextControl, IsActivatedInPlaceAsARichEditWithAVerticalScrollBar) {
   pInfo->Release();
 }
 
+TEST_F(RichTextControl, CreatedByProgIdOrClsidTextToo) {
+  for (const wchar_t* name : {L"Vorlix.RichTextBox.1", L"{3B7C8860-D78F-101B-B9B5-04021C009402}"}) {
+    CWnd control;
+    HRESULT hr = E_FAIL;
+    EXPECT_TRUE(control.CreateControl(name, L"", WS_CHILD | WS_VISIBLE, CRect(0, 0, 50, 50), &m_host, 2000, &hr))
+        << std::hex << hr;
+    EXPECT_NE(nullptr, control.GetControlUnknown());
+    control.DestroyWindow();
+  }
+  CWnd missing;
+  HRESULT hr = S_OK;
+  EXPECT_FALSE(missing.CreateControl(L"No.Such.Control", L"", WS_CHILD, CRect(0, 0, 5, 5), &m_host, 2001, &hr));
+  EXPECT_TRUE(FAILED(hr));
+  EXPECT_EQ(nullptr, missing.m_hWnd);
+  EXPECT_EQ(nullptr, missing.GetControlUnknown());
+}
+
 TEST_F(RichTextControl, NamesOfItsMembers) {
   const struct {
     const wchar_t* name;
