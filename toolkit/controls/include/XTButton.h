@@ -189,7 +189,7 @@ class CXTButton : public CButton, public CXTThemeManagerStyleHost {
   void SetImageGap(int nGap) { m_nImageGap = nGap; }
   void SetTextGap(int nGap) { m_nTextGap = nGap; }
   CXTPImageManagerIcon* GetIcon() const { return m_pIcon; }
-  BOOL IsLButtonDown() const { return m_bLBtnDown; }
+  BOOL IsButtonPressed() const { return m_bLBtnDown; }
   // The theme that paints this button now (private or the factory's); never null.
   CXTButtonTheme* GetTheme();
 
@@ -210,7 +210,6 @@ class CXTButton : public CButton, public CXTThemeManagerStyleHost {
   afx_msg void OnTimer(UINT_PTR nIDEvent);
   afx_msg void OnSettingChange(UINT uFlags, LPCTSTR lpszSection);
   afx_msg void OnSysColorChange();
-  afx_msg LRESULT OnPrintClient(WPARAM wParam, LPARAM lParam);
   DECLARE_MESSAGE_MAP()
 
   int m_nImageGap;

@@ -144,6 +144,8 @@ class CXTBrowseEdit : public CXTEdit {
   virtual void PositionBrowseButton();
 
   CXTBrowseButton* GetBrowseButton() { return &m_btnBrowse; }
+  // The browse style InitializeBrowse starts from (1 unless changed here).
+  void SetBrowseStyle(DWORD dwBStyle) { m_dwBStyle = dwBStyle; }
   DWORD GetBrowseStyle() const { return m_dwBStyle; }
   BOOL IsBrowsing() const { return m_bBrowsing; }
   int GetGap() const { return m_nGap; }
@@ -156,6 +158,9 @@ class CXTBrowseEdit : public CXTEdit {
 
   // Width of every browse button: 2 x SM_CXEDGE + SM_CXHTHUMB.
   static int GetButtonWidth();
+  // The structure size a file dialog is run with so that it shows the newer layout: at
+  // least the full structure of this system, never more than the dialog holds (dwHeld).
+  static DWORD FileDialogStructSize(DWORD dwCurrent, DWORD dwHeld);
 
  protected:
   afx_msg void OnEnable(BOOL bEnable);

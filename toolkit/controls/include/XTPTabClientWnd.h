@@ -1,6 +1,6 @@
 // The MDI tab client: attached to an MDI frame's client window (it becomes that window's
-// permanent object), it keeps the MDI children in tab groups laid out side by side
-// (horizontally) or one above another (vertically), and answers which workspace actions
+// permanent object), it keeps the MDI children in tab groups laid out one above another
+// (horizontal groups) or side by side (vertical groups), and answers which workspace actions
 // (commands 9420 to 9423) are available. It draws nothing of its own.
 #pragma once
 
@@ -42,7 +42,7 @@ class CXTPTabClientWnd : public CWnd {
   int FindGroup(HWND hWndChild) const;
   // The active MDI child (WM_MDIGETACTIVE), or null.
   HWND GetActiveChild() const;
-  // Groups side by side (TRUE) or one above another (FALSE). Fixed by the first new group.
+  // Groups one above another (TRUE) or side by side (FALSE); set by the first new group.
   BOOL IsLayoutHorizontal() const { return m_bHorizontal; }
   // The rectangle of a group in client coordinates.
   CRect GetGroupRect(int nGroup) const;
@@ -61,7 +61,6 @@ class CXTPTabClientWnd : public CWnd {
   afx_msg void OnSize(UINT nType, int cx, int cy);
   afx_msg LRESULT OnMDIActivate(WPARAM wParam, LPARAM lParam);
   afx_msg LRESULT OnMDIDestroy(WPARAM wParam, LPARAM lParam);
-  afx_msg void OnParentNotify(UINT message, LPARAM lParam);
   DECLARE_MESSAGE_MAP()
 
   CMDIFrameWnd* m_pParentFrame;
