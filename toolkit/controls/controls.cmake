@@ -6,6 +6,7 @@ target_sources(toolkit_controls PRIVATE
   src/XTButtonTheme.cpp
   src/XTEdit.cpp
   src/XTBrowseEdit.cpp
+  src/XTCaption.cpp
   src/XTHyperLink.cpp
   src/XTPFrameWnd.cpp
   src/XTPTabClientWnd.cpp)
