@@ -112,7 +112,7 @@ class CXTGlobalUIData {
   BOOL bWin2K;
   BOOL bWinXP;
 
-  BOOL bUseOfficeFont;  // face preference: "Tahoma" when installed (FALSE)
+  BOOL bPreferTahoma;  // face preference: "Tahoma" when installed (FALSE)
   BOOL bReserved1;      // FALSE, not read here
   BOOL bReserved2;      // TRUE, not read here
 

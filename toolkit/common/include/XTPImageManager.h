@@ -57,6 +57,8 @@ class CXTPImageManagerIconHandle {
 
   // Destroys an owned picture, always deletes the cache; the handle becomes empty.
   void Clear();
+  // Exchanges pictures, caches and ownership with another handle.
+  void Swap(CXTPImageManagerIconHandle& hOther);
 
   BOOL IsEmpty() const { return m_hIcon == NULL && m_hBitmap == NULL; }
   BOOL IsAlpha() const { return m_hBitmap != NULL; }
@@ -297,8 +299,6 @@ class CXTPImageManager : public CCmdTarget {
   CXTPImageManagerIconSet* SetIconSet(UINT nCommand);  // the id's set, made when missing
   BOOL SetIconFromResource(UINT nIDResourceIcon, UINT nIDCommand, CSize szIcon, int imageState);
   BOOL SetAlphaIcons(HBITMAP hBitmap, const UINT* pCommands, int nCount, CSize szIcon, int imageState);
-  // Reads one set from the exchange into pIconSet (which is not yet in the map).
-  void ExchangeIconSet(CXTPImageManagerIconSet* pIconSet, CXTPPropExchange* pPX);
 
  private:
   COLORREF m_clrMask;
