@@ -247,6 +247,7 @@ void CXTButtonTheme::DrawFocus(CDC* pDC, UINT, CRect& rcItem, CXTButton* pButton
 // ---------------------------------------------------------------------------------------
 CXTButtonThemeHighlight::CXTButtonThemeHighlight(BOOL bWordTheme)
     : m_bWordTheme(bWordTheme), m_bFadedIcon(TRUE), m_bAnimateIcon(TRUE) {
+  m_nThemeKind = 1;
   m_bOffsetText = FALSE;
 }
 
@@ -336,6 +337,7 @@ void CXTButtonThemeHighlight::DrawFocus(CDC* pDC, UINT nState, CRect& rcItem, CX
 
 // ---------------------------------------------------------------------------------------
 CXTButtonThemeScheme::CXTButtonThemeScheme() {
+  m_nThemeKind = 2;
   m_bFadedIcon = FALSE;
   m_bAnimateIcon = FALSE;
   m_bOffsetText = FALSE;

@@ -17,3 +17,4 @@ function(controls_test name)
 endfunction()
 
 controls_test(controls_frame_tests ${CONTROLS_TEST_DIR}/FrameWndTest.cpp)
+controls_test(controls_button_tests ${CONTROLS_TEST_DIR}/ButtonTest.cpp)
