@@ -109,7 +109,7 @@ class CRecordingParent : public CWnd {
 
  protected:
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
-    if (message == WM_COMMAND || message >= 0x2700 && message < 0x2800) log.push_back({message, wParam, lParam});
+    if (message == WM_COMMAND || (message >= 0x2700 && message < 0x2800)) log.push_back({message, wParam, lParam});
     return CWnd::WindowProc(message, wParam, lParam);
   }
 };
