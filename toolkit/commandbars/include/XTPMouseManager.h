@@ -37,7 +37,8 @@ class CXTPMouseManager {
   // Watches the window for the cursor leaving it (timer 113341, 50 ms); the window gets
   // WM_MOUSELEAVE once it has.
   void TrackMouseLeave(HWND hWnd);
-  HWND GetMouseLeaveWindow() const { return m_hWndLeave; }
+  // The watched window; null when none is watched or it was destroyed.
+  HWND GetMouseLeaveWindow() const { return ::IsWindow(m_hWndLeave) ? m_hWndLeave : NULL; }
 
   static BOOL AFX_CDECL IsTopParentActive(HWND hWnd);
 

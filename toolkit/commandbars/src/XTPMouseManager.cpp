@@ -218,6 +218,8 @@ LRESULT CALLBACK CXTPMouseManager::MouseProc(int nCode, WPARAM wParam, LPARAM lP
 
 // ---------------------------------------------------------------------------------------
 void CXTPMouseManager::TrackMouseLeave(HWND hWnd) {
+  // A watched window that was destroyed took its timer with it: forget it.
+  if (m_hWndLeave != NULL && !::IsWindow(m_hWndLeave)) m_hWndLeave = NULL;
   if (hWnd == m_hWndLeave) return;
   HWND hWndOld = m_hWndLeave;
   if (hWndOld != NULL) {
