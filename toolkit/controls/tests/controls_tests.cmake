@@ -18,3 +18,4 @@ endfunction()
 
 controls_test(controls_frame_tests ${CONTROLS_TEST_DIR}/FrameWndTest.cpp)
 controls_test(controls_button_tests ${CONTROLS_TEST_DIR}/ButtonTest.cpp)
+controls_test(controls_edit_tests ${CONTROLS_TEST_DIR}/EditTest.cpp)
