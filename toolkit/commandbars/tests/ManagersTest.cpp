@@ -120,6 +120,60 @@ TEST_F(Managers, AClickOnAVisibleTrustedWindowKeepsTheBarsAndAClickElsewhereClos
   trusted.DestroyWindow();
 }
 
+// A window whose button press opens a menu: the release of that press must not reach it.
+class COpeningWnd : public CCountingWnd {
+ public:
+  CTestBar* pBar = nullptr;
+  bool bIgnoreUp = true;
+  int nUps = 0;
+
+ protected:
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_LBUTTONDOWN && pBar != nullptr) {
+      pBar->Track();
+      if (bIgnoreUp) XTPMouseManager()->IgnoreLButtonUp();
+    }
+    if (message == WM_LBUTTONUP) nUps++;
+    return CCountingWnd::WindowProc(message, wParam, lParam);
+  }
+};
+
+TEST_F(Managers, TheReleaseOfThePressThatOpenedAMenuIsSwallowedOnce) {
+  struct Case {
+    bool ignore;
+    int ups;
+  };
+  for (const Case& c : {Case{false, 1}, Case{true, 0}}) {
+    SCOPED_TRACE(c.ignore);
+    COpeningWnd opener;
+    ASSERT_TRUE(opener.CreateAt(CRect(100, 480, 300, 560), L"opener"));
+    opener.pBar = &bar;
+    opener.bIgnoreUp = c.ignore;
+    PumpFor(30);
+    ClickAt(CPoint(150, 520));
+    EXPECT_EQ(c.ups, opener.nUps);
+    EXPECT_FALSE(XTPMouseManager()->IsIgnoreLButtonUp());
+    // Without the flag the release closed the menu (a button-up outside every bar); with
+    // it the menu stays open.
+    EXPECT_EQ(c.ignore, bar.IsTrackingMode() != FALSE);
+    bar.CancelTracking();
+    opener.DestroyWindow();
+  }
+}
+
+TEST_F(Managers, APressOnALockedBarClosesOnlyTheUnlockedBarsAfterIt) {
+  CTestBar sub;
+  ASSERT_TRUE(sub.CreateAt(CRect(840, 120, 960, 260)));
+  bar.Track();
+  sub.Track();
+  bar.LockRecurse(TRUE);  // the parent menu keeps its sub-menu chain while it is locked
+  ClickAt(CPoint(760, 160));
+  EXPECT_TRUE(bar.IsTrackingMode());
+  EXPECT_FALSE(sub.IsTrackingMode());
+  bar.LockRecurse(FALSE);
+  sub.DestroyWindow();
+}
+
 TEST_F(Managers, AClickInsideATrackedBarLeavesItTracking) {
   bar.Track();
   ClickAt(CPoint(760, 160));

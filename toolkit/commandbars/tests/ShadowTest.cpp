@@ -269,6 +269,32 @@ TEST_F(Shadows, AClickOnAShadowReachesTheWindowBelow) {
   below.DestroyWindow();
 }
 
+TEST_F(Shadows, ASubmenuShadowJoinsItsParentsAndCoversNoOpenPopup) {
+  XTPShadowManager()->SetShadow(&popup);
+  // A submenu one pixel into the parent's right edge, shorter than the parent.
+  CTestBar sub;
+  ASSERT_TRUE(sub.CreateAt(CRect(359, 180, 459, 260)));
+  XTPShadowManager()->SetShadow(&sub);
+  CArray<CXTPShadowWnd*, CXTPShadowWnd*> arr;
+  XTPShadowManager()->GetShadows(&sub, arr);
+  ASSERT_EQ(2, arr.GetSize());
+  CRect rcBottom;
+  arr[0]->GetWindowRect(&rcBottom);
+  // Its bottom shadow reaches left under the parent's right shadow: 2 x 4 + 1 pixels.
+  EXPECT_EQ(CRect(359 + 4 - 9, 260, 459 + 4, 264), rcBottom);
+  CRgn rgn;
+  rgn.CreateRectRgn(0, 0, 0, 0);
+  ASSERT_NE(ERROR, ::GetWindowRgn(arr[0]->m_hWnd, (HRGN)rgn.GetSafeHandle()));
+  // The part over the parent popup (x < 360) is left out, the rest stays.
+  EXPECT_FALSE(rgn.PtInRegion(0, 0));   // screen 354
+  EXPECT_FALSE(rgn.PtInRegion(5, 2));   // screen 359
+  EXPECT_TRUE(rgn.PtInRegion(6, 2));    // screen 360
+  EXPECT_TRUE(rgn.PtInRegion(50, 3));
+  EXPECT_EQ(4, XTPShadowManager()->GetShadowCount());
+  sub.DestroyWindow();
+  EXPECT_EQ(2, XTPShadowManager()->GetShadowCount());
+}
+
 TEST(ShadowAlpha, BitsOfNarrowShadowsStayWithinTheirRows) {
   // A bottom shadow narrower than its two corners: the left corner wins, every value is
   // written once, nothing outside the buffer.

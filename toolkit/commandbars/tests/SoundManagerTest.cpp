@@ -13,6 +13,7 @@
 
 #include <test_pump.h>
 
+#include "XTPCommandBars.h"
 #include "XTPSoundManager.h"
 
 namespace {
@@ -161,6 +162,19 @@ TEST_F(SoundManager, RepeatedStopsDuringLongSoundsLeaveAtMostOnePlayer) {
   testsupport::PumpFor(300);
   EXPECT_EQ(1, g_maxPlaying);
   EXPECT_EQ(std::wstring(L"MenuCommand"), Sounds().back().name);
+}
+
+TEST_F(SoundManager, ReleasingACommandBarsObjectStopsTheProcessWideWorker) {
+  XTPSoundManager()->PlaySystemSound(xtpSoundMenuPopup);
+  ASSERT_TRUE(XTPSoundManager()->HasThread());
+  CXTPCommandBars* pCommandBars = static_cast<CXTPCommandBars*>(RUNTIME_CLASS(CXTPCommandBars)->CreateObject());
+  ASSERT_NE(nullptr, pCommandBars);
+  pCommandBars->InternalRelease();
+  EXPECT_FALSE(XTPSoundManager()->HasThread());
+  // A later request starts a new worker.
+  XTPSoundManager()->PlaySystemSound(xtpSoundMenuCommand);
+  EXPECT_TRUE(XTPSoundManager()->HasThread());
+  XTPSoundManager()->StopThread();
 }
 
 }  // namespace
