@@ -42,7 +42,9 @@ class CXTPHookManager {
   static LRESULT CALLBACK HookWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
-  void RemoveSink(HWND hWnd, CHookSink* pSink);
+  // Gives the window its procedure back and forgets the record; while another procedure
+  // subclassed the window after ours, the empty record stays until the window dies.
+  void RemoveSink(HWND hWnd, CHookSink* pSink, BOOL bDestroying);
 
   CMap<HWND, HWND, CHookSink*, CHookSink*> m_mapHooks;
 };

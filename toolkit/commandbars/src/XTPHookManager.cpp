@@ -60,13 +60,16 @@ BOOL CXTPHookManager::SetHook(HWND hWnd, CXTPHookable* pHook) {
   return TRUE;
 }
 
-void CXTPHookManager::RemoveSink(HWND hWnd, CHookSink* pSink) {
-  // Only put the old procedure back when ours is still the window's (nobody subclassed
-  // the window after us); otherwise the later subclasser keeps calling ours, which then
-  // passes straight through for a window without a record.
-  if (::IsWindow(hWnd) &&
-      (WNDPROC)::GetWindowLongPtrW(hWnd, GWLP_WNDPROC) == &CXTPHookManager::HookWndProc) {
+void CXTPHookManager::RemoveSink(HWND hWnd, CHookSink* pSink, BOOL bDestroying) {
+  const BOOL bOurs = ::IsWindow(hWnd) &&
+                     (WNDPROC)::GetWindowLongPtrW(hWnd, GWLP_WNDPROC) == &CXTPHookManager::HookWndProc;
+  if (bOurs) {
     ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, (LONG_PTR)pSink->m_pfnPrevWndProc);
+  } else if (!bDestroying && ::IsWindow(hWnd)) {
+    // Someone subclassed the window after us and still calls our procedure: the record
+    // stays, without listeners, so that messages keep reaching the previous procedure;
+    // it goes with the window's WM_NCDESTROY.
+    return;
   }
   m_mapHooks.RemoveKey(hWnd);
   delete pSink;
@@ -77,7 +80,7 @@ void CXTPHookManager::RemoveHook(HWND hWnd, CXTPHookable* pHook) {
   if (pSink == NULL) return;
   const int nIndex = pSink->Find(pHook);
   if (nIndex >= 0) pSink->RemoveAt(nIndex);
-  if (pSink->GetSize() == 0) RemoveSink(hWnd, pSink);
+  if (pSink->GetSize() == 0) RemoveSink(hWnd, pSink, FALSE);
 }
 
 void CXTPHookManager::RemoveAll(CXTPHookable* pHook) {
@@ -93,7 +96,7 @@ void CXTPHookManager::RemoveAll(CXTPHookable* pHook) {
   }
   for (INT_PTR i = 0; i < arrEmptied.GetSize(); i++) {
     CHookSink* pSink = Lookup(arrEmptied[i]);
-    if (pSink != NULL) RemoveSink(arrEmptied[i], pSink);
+    if (pSink != NULL) RemoveSink(arrEmptied[i], pSink, FALSE);
   }
 }
 
@@ -111,7 +114,7 @@ LRESULT CALLBACK CXTPHookManager::HookWndProc(HWND hWnd, UINT message, WPARAM wP
   CXTPHookManager* pManager = XTPHookManager();
   CHookSink* pSink = pManager->Lookup(hWnd);
   if (pSink == NULL) {
-    // A window whose record is gone while another subclasser still calls us.
+    // Only reachable for a window whose record went with a manager that is gone (exit).
     *pCurrent = msgSaved;
     return ::DefWindowProcW(hWnd, message, wParam, lParam);
   }
@@ -119,7 +122,7 @@ LRESULT CALLBACK CXTPHookManager::HookWndProc(HWND hWnd, UINT message, WPARAM wP
 
   if (message == WM_NCDESTROY) {
     // A dying window: its record goes first, no listener is asked.
-    pManager->RemoveSink(hWnd, pSink);
+    pManager->RemoveSink(hWnd, pSink, TRUE);
   } else {
     // Newest first; a listener may remove itself or others while it is asked, so the
     // list is copied.

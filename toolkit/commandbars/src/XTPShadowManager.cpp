@@ -35,12 +35,10 @@ CXTPShadowManager::CXTPShadowManager() : m_pfnUpdateLayeredWindow(NULL), m_nSyst
 }
 
 CXTPShadowManager::~CXTPShadowManager() {
-  // At exit the shadows' windows may already be gone with their thread; only the objects
-  // and any hooks still held are let go.
+  // The hook manager may be gone already (the order of destruction at exit is not fixed);
+  // it unsubclasses every window itself.
   while (!m_lstShadow.IsEmpty()) {
     CXTPShadowWnd* pShadow = m_lstShadow.RemoveHead();
-    if (pShadow->m_pOwner != NULL && ::IsWindow(pShadow->m_pOwner->GetSafeHwnd()))
-      XTPHookManager()->RemoveHook(pShadow->m_pOwner->GetSafeHwnd(), pShadow);
     if (::IsWindow(pShadow->GetSafeHwnd())) pShadow->DestroyWindow();
     delete pShadow;
   }

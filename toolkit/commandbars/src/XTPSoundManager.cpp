@@ -92,11 +92,29 @@ void CXTPSoundManager::PlaySystemSound(XTPSoundManagerState state) {
   InterlockedExchange(&m_nState, state);
 }
 
+namespace {
+// Waits for the worker at most dwTimeout ms. Messages other threads send to this thread's
+// windows are handled meanwhile (the wait never blocks a sender); posted messages stay
+// queued for the caller's own loop.
+BOOL WaitForWorker(HANDLE hThread, DWORD dwTimeout) {
+  const DWORD dwStart = ::GetTickCount();
+  for (;;) {
+    const DWORD dwElapsed = ::GetTickCount() - dwStart;
+    const DWORD dwLeft = dwElapsed >= dwTimeout ? 0 : dwTimeout - dwElapsed;
+    const DWORD dwWait = ::MsgWaitForMultipleObjects(1, &hThread, FALSE, dwLeft, QS_SENDMESSAGE);
+    if (dwWait == WAIT_OBJECT_0) return TRUE;
+    if (dwWait != WAIT_OBJECT_0 + 1 || dwLeft == 0) return FALSE;
+    MSG msg;
+    ::PeekMessageW(&msg, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
+}
+}  // namespace
+
 void CXTPSoundManager::StopThread() {
   if (m_hThread == NULL) return;
   CWorker* pWorker = m_pWorker;
   InterlockedExchange(&pWorker->bStop, TRUE);
-  if (::WaitForSingleObject(m_hThread, 100) == WAIT_OBJECT_0) {
+  if (WaitForWorker(m_hThread, 100)) {
     ::CloseHandle(m_hThread);
   } else {
     // Still inside PlaySound: it ends on its own signal once the sound returns. The next

@@ -399,6 +399,32 @@ TEST(HookManager, ListenersAreAskedNewestFirstAndTheirAnswersDecide) {
   }
 }
 
+WNDPROC g_pfnBeforeLater = NULL;
+int g_nLaterCalls = 0;
+LRESULT CALLBACK LaterSubclassProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == kProbe) g_nLaterCalls++;
+  return ::CallWindowProcW(g_pfnBeforeLater, hWnd, message, wParam, lParam);
+}
+
+TEST(HookManager, AWindowSubclassedAgainAfterTheHookKeepsItsProcedureWhenTheListenerLeaves) {
+  CProbeWnd wnd;
+  ASSERT_TRUE(testsupport::CreateTestWindow(wnd, CRect(10, 10, 60, 60), L"probe"));
+  CRecordingHook hook;
+  hook.nWatch = kProbe;
+  XTPHookManager()->SetHook(wnd.m_hWnd, &hook);
+  g_nLaterCalls = 0;
+  g_pfnBeforeLater = (WNDPROC)::SetWindowLongPtrW(wnd.m_hWnd, GWLP_WNDPROC, (LONG_PTR)&LaterSubclassProc);
+  XTPHookManager()->RemoveHook(wnd.m_hWnd, &hook);
+  EXPECT_EQ((LONG_PTR)&LaterSubclassProc, ::GetWindowLongPtrW(wnd.m_hWnd, GWLP_WNDPROC));
+  EXPECT_EQ(5, wnd.SendMessage(kProbe)) << "the message still reaches the window's own procedure";
+  EXPECT_EQ(1, wnd.nProbes);
+  EXPECT_EQ(1, g_nLaterCalls);
+  EXPECT_EQ(0, hook.nCalls);
+  HWND hWnd = wnd.m_hWnd;
+  wnd.DestroyWindow();
+  EXPECT_EQ(nullptr, XTPHookManager()->Lookup(hWnd));
+}
+
 TEST(HookManager, ADyingWindowLosesItsRecordBeforeAnyListenerHearsOfIt) {
   CProbeWnd wnd;
   ASSERT_TRUE(testsupport::CreateTestWindow(wnd, CRect(10, 10, 60, 60), L"probe"));
