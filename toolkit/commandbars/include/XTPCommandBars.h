@@ -1,0 +1,211 @@
+// The command bars manager (CXTPCommandBars), its shortcut manager and the command-bar
+// edit class. The frame window base holds one CXTPCommandBars, created through its
+// run-time class, and routes keys, frame messages and print-preview mode through it.
+#pragma once
+
+#include <framework.h>
+
+#include "XTPCommandBarsDefines.h"
+
+class CXTPCommandBar;
+class CXTPCommandBarList;
+class CXTPCommandBars;
+class CXTPCommandBarsOptions;
+class CXTPControl;
+class CXTPCustomizeDropSource;
+class CXTPDockBar;
+class CXTPImageManager;
+class CXTPMenuBar;
+class CXTPMouseManager;
+class CXTPPaintManager;
+class CXTPPopupBar;
+class CXTPPropExchange;
+class CXTPToolBar;
+class CXTPToolTipContext;
+struct XTP_COMMANDBARS_PROPEXCHANGE_PARAM;
+
+// ---------------------------------------------------------------------------------------
+// The keyboard shortcut table of the command bars.
+class CXTPShortcutManager : public CCmdTarget {
+  DECLARE_DYNAMIC(CXTPShortcutManager)
+
+ public:
+  explicit CXTPShortcutManager(CXTPCommandBars* pCommandBars = NULL);
+  ~CXTPShortcutManager() override;
+
+  // The shortcut manager's own accelerator table; null when none has been loaded.
+  HACCEL GetDefaultAccelerator() const { return m_hAccelTable; }
+  // Takes a copy of the table; the manager owns it and destroys it when replaced.
+  virtual void SetAccelerators(HACCEL hAccelTable);
+  // Loads an accelerator resource of the program as the manager's table.
+  virtual BOOL LoadAccelerators(UINT nIDResource);
+  // Translates a key message through the table for the site; TRUE when it was used.
+  virtual BOOL TranslateAccelerator(HWND hWndSite, MSG* pMsg);
+  virtual void OnSetPreviewMode(BOOL bPreview);
+  BOOL IsPreviewMode() const { return m_bPreviewMode; }
+
+  HACCEL m_hAccelTable;
+
+ protected:
+  CXTPCommandBars* m_pCommandBars;
+  BOOL m_bPreviewMode;
+};
+
+// ---------------------------------------------------------------------------------------
+// The owner of everything one frame shows as command bars: the menu bar, the toolbars,
+// the four dock bars, the options, the shortcut manager, the tooltip context, optional
+// paint and image manager overrides, the customize state, and the hidden and used
+// commands. It also tracks modal popup menus for any window (TrackPopupBar,
+// TrackPopupMenu).
+class CXTPCommandBars : public CCmdTarget {
+  DECLARE_DYNCREATE(CXTPCommandBars)
+
+ public:
+  CXTPCommandBars();
+  ~CXTPCommandBars() override;
+
+  // ---- Set-up ----
+  // The frame that hosts the bars and receives their commands; asks it whether it handles
+  // command 35001 (the customizable flag).
+  virtual void SetSite(CWnd* pSite);
+  CWnd* GetSite() const { return m_pSite; }
+  // The four dock bars (top 59419, bottom 59422, left 59420, right 59421).
+  void CreateDockBars();
+  CXTPDockBar* GetDockBar(XTPBarPosition barPosition) const;
+  CXTPMenuBar* SetMenu(LPCTSTR strName, UINT nID);
+  CXTPMenuBar* GetMenuBar() const { return m_pMenuBar; }
+  CXTPToolBar* Add(LPCTSTR strName, XTPBarPosition barPosition,
+                   CRuntimeClass* pToolbarClass = NULL);
+  void Remove(CXTPToolBar* pToolBar);
+
+  // ---- Bars ----
+  int GetCount() const { return (int)m_arrBars.GetSize(); }
+  CXTPToolBar* GetAt(int nIndex) const;
+  int FindIndex(CXTPToolBar* pToolBar) const;
+  CXTPToolBar* GetToolBar(UINT nID) const;
+  int GetNextVisible(long nIndex, int nDirection) const;
+  void ToggleVisible(int nIndex);
+  BOOL DockCommandBar(CXTPToolBar* pBar, XTPBarPosition xtpPosition);
+  BOOL DockCommandBar(CXTPToolBar* pBar, LPRECT lpRect, CXTPDockBar* pDockBar);
+  BOOL FloatCommandBar(CXTPToolBar* pBar);
+  CXTPDockBar* CanDock(CPoint pt, CXTPDockBar* pMainDock = NULL) const;
+  void RecalcFrameLayout(BOOL bDelay = FALSE);
+  void RepositionBars();
+  void RedrawCommandBars();
+  void FlushFrameLayout();
+
+  // ---- Managers ----
+  virtual CXTPShortcutManager* GetShortcutManager() const { return m_pShortcutManager; }
+  // The override, else the global paint manager (made with theme 0 when none exists).
+  CXTPPaintManager* GetPaintManager() const;
+  void SetPaintManager(CXTPPaintManager* pPaintManager);
+  CXTPImageManager* GetImageManager() const;
+  void SetImageManager(CXTPImageManager* pImageManager);
+  // The calling thread's mouse manager (cached).
+  CXTPMouseManager* GetMouseManager();
+  CXTPToolTipContext* GetToolTipContext() const { return m_pToolTipContext; }
+  CXTPCommandBarsOptions* GetCommandBarsOptions() const { return m_pOptions; }
+  CXTPCustomizeDropSource* GetDropSource() const { return m_pDropSource; }
+
+  // ---- Customize ----
+  void SetCustomizeMode(BOOL bMode);
+  void SetQuickCustomizeMode(BOOL bMode);
+  BOOL IsCustomizeMode() const { return m_bCustomizeMode; }
+  BOOL IsQuickCustomizeMode() const { return m_bQuickCustomizeMode; }
+  BOOL IsCustomizable() const { return m_bCustomizable; }
+  void SetDragControl(CXTPControl* pControl);
+  CXTPControl* GetDragControl() const { return m_pDragSelected; }
+
+  // ---- Commands ----
+  void HideCommands(const UINT* pCommands, int nCount);
+  void HideCommand(UINT nCommand);
+  void SetCommandUsed(UINT nCommand);
+  void ResetUsageData();
+
+  // ---- Keyboard ----
+  void ShowKeyboardCues(BOOL bShow);
+  BOOL IsKeyboardCuesVisible() const { return m_bKeyboardCuesVisible; }
+  BOOL SetFocusToBar(CXTPToolBar* pCommandBar, int nDirection = 0);
+  void ClosePopups();
+  BOOL IsLayoutRTL() const;
+  BOOL OnFrameAccel(UINT chAccel);
+  // Walks the controls for the key's accelerator; the match or null.
+  CXTPControl* FindAccel(CXTPCommandBar* pCommandBar, UINT chAccel, BOOL& bSelectOnly) const;
+  void SetShiftGuard(BOOL bGuard) { m_bIgnoreShiftMenuKey = bGuard; }
+
+  // ---- Frame traffic ----
+  // Hands print-preview mode to the shortcut manager and every bar.
+  virtual void OnSetPreviewMode(BOOL bPreview, CPrintPreviewState* pState);
+  // TRUE when the bars used a message the frame did not translate.
+  virtual BOOL PreTranslateFrameMessage(MSG* pMsg);
+  // TRUE when the bars consumed a frame message; its result is then in *pResult.
+  virtual BOOL OnFrameWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+
+  // ---- Popup menus ----
+  // Tracks a popup bar modally (TPM_ flags); 1, or with TPM_RETURNCMD the chosen id.
+  static int AFX_CDECL TrackPopupBar(CXTPPopupBar* pPopup, UINT nFlags, int x, int y,
+                                     CWnd* pWnd, LPCRECT rcExclude = NULL,
+                                     CWnd* pWndOwner = NULL);
+  // Tracks a popup menu for pWnd, which gets the chosen item's command as WM_COMMAND.
+  // Without a command-bars paint manager this is the system's popup menu.
+  static int AFX_CDECL TrackPopupMenu(CMenu* pMenu, UINT nFlags, int x, int y, CWnd* pWnd,
+                                      UINT nToolBarId = 0);
+
+  // ---- Virtual operations after those of CCmdTarget, in slot order ----
+  virtual BOOL IsCommandHidden(UINT nCommand);
+  virtual BOOL IsControlHidden(CXTPControl* pControl);
+  virtual UINT GetActiveMenuId();
+  virtual void ContextMenu(CXTPToolBar* pToolBar, CPoint point);
+  virtual CXTPPopupBar* GetToolbarsPopup();
+  virtual void GetHiddenControls(CXTPToolBar* pToolBar, CXTPCommandBar* pExpandBar);
+  virtual void GetAddOrRemovePopup(CXTPToolBar* pToolBar, CXTPCommandBar* pExpandBar);
+  virtual BOOL AddToReBar(CXTPCommandBar* pCommandBar, int nWidth);
+  virtual void RemoveFromReBar(CXTPCommandBar* pCommandBar);
+  virtual void OnTrackingModeChanged(CXTPCommandBar* pCommandBar, int bMode);
+  virtual CXTPToolBar* AddCustomBar(LPCTSTR lpcstrCaption, UINT nID, BOOL bTearOffBar = FALSE);
+  // The layout persistence operations (stored layout, "CommandBars").
+  virtual void SaveCommandBarList(CXTPPropExchange* pPX, CXTPCommandBarList* pCommandBarList);
+  virtual void LoadCommandBarList(CXTPPropExchange* pPX, CXTPCommandBarList* pCommandBarList);
+  virtual void GenerateCommandBarList(CXTPCommandBarList* pCommandBarList,
+                                      XTP_COMMANDBARS_PROPEXCHANGE_PARAM* pParam);
+  virtual void RestoreCommandBarList(CXTPCommandBarList* pCommandBarList, BOOL bSilent = FALSE);
+
+  // ---- Layout persistence ----
+  void SaveOptions(LPCTSTR lpszProfileName);
+  void LoadOptions(LPCTSTR lpszProfileName);
+  void SaveBarState(LPCTSTR lpszProfileName, BOOL bOnlyCustomized = TRUE);
+  void LoadBarState(LPCTSTR lpszProfileName, BOOL bSilent = FALSE);
+
+ protected:
+  CXTPCustomizeDropSource* m_pDropSource;
+  CXTPPaintManager* m_pPaintManager;
+  CXTPImageManager* m_pImageManager;
+  CXTPControl* m_pDragSelected;
+  BOOL m_bCustomizeMode;
+  BOOL m_bCustomizable;
+  UINT m_nIDMenu;
+  BOOL m_bQuickCustomizeMode;
+  CString m_strControlsFileName;
+  CXTPCommandBarsOptions* m_pOptions;
+  CArray<CXTPToolBar*, CXTPToolBar*> m_arrBars;
+  CXTPDockBar* m_pDocks[4];
+  CWnd* m_pSite;
+  CXTPMenuBar* m_pMenuBar;
+  CXTPToolTipContext* m_pToolTipContext;
+  CXTPMouseManager* m_pMouseManager;
+  BOOL m_bKeyboardCuesVisible;
+  CXTPShortcutManager* m_pShortcutManager;
+  BOOL m_bRecalcLayout;          // layout lock
+  BOOL m_bHideKeyboardCuesUntilAlt;  // cues hidden until Alt
+  BOOL m_bRightToLeft;
+  BOOL m_bIgnoreShiftMenuKey;    // the Shift guard
+};
+
+// ---------------------------------------------------------------------------------------
+// The edit box window of a command bar: the frame lets it have its keys untranslated.
+class CXTPEdit : public CEdit {
+  DECLARE_DYNCREATE(CXTPEdit)
+
+ public:
+  CXTPEdit() = default;
+};

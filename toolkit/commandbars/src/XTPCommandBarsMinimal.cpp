@@ -1,0 +1,161 @@
+// The command bars' minimal services: shortcut table, site, popup menus and frame hooks.
+#include <framework.h>
+
+#include "XTPCommandBars.h"
+#include "XTPCommandBarsOptions.h"
+#include "XTPCustomizeDropSource.h"
+#include "XTPMouseManager.h"
+#include "XTPPaintManager.h"
+#include "XTPSoundManager.h"
+
+IMPLEMENT_DYNAMIC(CXTPShortcutManager, CCmdTarget)
+IMPLEMENT_DYNCREATE(CXTPCommandBars, CCmdTarget)
+IMPLEMENT_DYNCREATE(CXTPEdit, CEdit)
+
+// ---------------------------------------------------------------------------------------
+CXTPShortcutManager::CXTPShortcutManager(CXTPCommandBars* pCommandBars)
+    : m_hAccelTable(NULL), m_pCommandBars(pCommandBars), m_bPreviewMode(FALSE) {}
+
+CXTPShortcutManager::~CXTPShortcutManager() {
+  if (m_hAccelTable != NULL) ::DestroyAcceleratorTable(m_hAccelTable);
+}
+
+void CXTPShortcutManager::SetAccelerators(HACCEL hAccelTable) {
+  HACCEL hCopy = NULL;
+  if (hAccelTable != NULL) {
+    const int nCount = ::CopyAcceleratorTableW(hAccelTable, NULL, 0);
+    if (nCount > 0) {
+      ACCEL* pEntries = new ACCEL[nCount];
+      ::CopyAcceleratorTableW(hAccelTable, pEntries, nCount);
+      hCopy = ::CreateAcceleratorTableW(pEntries, nCount);
+      delete[] pEntries;
+    }
+  }
+  if (m_hAccelTable != NULL) ::DestroyAcceleratorTable(m_hAccelTable);
+  m_hAccelTable = hCopy;
+}
+
+BOOL CXTPShortcutManager::LoadAccelerators(UINT nIDResource) {
+  HACCEL hLoaded = ::LoadAcceleratorsW(AfxGetResourceHandle(), MAKEINTRESOURCEW(nIDResource));
+  if (hLoaded == NULL) return FALSE;
+  SetAccelerators(hLoaded);
+  return m_hAccelTable != NULL;
+}
+
+BOOL CXTPShortcutManager::TranslateAccelerator(HWND hWndSite, MSG* pMsg) {
+  if (m_hAccelTable == NULL || m_bPreviewMode || hWndSite == NULL || pMsg == NULL) return FALSE;
+  if (pMsg->message < WM_KEYFIRST || pMsg->message > WM_KEYLAST) return FALSE;
+  return ::TranslateAcceleratorW(hWndSite, m_hAccelTable, pMsg) != 0;
+}
+
+void CXTPShortcutManager::OnSetPreviewMode(BOOL bPreview) { m_bPreviewMode = bPreview; }
+
+// ---------------------------------------------------------------------------------------
+CXTPCommandBars::CXTPCommandBars()
+    : m_pDropSource(NULL),
+      m_pPaintManager(NULL),
+      m_pImageManager(NULL),
+      m_pDragSelected(NULL),
+      m_bCustomizeMode(FALSE),
+      m_bCustomizable(FALSE),
+      m_nIDMenu(0),
+      m_bQuickCustomizeMode(FALSE),
+      m_pOptions(NULL),
+      m_pSite(NULL),
+      m_pMenuBar(NULL),
+      m_pToolTipContext(NULL),
+      m_pMouseManager(NULL),
+      m_bKeyboardCuesVisible(TRUE),
+      m_pShortcutManager(NULL),
+      m_bRecalcLayout(FALSE),
+      m_bHideKeyboardCuesUntilAlt(FALSE),
+      m_bRightToLeft(FALSE),
+      m_bIgnoreShiftMenuKey(FALSE) {
+  for (CXTPDockBar*& pDock : m_pDocks) pDock = NULL;
+  m_pDropSource = new CXTPCustomizeDropSource(this);
+  m_pOptions = new CXTPCommandBarsOptions(this);
+  m_pShortcutManager = new CXTPShortcutManager(this);
+}
+
+CXTPCommandBars::~CXTPCommandBars() {
+  delete m_pDropSource;
+  if (m_pPaintManager != NULL) m_pPaintManager->InternalRelease();
+  delete m_pShortcutManager;
+  delete m_pOptions;
+  // The process-wide sound worker ends with the bars that asked for its sounds.
+  XTPSoundManager()->StopThread();
+}
+
+void CXTPCommandBars::SetSite(CWnd* pSite) {
+  m_pSite = pSite;
+  m_bCustomizable = FALSE;
+  if (pSite != NULL && pSite->GetSafeHwnd() != NULL) {
+    // Customizable when the site's command routing has a handler for "Customize".
+    AFX_CMDHANDLERINFO info = {};
+    m_bCustomizable = pSite->OnCmdMsg(XTP_ID_CUSTOMIZE, CN_COMMAND, NULL, &info);
+  }
+}
+
+CXTPMouseManager* CXTPCommandBars::GetMouseManager() {
+  if (m_pMouseManager == NULL) m_pMouseManager = XTPMouseManager();
+  return m_pMouseManager;
+}
+
+BOOL CXTPCommandBars::IsCommandHidden(UINT nCommand) {
+  CXTPCommandBarsOptions* pOptions = m_pOptions;
+  if (pOptions == NULL || pOptions->m_mapHiddenCommands.IsEmpty()) return FALSE;
+  return pOptions->m_mapHiddenCommands.Contains(nCommand) &&
+         !pOptions->m_mapUsedCommands.Contains(nCommand);
+}
+
+void CXTPCommandBars::HideCommand(UINT nCommand) { m_pOptions->m_mapHiddenCommands.SetAt(nCommand, TRUE); }
+
+void CXTPCommandBars::HideCommands(const UINT* pCommands, int nCount) {
+  if (pCommands == NULL) return;
+  for (int i = 0; i < nCount; i++) HideCommand(pCommands[i]);
+}
+
+void CXTPCommandBars::SetCommandUsed(UINT nCommand) {
+  if (IsCommandHidden(nCommand)) m_pOptions->m_mapUsedCommands.SetAt(nCommand, TRUE);
+}
+
+void CXTPCommandBars::ResetUsageData() { m_pOptions->m_mapUsedCommands.RemoveAll(); }
+
+// ---- Interim bodies: the bars and their controls are still to come ----------------------
+// Each answers as a command bars object without any bar would.
+BOOL CXTPCommandBars::IsControlHidden(CXTPControl*) { return FALSE; }
+UINT CXTPCommandBars::GetActiveMenuId() { return 0; }
+void CXTPCommandBars::ContextMenu(CXTPToolBar*, CPoint) {}
+CXTPPopupBar* CXTPCommandBars::GetToolbarsPopup() { return NULL; }
+void CXTPCommandBars::GetHiddenControls(CXTPToolBar*, CXTPCommandBar*) {}
+void CXTPCommandBars::GetAddOrRemovePopup(CXTPToolBar*, CXTPCommandBar*) {}
+BOOL CXTPCommandBars::AddToReBar(CXTPCommandBar*, int) { return FALSE; }
+void CXTPCommandBars::RemoveFromReBar(CXTPCommandBar* pCommandBar) {
+  if (pCommandBar != NULL && (CXTPCommandBar*)m_pMenuBar == pCommandBar) m_pMenuBar = NULL;
+}
+void CXTPCommandBars::OnTrackingModeChanged(CXTPCommandBar*, int) {}
+CXTPToolBar* CXTPCommandBars::AddCustomBar(LPCTSTR, UINT, BOOL) { return NULL; }
+void CXTPCommandBars::SaveCommandBarList(CXTPPropExchange*, CXTPCommandBarList*) {}
+void CXTPCommandBars::LoadCommandBarList(CXTPPropExchange*, CXTPCommandBarList*) {}
+void CXTPCommandBars::GenerateCommandBarList(CXTPCommandBarList*, XTP_COMMANDBARS_PROPEXCHANGE_PARAM*) {}
+void CXTPCommandBars::RestoreCommandBarList(CXTPCommandBarList*, BOOL) {}
+
+void CXTPCommandBars::OnSetPreviewMode(BOOL bPreview, CPrintPreviewState* /*pState*/) {
+  if (m_pShortcutManager != NULL) m_pShortcutManager->OnSetPreviewMode(bPreview);
+}
+
+BOOL CXTPCommandBars::PreTranslateFrameMessage(MSG* pMsg) {
+  // No bars: only the shortcut manager's table can use a key.
+  if (m_pShortcutManager == NULL || m_pSite == NULL || pMsg == NULL) return FALSE;
+  return m_pShortcutManager->TranslateAccelerator(m_pSite->GetSafeHwnd(), pMsg);
+}
+
+BOOL CXTPCommandBars::OnFrameWndMsg(UINT, WPARAM, LPARAM, LRESULT*) { return FALSE; }
+
+int AFX_CDECL CXTPCommandBars::TrackPopupMenu(CMenu* pMenu, UINT nFlags, int x, int y, CWnd* pWnd,
+                                              UINT /*nToolBarId*/) {
+  // There is no command-bars paint manager to draw a popup bar: the system's menu.
+  if (pMenu == NULL || pMenu->GetSafeHmenu() == NULL || pWnd == NULL || pWnd->GetSafeHwnd() == NULL)
+    return 0;
+  return pMenu->TrackPopupMenu(nFlags, x, y, pWnd);
+}
