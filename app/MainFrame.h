@@ -7,12 +7,13 @@
 #include <framework.h>
 
 #include "ConversionController.h"
-#include "NotesReader.h"
+#include "DominoFileDlg.h"
+#include "WizardNotesReader.h"
 
 class CPstWriter;
 class CSpreadsheetWriter;
 
-class CMainFrame {
+class CMainFrame : public IDominoServerSource {
  public:
   enum { kOutputPst = 0, kOutputExcel = 1, kOutputCsv = 2 };
   enum { kPstNew = 0, kPstExisting = 1 };
@@ -38,9 +39,15 @@ class CMainFrame {
   // Deletes the current PST writer (which saves and closes the store).
   void DeletePstWriter();
   // Sets both abort flags: the reader's and, when one exists, the PST writer's.
-  void SetAbortFlags(int nValue);
+  void SetAbortFlags(int nValue) override;
 
-  CNotesReader m_Reader;
+  // The Domino server lists (run on workers); both clear the reader's abort flag first.
+  BOOL ListServers(CStringArray& names) override;
+  BOOL ListServerDatabases(CString strServer, CStringArray& paths, CStringArray& names) override;
+  // The reader's last error text.
+  CString GetLastError() override { return m_Reader.GetLastError(); }
+
+  CWizardNotesReader m_Reader;
   CConversionController m_Controller;
   CPstWriter* m_pPstWriter = nullptr;
   CStringArray m_arrChosenFolders;

@@ -66,3 +66,13 @@ void CMainFrame::SetAbortFlags(int nValue) {
   m_Reader.m_bCancel = nValue;
   if (m_pPstWriter) m_pPstWriter->m_nAbort = nValue;
 }
+
+BOOL CMainFrame::ListServers(CStringArray& names) {
+  m_Reader.m_bCancel = 0;
+  return m_Reader.ListServers(&names);
+}
+
+BOOL CMainFrame::ListServerDatabases(CString strServer, CStringArray& paths, CStringArray& names) {
+  m_Reader.m_bCancel = 0;
+  return m_Reader.ListServerDatabases(strServer, &paths, &names);
+}

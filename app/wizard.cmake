@@ -1,0 +1,44 @@
+# The wizard program: its classes (library wizard), the program Vorlix and their tests.
+# The library holds the frame's export half too, so the console drivers and the export
+# tests link it rather than compiling frame sources of their own.
+if(TARGET wizard)
+  return()
+endif()
+
+get_filename_component(WIZARD_RES_DIR "${CMAKE_CURRENT_LIST_DIR}/../res" ABSOLUTE)
+
+add_library(wizard STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/WorkerRunner.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SystemImageList.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DominoFileDlg.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MainFrame_export.cpp)
+target_include_directories(wizard PUBLIC ${CMAKE_CURRENT_LIST_DIR} ${WIZARD_RES_DIR})
+target_link_libraries(wizard PUBLIC engine framework lcppn30i comctl32 shell32)
+target_precompile_headers(wizard PRIVATE <framework.h>)
+# The engine's PST writer calls back into the frame (WritePstTemplate): the two libraries
+# need each other, so each is linked again after the other.
+target_link_libraries(engine INTERFACE wizard)
+
+# What the wizard's tests share.
+add_library(wizard_test_support INTERFACE)
+target_include_directories(wizard_test_support INTERFACE ${CMAKE_CURRENT_LIST_DIR}/wizard_tests)
+target_link_libraries(wizard_test_support INTERFACE wizard test_support)
+
+# The program's resources, one table; the worker runner; the system image list.
+vorlix_add_gtest(wizard_core_tests
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/wizard_tests/ResourceTableTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/wizard_tests/WorkerRunnerTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/wizard_tests/SystemImageListTest.cpp
+  LIBS wizard_test_support
+  GUI)
+vorlix_use_program_resources(wizard_core_tests)
+
+# The Domino dialog on the Notes stand-in's simulated servers, driven with real input.
+if(EXISTS ${CMAKE_CURRENT_LIST_DIR}/wizard_tests/DominoFileDlgTest.cpp)
+  vorlix_add_gtest(domino_dialog_tests
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/wizard_tests/DominoFileDlgTest.cpp
+    LIBS wizard_test_support
+    GUI SERIAL)
+  vorlix_use_program_resources(domino_dialog_tests)
+endif()
