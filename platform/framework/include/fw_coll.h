@@ -535,15 +535,25 @@ class CMap : public CObject {
   UINT GetHashTableSize() const { return m_nHashTableSize; }
   // Sets the number of buckets (best a prime); only before the first entry is added.
   void InitHashTable(UINT hashSize, BOOL bAllocNow = TRUE);
+  // Drops the low nBits of every key's hash before it picks a bucket (maps whose keys
+  // come in runs, and whose iteration order is observable, bucket by key >> 4); only
+  // before the first entry is added.
+  void SetHashKeyShift(UINT nBits) {
+    if (m_nCount != 0 || nBits >= 32) AfxThrowInvalidArgException();
+    m_nHashShift = nBits;
+  }
+  UINT GetHashKeyShift() const { return m_nHashShift; }
 
   void Serialize(CArchive& ar) override;
 
  protected:
   CAssoc* GetAssocAt(ARG_KEY key, UINT& nHashBucket) const;
   CAssoc* FirstFrom(UINT nBucket) const;
+  UINT BucketOf(ARG_KEY key) const { return (HashKey<ARG_KEY>(key) >> m_nHashShift) % m_nHashTableSize; }
 
   CAssoc** m_pHashTable = nullptr;
   UINT m_nHashTableSize = 17;
+  UINT m_nHashShift = 0;
   INT_PTR m_nCount = 0;
 };
 
@@ -558,7 +568,7 @@ void CMap<KEY, ARG_KEY, VALUE, ARG_VALUE>::InitHashTable(UINT hashSize, BOOL bAl
 template <class KEY, class ARG_KEY, class VALUE, class ARG_VALUE>
 typename CMap<KEY, ARG_KEY, VALUE, ARG_VALUE>::CAssoc*
 CMap<KEY, ARG_KEY, VALUE, ARG_VALUE>::GetAssocAt(ARG_KEY key, UINT& nHashBucket) const {
-  nHashBucket = HashKey<ARG_KEY>(key) % m_nHashTableSize;
+  nHashBucket = BucketOf(key);
   if (m_pHashTable == nullptr) return nullptr;
   for (CAssoc* p = m_pHashTable[nHashBucket]; p != nullptr; p = p->pNext)
     if (CompareElements(&p->key, &key)) return p;
@@ -588,7 +598,7 @@ VALUE& CMap<KEY, ARG_KEY, VALUE, ARG_VALUE>::operator[](ARG_KEY key) {
 template <class KEY, class ARG_KEY, class VALUE, class ARG_VALUE>
 BOOL CMap<KEY, ARG_KEY, VALUE, ARG_VALUE>::RemoveKey(ARG_KEY key) {
   if (m_pHashTable == nullptr) return FALSE;
-  UINT nBucket = HashKey<ARG_KEY>(key) % m_nHashTableSize;
+  UINT nBucket = BucketOf(key);
   for (CAssoc** pp = &m_pHashTable[nBucket]; *pp != nullptr; pp = &(*pp)->pNext) {
     if (CompareElements(&(*pp)->key, &key)) {
       CAssoc* p = *pp;

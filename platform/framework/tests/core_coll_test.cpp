@@ -314,3 +314,31 @@ TEST(CMapTest, TemplateMapWithValueKeys) {
   EXPECT_FALSE(byValue.Lookup(CString(L"k100"), n));
   EXPECT_EQ(HashKey<const CString&>(CString(L"abc")), HashKey<LPCWSTR>(L"abc"));
 }
+
+TEST(CMapTest, HashKeyShiftGroupsRunsOfKeysAndSetsIterationOrder) {
+  // With a shift of 4 over 17 buckets, keys 16..31 share bucket 1, 32..47 bucket 2, and
+  // 0..15 bucket 0; a bucket lists its newest key first.
+  CMap<UINT, UINT, int, int> map;
+  map.SetHashKeyShift(4);
+  EXPECT_EQ(map.GetHashKeyShift(), 4u);
+  const UINT keys[] = {32, 16, 24, 0, 20, 15, 17 * 16};
+  for (UINT k : keys) map[k] = static_cast<int>(k) * 10;
+  std::vector<UINT> order;
+  for (POSITION pos = map.GetStartPosition(); pos != NULL;) {
+    UINT key;
+    int value;
+    map.GetNextAssoc(pos, key, value);
+    EXPECT_EQ(value, static_cast<int>(key) * 10);
+    order.push_back(key);
+  }
+  // Bucket 0: 272 (17 * 16 wraps to 0), 15, 0; bucket 1: 20, 24, 16; bucket 2: 32.
+  EXPECT_EQ(order, (std::vector<UINT>{272, 15, 0, 20, 24, 16, 32}));
+  EXPECT_TRUE(map.RemoveKey(24));
+  EXPECT_FALSE(map.RemoveKey(25));
+  int v = 0;
+  EXPECT_TRUE(map.Lookup(16, v));
+  EXPECT_EQ(v, 160);
+  EXPECT_FALSE(map.Lookup(24, v));
+  // The shift is fixed once the map holds entries.
+  EXPECT_TRUE(ThrowsFrameworkException([&] { map.SetHashKeyShift(0); }));
+}
