@@ -411,6 +411,11 @@ class CWnd : public CCmdTarget {
   int MessageBox(LPCTSTR lpszText, LPCTSTR lpszCaption = NULL, UINT nType = MB_OK);
   void DragAcceptFiles(BOOL bAccept = TRUE);
 
+  // Tooltips: the tool under a client point, for a tooltip helper that asks its owner
+  // window. Returns the tool's id with pTI (when given) filled, or -1 when no tool is
+  // there (the default).
+  virtual INT_PTR OnToolHitTest(CPoint point, TTTOOLINFOW* pTI) const;
+
   // Default handlers: each passes the message to the default procedure.
   afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
   afx_msg BOOL OnNcCreate(LPCREATESTRUCT lpCreateStruct);
