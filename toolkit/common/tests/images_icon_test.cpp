@@ -440,6 +440,6 @@ TEST(ImageResources, ToolBarResourceData) {
   EXPECT_EQ(p->GetItems()[0], 100);
   EXPECT_EQ(p->GetItems()[1], 0);
   EXPECT_EQ(p->GetItems()[2], 101);
-  for (UINT id : {IDR_TEST_TOOLBAR_CUT, IDR_TEST_TOOLBAR_VERSION, IDR_TEST_TOOLBAR_EMPTY, 9999u})
+  for (UINT id : std::initializer_list<UINT>{IDR_TEST_TOOLBAR_CUT, IDR_TEST_TOOLBAR_VERSION, IDR_TEST_TOOLBAR_EMPTY, 9999u})
     EXPECT_EQ(CXTPToolBarResourceData::Load(id, nullptr, &cb), nullptr) << id;
 }

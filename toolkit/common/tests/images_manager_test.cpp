@@ -265,7 +265,7 @@ TEST(ImageManager, ToolBarAndStripLoading) {
   EXPECT_FALSE(neither->SetIcons(IDR_TEST_TOOLBAR, ids, 0, CSize(0, 16)));
   EXPECT_TRUE(neither->IsEmpty());
   // Missing and damaged toolbars and bitmaps.
-  for (UINT id : {IDR_TEST_TOOLBAR_CUT, IDR_TEST_TOOLBAR_VERSION, IDR_TEST_TOOLBAR_EMPTY,
+  for (UINT id : std::initializer_list<UINT>{IDR_TEST_TOOLBAR_CUT, IDR_TEST_TOOLBAR_VERSION, IDR_TEST_TOOLBAR_EMPTY,
                   IDR_TEST_TOOLBAR_NOBITMAP, 9999u})
     EXPECT_FALSE(neither->SetIcons(id)) << id;
   EXPECT_FALSE(neither->SetIcons(IDB_TEST_BAD_BITMAP, ids, 2, CSize(16, 16)));
