@@ -4,8 +4,6 @@
 #include "PstWriter.h"
 #include "SpreadsheetWriter.h"
 
-CMainFrame::~CMainFrame() { DeletePstWriter(); }
-
 void CMainFrame::WritePstTemplate(CString strPath, int nResourceId) {
   HMODULE hModule = ::GetModuleHandleW(nullptr);
   HRSRC hResource = ::FindResourceW(hModule, MAKEINTRESOURCEW(nResourceId), L"PST");
