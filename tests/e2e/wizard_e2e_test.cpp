@@ -324,3 +324,30 @@ TEST(WizardE2eStart, WithoutNotesTheProgramSaysSoAndEnds) {
   ::Sleep(300);
   EXPECT_EQ(answers.Count(), 1u);
 }
+
+// Not part of the test run: scripts/start-launcher.sh runs it against the program the
+// launcher started, so that the run's screenshot shows the first page with the installed
+// sample book added through "Add File(s)".
+TEST(WizardRun, DISABLED_AddTheSampleBookToTheRunningProgram) {
+  HWND hMain = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (hMain = ::FindWindowW(nullptr, L"Vorlix")) != nullptr && ::IsWindowVisible(hMain); }, 30000));
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(hMain, &pid);
+  HWND hView = wizarde2e::FindChild(hMain, kViewId);
+  HWND hPage = nullptr;
+  ASSERT_TRUE(WaitFor([&] {
+    HWND hTab = wizarde2e::FindChild(hView, kTabControlId);
+    hPage = hTab ? wizarde2e::FindChild(hTab, kViewId) : nullptr;
+    return hPage && ::IsWindowVisible(hPage);
+  }, 10000));
+  ::SetForegroundWindow(hMain);
+  uidriver::Click(wizarde2e::FindButtonDeep(hPage, L"Add File(s)"));
+  HWND hDlg = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (hDlg = uidriver::FindDialog(pid, L"Open")) != nullptr; }, 10000));
+  ::Sleep(300);
+  uidriver::TypeText(kSampleBook);
+  ::Sleep(200);
+  uidriver::PressKey(VK_RETURN);
+  HWND hList = wizarde2e::FindChild(hPage, kFileListId);
+  EXPECT_TRUE(WaitFor([&] { return wizarde2e::ReadListRows(hList, 2).size() == 1; }, 10000));
+}
