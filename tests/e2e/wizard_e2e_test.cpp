@@ -351,3 +351,63 @@ TEST(WizardRun, DISABLED_AddTheSampleBookToTheRunningProgram) {
   HWND hList = wizarde2e::FindChild(hPage, kFileListId);
   EXPECT_TRUE(WaitFor([&] { return wizarde2e::ReadListRows(hList, 2).size() == 1; }, 10000));
 }
+
+TEST_F(WizardE2e, ExportHandsTheRowsToTheSavePageWhereExportIsInert) {
+  AddFilesThroughDialog(kSampleBook);
+  ASSERT_TRUE(WaitFor([&] { return Rows() == 1; }, 5000));
+  uidriver::Click(Button(0, L"Export"));
+  ASSERT_TRUE(WaitFor([&] { return Page(2) && ::IsWindowVisible(Page(2)); }, 5000));
+  wizarde2e::KeepPicture(m_hMain, L"page3_bare.png");
+  // Page 3 shows Back, Next and Exit, Exit beside Back.
+  RECT page, exit, back;
+  ::GetWindowRect(Page(2), &page);
+  HWND hExit = Button(2, L"Exit"), hBack = Button(2, L"Back");
+  ASSERT_NE(hExit, nullptr);
+  ASSERT_NE(hBack, nullptr);
+  ::GetWindowRect(hExit, &exit);
+  ::GetWindowRect(hBack, &back);
+  EXPECT_EQ(exit.left - page.left, (page.right - page.left) - 360);
+  EXPECT_EQ(back.left - page.left, (page.right - page.left) - 240);
+  // The menu's Export command on the save page does nothing: same page, no message.
+  ::PostMessageW(m_hMain, WM_COMMAND, 32775, 0);
+  ::Sleep(1500);
+  EXPECT_TRUE(::IsWindowVisible(Page(2)));
+  EXPECT_EQ(m_answers->Count(), 0u);
+}
+
+TEST_F(WizardE2e, SeveralBooksInOneChoiceAndUnusualNamesShownExactly) {
+  // Books with a blank, with letters outside ASCII, and one whose path is 250 characters.
+  const std::wstring dir = L"C:\\books";
+  ::CreateDirectoryW(dir.c_str(), nullptr);
+  std::wstring longName = L"NAMES";
+  while (dir.size() + 1 + longName.size() + 4 < 250) longName += L'x';
+  longName += L".nsf";
+  const std::wstring files[] = {L"team names.nsf", L"Kontakte Köln names.nsf", longName};
+  for (const std::wstring& f : files) {
+    HANDLE h = ::CreateFileW((dir + L"\\" + f).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    ::CloseHandle(h);
+  }
+  ASSERT_EQ((dir + L"\\" + longName).size(), 250u);
+  // Two books in one choice: go to the folder, then name both.
+  uidriver::Click(Button(0, L"Add File(s)"));
+  HWND hDlg = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (hDlg = uidriver::FindDialog(m_app.Pid(), L"Open")) != nullptr; }, 10000));
+  ::Sleep(300);
+  uidriver::TypeText(dir + L"\\");
+  uidriver::PressKey(VK_RETURN);
+  ::Sleep(800);
+  uidriver::TypeText(L"\"" + files[0] + L"\" \"" + files[1] + L"\"");
+  ::Sleep(200);
+  wizarde2e::KeepPicture(hDlg, L"file_dialog_two_books.png");
+  uidriver::PressKey(VK_RETURN);
+  ASSERT_TRUE(WaitFor([&] { return !::IsWindow(hDlg) || !::IsWindowVisible(hDlg); }, 10000));
+  ASSERT_TRUE(WaitFor([&] { return Rows() == 2; }, 5000));
+  AddFilesThroughDialog(dir + L"\\" + longName);
+  ASSERT_TRUE(WaitFor([&] { return Rows() == 3; }, 5000));
+  std::vector<std::wstring> shown;
+  for (auto& row : wizarde2e::ReadListRows(FileList(), 2)) shown.push_back(row[0]);
+  for (const std::wstring& f : files)
+    EXPECT_NE(std::find(shown.begin(), shown.end(), dir + L"\\" + f), shown.end()) << std::string(f.begin(), f.end());
+  wizarde2e::KeepPicture(m_hMain, L"page1_unusual_names.png");
+}
