@@ -211,11 +211,16 @@ class CMessageBoxAnswerer {
       {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_answers.pop_front();
-        m_texts.push_back(text);
       }
       Click(hButton);
-      // Wait for the box to go before looking for the next one.
+      // Wait for the box to go before it counts as answered (a test's next click must not
+      // cross this one) and before looking for the next one.
       for (int i = 0; i < 200 && ::IsWindow(hBox) && ::IsWindowVisible(hBox); ++i) ::Sleep(20);
+      ::Sleep(100);
+      {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_texts.push_back(text);
+      }
     }
   }
 

@@ -411,3 +411,59 @@ TEST_F(WizardE2e, SeveralBooksInOneChoiceAndUnusualNamesShownExactly) {
     EXPECT_NE(std::find(shown.begin(), shown.end(), dir + L"\\" + f), shown.end()) << std::string(f.begin(), f.end());
   wizarde2e::KeepPicture(m_hMain, L"page1_unusual_names.png");
 }
+
+TEST_F(WizardE2e, DominoFilesComeWithTheirServerAndCannotBePreviewed) {
+  uidriver::Click(Button(0, L"Add Domino File(s)"));
+  HWND hDlg = nullptr;
+  ASSERT_TRUE(WaitFor(
+      [&] { return (hDlg = uidriver::FindDialog(m_app.Pid(), L"Domino Server File Selection")) != nullptr; }, 10000));
+  m_answers->AddSkip(hDlg);
+  ::Sleep(300);
+  uidriver::Click(::GetDlgItem(hDlg, 1000));
+  ::Sleep(200);
+  uidriver::TypeText(L"Mail01/Acme");
+  ::Sleep(200);
+  uidriver::Click(::GetDlgItem(hDlg, 1018));
+  HWND hServers = ::GetDlgItem(hDlg, 1010), hFiles = ::GetDlgItem(hDlg, 1009);
+  ASSERT_TRUE(WaitFor([&] { return wizarde2e::ReadListRows(hServers, 1).size() == 1; }, 5000));
+  ::Sleep(500);
+  // The row's label, as the program lays it out.
+  RECT rcRow = {};
+  {
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(hServers, &pid);
+    HANDLE hProcess = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    void* remote = ::VirtualAllocEx(hProcess, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);
+    RECT ask = {LVIR_LABEL};
+    ::WriteProcessMemory(hProcess, remote, &ask, sizeof(ask), nullptr);
+    ::SendMessageW(hServers, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(remote));
+    ::ReadProcessMemory(hProcess, remote, &rcRow, sizeof(rcRow), nullptr);
+    ::VirtualFreeEx(hProcess, remote, 0, MEM_RELEASE);
+    ::CloseHandle(hProcess);
+  }
+  uidriver::Click(hServers, POINT{rcRow.left + 10, (rcRow.top + rcRow.bottom) / 2});
+  const bool listedOk = WaitFor([&] { return !wizarde2e::ReadListRows(hFiles, 1).empty() && ::IsWindowEnabled(hFiles); }, 20000);
+  wizarde2e::KeepPicture(hDlg, L"domino_in_program_after_click.png");
+  ASSERT_TRUE(listedOk) << (m_answers->Texts().empty() ? std::string("no box")
+                                                       : std::string(m_answers->Last().begin(), m_answers->Last().end()));
+  wizarde2e::KeepPicture(hDlg, L"domino_listed_in_program.png");
+  const size_t listed = wizarde2e::ReadListRows(hFiles, 1).size();
+  m_answers->Queue(L"OK", L"wizard\\box_domino_added_in_program.png");
+  uidriver::Click(::GetDlgItem(hDlg, 1019));
+  ASSERT_TRUE(WaitFor([&] { return m_answers->Count() == 1; }, 10000));
+  uidriver::Click(::GetDlgItem(hDlg, 1020));
+  ASSERT_TRUE(WaitFor([&] { return !::IsWindow(hDlg); }, 5000));
+  auto rows = wizarde2e::ReadListRows(FileList(), 2);
+  ASSERT_EQ(rows.size(), listed);
+  for (auto& row : rows) EXPECT_EQ(row[1], L"MAIL01/ACME");
+  wizarde2e::KeepPicture(m_hMain, L"page1_domino_rows.png");
+  // A Domino row has no preview.
+  uidriver::Click(FileList(), POINT{60, 30});
+  ::Sleep(300);
+  ClickExpecting(Button(0, L"Preview"), {{L"OK", L"box_domino_preview.png"}});
+  EXPECT_EQ(m_answers->Last(),
+            L"Preview of Domino Server file is not available. \r\nPlease select file which does not belong to Domino "
+            L"Server and click Preview Button");
+  EXPECT_TRUE(::IsWindowVisible(Page(0)));
+}
+
