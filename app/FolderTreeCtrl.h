@@ -6,12 +6,8 @@
 
 #include <framework.h>
 
-#ifndef UM_FOLDERCHOSEN
-// Sent to the folder page when an item's name or icon is clicked: wParam = a 256-character
-// wide buffer holding the item's folder path, lParam = 0. The buffer lives only during the
-// call.
-#define UM_FOLDERCHOSEN (WM_USER + 102)
-#endif
+// UM_FOLDERCHOSEN, sent to the folder page when an item's name or icon is clicked.
+#include "AppMessages.h"
 
 class CFolderTreeCtrl : public CTreeCtrl {
   DECLARE_DYNAMIC(CFolderTreeCtrl)

@@ -4,8 +4,6 @@
 #include "PstWriter.h"
 #include "SpreadsheetWriter.h"
 
-CMainFrame::~CMainFrame() { DeletePstWriter(); }
-
 void CMainFrame::WritePstTemplate(CString strPath, int nResourceId) {
   HMODULE hModule = ::GetModuleHandleW(nullptr);
   HRSRC hResource = ::FindResourceW(hModule, MAKEINTRESOURCEW(nResourceId), L"PST");
@@ -65,4 +63,14 @@ void CMainFrame::DeletePstWriter() {
 void CMainFrame::SetAbortFlags(int nValue) {
   m_Reader.m_bCancel = nValue;
   if (m_pPstWriter) m_pPstWriter->m_nAbort = nValue;
+}
+
+BOOL CMainFrame::ListServers(CStringArray& names) {
+  m_Reader.m_bCancel = 0;
+  return m_Reader.ListServers(&names);
+}
+
+BOOL CMainFrame::ListServerDatabases(CString strServer, CStringArray& paths, CStringArray& names) {
+  m_Reader.m_bCancel = 0;
+  return m_Reader.ListServerDatabases(strServer, &paths, &names);
 }

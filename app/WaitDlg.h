@@ -7,10 +7,8 @@
 
 #include "TextProgressCtrl.h"
 
-#ifndef UM_STOPPROCESS
-// Sent to the dialog's owner when "Stop" is pressed; wParam and lParam 0.
-#define UM_STOPPROCESS (WM_USER + 104)
-#endif
+// UM_STOPPROCESS, sent to the dialog's owner when "Stop" is pressed.
+#include "AppMessages.h"
 
 // The message label: word-wrapped text on a pale background.
 class CWaitLabel : public CStatic {

@@ -19,7 +19,9 @@ add_library(wait_tree STATIC
 target_include_directories(wait_tree PUBLIC ${CMAKE_CURRENT_LIST_DIR} ${WAIT_TREE_RES_DIR} ${WAIT_TREE_GEN_DIR})
 target_link_libraries(wait_tree PUBLIC toolkit_common framework)
 target_precompile_headers(wait_tree PRIVATE <framework.h>)
-target_sources(wait_tree INTERFACE ${WAIT_TREE_RES_DIR}/waitdlg.rc)
+# A program that compiles the program's whole resource script gets this one through it.
+target_sources(wait_tree INTERFACE
+  $<$<NOT:$<BOOL:$<TARGET_PROPERTY:VORLIX_WHOLE_RESOURCE_SCRIPT>>>:${WAIT_TREE_RES_DIR}/waitdlg.rc>)
 set_source_files_properties(${WAIT_TREE_RES_DIR}/waitdlg.rc PROPERTIES
   OBJECT_DEPENDS "${WAIT_TREE_RES_DIR}/waitdlg_res.h;${WAIT_TREE_GEN_DIR}/folder_images.bmp")
 

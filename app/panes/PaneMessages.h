@@ -4,17 +4,8 @@
 
 #include <windows.h>
 
-// The application's own header may define these too; the values are the same.
-#ifndef UM_CONTACTCHOSEN
-// A contact card was clicked: wParam = the item data of the card row's first cell,
-// lParam = the clicked row.
-#define UM_CONTACTCHOSEN 0x467
-#endif
-#ifndef UM_FILTERLETTER
-// A letter button was pressed: wParam = the letter's character code, or a pointer to the
-// wide text "ALL" for the "All" buttons; lParam = 0.
-#define UM_FILTERLETTER 0x496
-#endif
+// UM_CONTACTCHOSEN and UM_FILTERLETTER, with the program's other messages.
+#include "../AppMessages.h"
 
 // The alphabet bar's dialog template and its buttons.
 #define IDD_ALPHABET_BAR 227

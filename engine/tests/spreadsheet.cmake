@@ -27,9 +27,8 @@ vorlix_add_gtest(spreadsheet_writer_tests
     ${CMAKE_CURRENT_LIST_DIR}/spreadsheet_writer_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/spreadsheet_workbook_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/spreadsheet_export_test.cpp
-    # The frame's save loop, which the export test drives.
-    ${CMAKE_CURRENT_LIST_DIR}/../../app/MainFrame_export.cpp
-  LIBS engine comctl32 advapi32
+  # The frame's save loop, which the export test drives, is in the wizard's library.
+  LIBS wizard engine comctl32 advapi32
   WORKING_DIRECTORY ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
 target_include_directories(spreadsheet_writer_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR} ${CMAKE_CURRENT_LIST_DIR}/../../app)
 target_compile_definitions(spreadsheet_writer_tests PRIVATE

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <fstream>
+#include <chrono>
 #include <system_error>
+#include <thread>
 
 #include "database.h"
 
@@ -12,6 +14,7 @@ namespace notescore {
 
 const char* const kNetworkDownMarker = "network-down";
 const char* const kServerDownMarker = "server-down";
+const char* const kSlowReadMarker = "slow-read";
 const char* const kDeniedSuffix = ".denied";
 const char* const kServerNameFile = "server-name.txt";
 
@@ -252,6 +255,14 @@ Status DataDirectory::ResolveDatabase(const std::string& server, const std::stri
   fs::path denied = f;
   denied += kDeniedSuffix;
   if (Exists(denied)) return kErrNoAccess;
+  // Tests only: a slow server answers each database after a pause (milliseconds from the
+  // marker's first line, 400 when it gives none).
+  if (Exists(folder / kSlowReadMarker)) {
+    std::ifstream marker(folder / kSlowReadMarker);
+    int ms = 0;
+    if (!(marker >> ms) || ms <= 0 || ms > 60000) ms = 400;
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+  }
   *file = f;
   *relPath = rel;
   return kOk;
