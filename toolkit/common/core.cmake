@@ -17,6 +17,8 @@ vorlix_add_gtest(tk_core_test
     ${CMAKE_CURRENT_LIST_DIR}/tests/core_version_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/tests/core_uidata_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/tests/core_draw_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/tests/core_color_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/tests/core_theme_test.cpp
   LIBS toolkit_common test_support)
 target_include_directories(tk_core_test PRIVATE ${TK_CORE_GEN})
 vorlix_use_toolkit(tk_core_test)

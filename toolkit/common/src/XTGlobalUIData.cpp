@@ -5,6 +5,7 @@
 
 #include "XTPColorManager.h"
 #include "XTPDrawHelpers.h"
+#include "XTPResourceManager.h"
 
 namespace {
 
@@ -17,9 +18,9 @@ BOOL CALLBACK SystemIconTitleFont(LOGFONTW* plf) {
 BOOL CALLBACK SystemFontExists(LPCWSTR pszFace) { return CXTPDrawHelpers::FontExists(pszFace); }
 HCURSOR CALLBACK SystemCursor(LPCWSTR pszId) { return ::LoadCursorW(nullptr, pszId); }
 HCURSOR CALLBACK ToolkitCursor(UINT nId) {
-  // The toolkit's cursors live in the program's resources (linked into every program that
-  // uses the toolkit).
-  return ::LoadCursorW(AfxGetResourceHandle(), MAKEINTRESOURCEW(nId));
+  // The toolkit's cursors live in the toolkit's resource script, linked into every program
+  // that uses the toolkit; the resource manager finds them.
+  return XTPGetResourceManager()->LoadCursor(nId);
 }
 
 XTP_UIDATA_QUERIES g_queries = {};

@@ -267,16 +267,34 @@ INSTANTIATE_TEST_SUITE_P(Missing, UIDataCursorStop,
                          ::testing::Values(StopCase{9008, 0}, StopCase{9009, 1}, StopCase{9011, 2},
                                            StopCase{9973, 3}, StopCase{9970, 4}, StopCase{9971, 5}));
 
-// The real loaders: the system hand cursor exists under Wine.
-TEST(UIDataSystemCursors, SystemHandCursorIsTaken) {
+// The real loaders: the toolkit's cursors come from its resource script, the hand from the
+// system (Wine has one).
+TEST(UIDataSystemCursors, ToolkitCursorsAndTheSystemHand) {
   CXTGlobalUIData& data = XTGetGlobalUIData();
-  if (data.hcurDragCopy && data.hcurDragMove && data.hcurDragNone) {
-    EXPECT_EQ(::LoadCursorW(nullptr, IDC_HAND), data.hcurHand);
-  } else {
-    // Without the toolkit's cursor resources loading stops at the first.
-    EXPECT_EQ(nullptr, data.hcurDragCopy);
-    EXPECT_EQ(nullptr, data.hcurHand);
-  }
+  const HCURSOR handles[7] = {data.hcurDragCopy, data.hcurDragMove, data.hcurDragNone, data.hcurHand,
+                              data.hcurHSplitBar, data.hcurVSplitBar, data.hcurMove};
+  for (int i = 0; i < 7; i++) EXPECT_NE(nullptr, handles[i]) << "cursor " << i;
+  EXPECT_EQ(::LoadCursorW(nullptr, IDC_HAND), data.hcurHand);
+  EXPECT_EQ(::LoadCursorW(nullptr, IDC_SIZEALL), data.hcurMove);
+  ICONINFO info = {};
+  ASSERT_TRUE(::GetIconInfo(data.hcurDragCopy, &info));
+  EXPECT_FALSE(info.fIcon);  // a cursor
+  if (info.hbmMask) ::DeleteObject(info.hbmMask);
+  if (info.hbmColor) ::DeleteObject(info.hbmColor);
+}
+
+// With no system hand the record takes the toolkit's own hand cursor, 9973.
+HCURSOR CALLBACK NoSystemHand(LPCWSTR id) { return id == IDC_HAND ? nullptr : ::LoadCursorW(nullptr, id); }
+TEST(UIDataSystemCursors, ToolkitHandWhenTheSystemHasNone) {
+  XTP_UIDATA_QUERIES q = {};
+  q.pfnLoadSystemCursor = NoSystemHand;
+  XTPSetUIDataQueries(&q);
+  CXTGlobalUIData data;
+  XTPSetUIDataQueries(nullptr);
+  ASSERT_NE(nullptr, data.hcurHand);
+  EXPECT_NE(::LoadCursorW(nullptr, IDC_HAND), data.hcurHand);
+  EXPECT_EQ(::LoadCursorW(AfxGetResourceHandle(), MAKEINTRESOURCEW(XTP_IDC_HAND)), data.hcurHand);
+  EXPECT_NE(nullptr, data.hcurVSplitBar);
 }
 
 // ---------------------------------------------------------------------------------------
