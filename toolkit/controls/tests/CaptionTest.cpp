@@ -186,6 +186,34 @@ TEST_F(CaptionPopup, ThePinPutsThePaneBack) {
   EXPECT_FALSE(caption.GetCaptionButton().IsWindowVisible());
 }
 
+TEST_F(CaptionPopup, APopupClosedByItsOwnHandlerOutlivesThatHandler) {
+  // The popup's timer (focus gone) and its pin each make the caption close the popup while
+  // the popup's own handler runs: its window and object must last until that returns.
+  for (int pin = 0; pin < 2; pin++) {
+    caption.SetChildWindow(&pane, &parent);
+    ASSERT_TRUE(caption.ShowPopupWindow());
+    CXTCaptionPopupWnd* pPopup = caption.GetPopupWnd();
+    const HWND hPopup = pPopup->m_hWnd;
+    if (pin) {
+      pPopup->SetFocus();
+      PumpFor(20);
+      pPopup->GetPushPin().SendMessage(BM_CLICK);
+    } else {
+      elsewhere.SetFocus();
+      ::SendMessageW(hPopup, WM_TIMER, 1, 0);
+    }
+    EXPECT_EQ(caption.GetPopupWnd(), nullptr) << pin;
+    EXPECT_EQ(pane.GetParent(), &view) << "the pane is back at once " << pin;
+    EXPECT_TRUE(::IsWindow(hPopup)) << "the window outlives the handler " << pin;
+    EXPECT_FALSE(::IsWindowVisible(hPopup)) << pin;
+    EXPECT_EQ(CWnd::FromHandlePermanent(hPopup), pPopup) << "and so does its object " << pin;
+    PumpFor(30);
+    EXPECT_FALSE(::IsWindow(hPopup)) << "gone once the queue ran " << pin;
+  }
+  EXPECT_EQ(parent.Count(CPWM_POPUP_FOCUSLOST), 1);
+  EXPECT_EQ(parent.Count(CPWM_POPUP_CLOSE), 1);
+}
+
 TEST_F(CaptionPopup, AHundredCyclesRunClean) {
   // One cycle first, so that everything made once per process exists.
   ASSERT_TRUE(caption.ShowPopupWindow());
