@@ -58,6 +58,7 @@ endif()
 # A wizard page's buttons at their pixels.
 vorlix_add_gtest(wizard_page_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/wizard_tests/BaseViewButtonsTest.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/wizard_tests/FilePageNetworkTest.cpp
   LIBS wizard_test_support
   GUI SERIAL)
 vorlix_use_program_resources(wizard_page_tests)

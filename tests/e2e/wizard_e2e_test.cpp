@@ -473,26 +473,6 @@ TEST_F(WizardE2e, DominoFilesComeWithTheirServerAndCannotBePreviewed) {
 
 namespace {
 
-// The Wine prefix as a Windows folder (drive Z: is the Unix root).
-std::wstring PrefixFolder() {
-  wchar_t buf[2048] = {};
-  const DWORD n = ::GetEnvironmentVariableW(L"WINEPREFIX", buf, 2048);
-  std::wstring unixPath;
-  if (n > 0 && n < 2048) {
-    unixPath = buf;
-  } else {
-    const std::string fallback = E2E_WINE_PREFIX;
-    unixPath.assign(fallback.begin(), fallback.end());
-  }
-  for (wchar_t& c : unixPath)
-    if (c == L'/') c = L'\\';
-  return L"Z:" + unixPath;
-}
-
-const wchar_t kNetworkAdvice[] =
-    L"You are selecting the file from network. \r\nIt's advisable to copy the file to local computer for better "
-    L"saving results ";
-
 // The visible popup menu windows of a process.
 std::vector<HWND> PopupMenus(DWORD pid) {
   struct S {
