@@ -42,6 +42,8 @@ BEGIN_MESSAGE_MAP(CMossgraveApp, CWinApp)
   ON_COMMAND(ID_APP_ABOUT, OnAppAbout)
   ON_COMMAND(ID_FILE_NEW, CWinApp::OnFileNew)
   ON_COMMAND(ID_FILE_OPEN, CWinApp::OnFileOpen)
+  // File Exit closes the main window, which asks first.
+  ON_COMMAND(ID_APP_EXIT, CWinApp::OnAppExit)
 END_MESSAGE_MAP()
 
 CMossgraveApp::CMossgraveApp() { GetInstanceMutex(); }

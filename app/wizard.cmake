@@ -55,6 +55,14 @@ if(EXISTS ${CMAKE_CURRENT_LIST_DIR}/wizard_tests/DominoFileDlgTest.cpp)
   vorlix_use_program_resources(domino_dialog_tests)
 endif()
 
+# A wizard page's buttons at their pixels.
+vorlix_add_gtest(wizard_page_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/wizard_tests/BaseViewButtonsTest.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/wizard_tests/FilePageNetworkTest.cpp
+  LIBS wizard_test_support
+  GUI SERIAL)
+vorlix_use_program_resources(wizard_page_tests)
+
 # The program itself, beside the launcher in bin/.
 add_executable(Vorlix WIN32 ${CMAKE_CURRENT_LIST_DIR}/VorlixApp.cpp)
 target_link_libraries(Vorlix PRIVATE wizard)

@@ -6,7 +6,10 @@
 
 #include <framework.h>
 
+#include <algorithm>
 #include <fstream>
+#include <functional>
+#include <vector>
 #include <string>
 
 #include "wizard_process.h"
@@ -467,3 +470,243 @@ TEST_F(WizardE2e, DominoFilesComeWithTheirServerAndCannotBePreviewed) {
   EXPECT_TRUE(::IsWindowVisible(Page(0)));
 }
 
+
+namespace {
+
+// The visible popup menu windows of a process.
+std::vector<HWND> PopupMenus(DWORD pid) {
+  struct S {
+    DWORD pid;
+    std::vector<HWND> found;
+  } s = {pid, {}};
+  ::EnumWindows(
+      [](HWND h, LPARAM l) -> BOOL {
+        auto* s = reinterpret_cast<S*>(l);
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(h, &pid);
+        if (pid == s->pid && ::IsWindowVisible(h) && uidriver::ClassOf(h) == L"#32768") s->found.push_back(h);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+// The bands of rows of a menu picture holding anything but the menu's background (the
+// items' texts, the highlight, separators), top to bottom, each at least minHeight high.
+std::vector<std::pair<int, int>> Bands(testsupport::CSnapshot& shot, int cx, int cy, int minHeight) {
+  const COLORREF background = ::GetSysColor(COLOR_MENU);
+  std::vector<std::pair<int, int>> bands;
+  int start = -1;
+  for (int y = 3; y <= cy - 3; ++y) {
+    bool inked = false;
+    if (y < cy - 3)
+      for (int x = 20; x < cx / 2 && !inked; ++x) inked = !Near(shot.Pixel(x, y), background, 8);
+    if (inked && start < 0) start = y;
+    if (!inked && start >= 0) {
+      if (y - start >= minHeight) bands.push_back({start, y});
+      start = -1;
+    }
+  }
+  return bands;
+}
+
+bool HasBlackText(testsupport::CSnapshot& shot, int cx, std::pair<int, int> band) {
+  for (int y = band.first; y < band.second; ++y)
+    for (int x = 20; x < cx / 2; ++x) {
+      const COLORREF c = shot.Pixel(x, y);
+      if (GetRValue(c) < 40 && GetGValue(c) < 40 && GetBValue(c) < 40) return true;
+    }
+  return false;
+}
+
+}  // namespace
+
+TEST_F(WizardE2e, FileOpenWorksOnTheFilePageOnly) {
+  struct Seen {
+    bool blackOpen, dialog;
+  };
+  // Opens File from the keyboard, keeps a picture, reads whether "Open..." is drawn in black,
+  // chooses it and reports whether the open-file dialog came.
+  auto tryOpen = [&](const wchar_t* picture) -> Seen {
+    Seen seen = {false, false};
+    ::SetForegroundWindow(m_hMain);
+    uidriver::PressKey(VK_MENU);
+    ::Sleep(200);
+    uidriver::PressKey('F');
+    std::vector<HWND> popups;
+    EXPECT_TRUE(WaitFor([&] { return !(popups = PopupMenus(m_app.Pid())).empty(); }, 5000));
+    if (popups.empty()) return seen;
+    ::Sleep(400);
+    RECT rc;
+    ::GetWindowRect(popups[0], &rc);
+    auto shot = Picture(popups[0]);
+    shot->SavePng(testsupport::ArtifactPath(std::wstring(L"wizard\\") + picture));
+    const int cx = rc.right - rc.left, cy = rc.bottom - rc.top;
+    // Eight items of text: New, Open..., Add File(S), Add Domino File(S), Export, Print...,
+    // Print Preview, Exit; the separators are thinner than a line of text.
+    const auto bands = Bands(*shot, cx, cy, 6);
+    EXPECT_EQ(bands.size(), 8u);
+    if (bands.size() == 8u) {
+      seen.blackOpen = HasBlackText(*shot, cx, bands[1]);
+      EXPECT_FALSE(HasBlackText(*shot, cx, bands[5])) << "Print is always greyed";
+      EXPECT_TRUE(HasBlackText(*shot, cx, bands[7])) << "Exit is always enabled";
+    }
+    uidriver::PressKey('O');
+    HWND hDlg = nullptr;
+    seen.dialog = WaitFor([&] { return (hDlg = uidriver::FindDialog(m_app.Pid(), L"Open")) != nullptr; }, 2500);
+    if (seen.dialog) {
+      uidriver::PressKey(VK_ESCAPE);
+      EXPECT_TRUE(WaitFor([&] { return !::IsWindow(hDlg) || !::IsWindowVisible(hDlg); }, 5000));
+    } else {
+      while (!PopupMenus(m_app.Pid()).empty()) {
+        uidriver::PressKey(VK_ESCAPE);
+        ::Sleep(200);
+      }
+      uidriver::PressKey(VK_ESCAPE);
+      ::Sleep(200);
+    }
+    return seen;
+  };
+
+  const Seen first = tryOpen(L"menu_file_page1.png");
+  EXPECT_TRUE(first.blackOpen);
+  EXPECT_TRUE(first.dialog);
+  // Ctrl+O too.
+  ::SetForegroundWindow(m_hMain);
+  uidriver::PressKey('O', true);
+  HWND hDlg = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (hDlg = uidriver::FindDialog(m_app.Pid(), L"Open")) != nullptr; }, 5000));
+  uidriver::PressKey(VK_ESCAPE);
+  ASSERT_TRUE(WaitFor([&] { return !::IsWindow(hDlg) || !::IsWindowVisible(hDlg); }, 5000));
+  EXPECT_EQ(Rows(), 0u);
+
+  // On the save page the command is greyed and does nothing.
+  AddFilesThroughDialog(kSampleBook);
+  ASSERT_TRUE(WaitFor([&] { return Rows() == 1; }, 5000));
+  uidriver::Click(Button(0, L"Export"));
+  ASSERT_TRUE(WaitFor([&] { return Page(2) && ::IsWindowVisible(Page(2)); }, 5000));
+  ::Sleep(500);
+  const Seen third = tryOpen(L"menu_file_page3.png");
+  EXPECT_FALSE(third.blackOpen);
+  EXPECT_FALSE(third.dialog);
+  ::SetForegroundWindow(m_hMain);
+  uidriver::PressKey('O', true);
+  EXPECT_FALSE(WaitFor([&] { return uidriver::FindDialog(m_app.Pid(), L"Open") != nullptr; }, 2000));
+  EXPECT_TRUE(::IsWindowVisible(Page(2)));
+  EXPECT_EQ(m_answers->Count(), 0u);
+}
+
+TEST_F(WizardE2e, ButtonsSitAtTheirPlacesOnEveryShownPage) {
+  RECT page;
+  ::GetWindowRect(Page(0), &page);
+  const int cx = page.right - page.left, cy = page.bottom - page.top;
+  auto placeOf = [&](int p, const wchar_t* caption) -> POINT {
+    RECT pg, rc;
+    ::GetWindowRect(Page(p), &pg);
+    HWND h = Button(p, caption);
+    if (!h) return POINT{-1, -1};
+    ::GetWindowRect(h, &rc);
+    return POINT{(pg.right - pg.left) - (rc.left - pg.left), (pg.bottom - pg.top) - (rc.top - pg.top)};
+  };
+  // Page 1: Export at the right, Preview left of it; Back, Stop and Exit hidden.
+  POINT p = placeOf(0, L"Export");
+  EXPECT_EQ(p.x, 120);
+  EXPECT_EQ(p.y, 50);
+  p = placeOf(0, L"Preview");
+  EXPECT_EQ(p.x, 240);
+  EXPECT_EQ(p.y, 50);
+  // The button faces are drawn there.
+  // The buttons' captions are drawn there, and nothing where Exit would go.
+  auto shot = Picture(Page(0));
+  auto dark = [&](int left) {
+    for (int y = cy - 50 + 3; y < cy - 20 - 3; ++y)
+      for (int x = left + 3; x < left + 100 - 3; ++x) {
+        const COLORREF c = shot->Pixel(x, y);
+        if (GetRValue(c) < 60 && GetGValue(c) < 60 && GetBValue(c) < 60) return true;
+      }
+    return false;
+  };
+  EXPECT_TRUE(dark(cx - 120)) << "Export";
+  EXPECT_TRUE(dark(cx - 240)) << "Preview";
+  EXPECT_FALSE(dark(cx - 360)) << "something where Exit would be";
+
+  // Page 3 (through Export): Next at the right, Back left of it, Exit left of Back.
+  AddFilesThroughDialog(kSampleBook);
+  ASSERT_TRUE(WaitFor([&] { return Rows() == 1; }, 5000));
+  uidriver::Click(Button(0, L"Export"));
+  ASSERT_TRUE(WaitFor([&] { return Page(2) && ::IsWindowVisible(Page(2)); }, 5000));
+  ::Sleep(500);
+  EXPECT_EQ(placeOf(2, L"Back").x, 240);
+  EXPECT_EQ(placeOf(2, L"Exit").x, 360);
+  EXPECT_EQ(placeOf(2, L"Exit").y, 50);
+  wizarde2e::KeepPicture(m_hMain, L"page3_buttons.png");
+  auto third = Picture(Page(2));
+  RECT pg;
+  ::GetWindowRect(Page(2), &pg);
+  bool exitDrawn = false;
+  for (int y = (pg.bottom - pg.top) - 47; y < (pg.bottom - pg.top) - 23 && !exitDrawn; ++y)
+    for (int x = (pg.right - pg.left) - 357; x < (pg.right - pg.left) - 263 && !exitDrawn; ++x) {
+      const COLORREF c = third->Pixel(x, y);
+      exitDrawn = GetRValue(c) < 60 && GetGValue(c) < 60 && GetBValue(c) < 60;
+    }
+  EXPECT_TRUE(exitDrawn);
+}
+
+TEST_F(WizardE2e, AboutBoxShowsItsTextsAndOpensTheWebSiteFromItsLink) {
+  ::DeleteFileA(("Z:" + BrowserLog()).c_str());
+  uidriver::PressKey(VK_MENU);
+  ::Sleep(200);
+  uidriver::PressKey('H');
+  ::Sleep(300);
+  uidriver::PressKey('A');
+  HWND hAbout = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (hAbout = uidriver::FindDialog(m_app.Pid(), L"About Vorlix")) != nullptr; }, 10000));
+  ::Sleep(300);
+  wizarde2e::KeepPicture(hAbout, L"about_texts.png");
+  // The text names the program and its version; the link (control 1008) too.
+  const std::wstring text = uidriver::WindowText(::GetDlgItem(hAbout, 100));
+  EXPECT_NE(text.find(L"Vorlix"), std::wstring::npos);
+  EXPECT_NE(text.find(L"1.0"), std::wstring::npos);
+  HWND hLink = ::GetDlgItem(hAbout, 1008);
+  ASSERT_NE(hLink, nullptr);
+  EXPECT_TRUE(::IsWindowVisible(hLink));
+  EXPECT_EQ(uidriver::WindowText(hLink), L"Vorlix 1.0 - on the web");
+  EXPECT_EQ(uidriver::ClassOf(hLink), L"Static");
+  // Drawn as a link: coloured text on white.
+  auto link = Picture(hLink);
+  RECT rc;
+  ::GetWindowRect(hLink, &rc);
+  bool blue = false;
+  for (int y = 0; y < rc.bottom - rc.top && !blue; ++y)
+    for (int x = 0; x < rc.right - rc.left && !blue; ++x) {
+      const COLORREF c = link->Pixel(x, y);
+      blue = GetBValue(c) > 120 && GetRValue(c) < 90 && GetGValue(c) < 90;
+    }
+  EXPECT_TRUE(blue) << "the link is not drawn in a link colour";
+  EXPECT_EQ(link->Pixel(rc.right - rc.left - 2, 1), RGB(255, 255, 255));
+  // A click on the link opens the maker's site; the box stays.
+  uidriver::Click(hLink, POINT{10, (rc.bottom - rc.top) / 2});
+  EXPECT_TRUE(WaitFor([&] { return ReadBrowserLog().find("vorlix-software.example") != std::string::npos; }, 15000))
+      << ReadBrowserLog();
+  EXPECT_TRUE(::IsWindowVisible(hAbout));
+  // OK closes it, and the program goes on.
+  uidriver::Click(uidriver::FindButton(hAbout, L"OK"));
+  EXPECT_TRUE(WaitFor([&] { return !::IsWindow(hAbout); }, 5000));
+  EXPECT_TRUE(m_app.Running());
+  EXPECT_EQ(m_answers->Count(), 0u);
+}
+
+TEST_F(WizardE2e, FileExitAsksBeforeClosing) {
+  ::SetForegroundWindow(m_hMain);
+  m_answers->Queue(L"&No", L"wizard\\box_close_from_menu.png");
+  uidriver::PressKey(VK_MENU);
+  ::Sleep(200);
+  uidriver::PressKey('F');
+  ::Sleep(400);
+  uidriver::PressKey('X');
+  ASSERT_TRUE(WaitFor([&] { return m_answers->Count() == 1; }, 10000));
+  EXPECT_EQ(m_answers->Last(), L"Are you sure , You want to close the software?");
+  ::Sleep(500);
+  EXPECT_TRUE(m_app.Running());
+  EXPECT_TRUE(::IsWindowVisible(m_hMain));
+}
