@@ -37,7 +37,8 @@ vorlix_add_gtest(toolkit_respx_tests
     ${CMAKE_CURRENT_LIST_DIR}/tests/PropExchangeTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/tests/PropExchangeDamageTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/tests/respx_test.rc
-  LIBS toolkit_common test_support)
+  LIBS toolkit_common test_support
+  GUI)
 target_include_directories(toolkit_respx_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/tests ${XTP_RESPX_TEST_GEN_DIR})
 target_precompile_headers(toolkit_respx_tests PRIVATE <framework.h>)
 vorlix_use_toolkit(toolkit_respx_tests)
