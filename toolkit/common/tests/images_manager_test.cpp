@@ -498,14 +498,30 @@ TEST(ImagePersistence, PasteRejectsDamagedDataWithoutTouchingTheManager) {
 
   ManagerHolder m;
   const UINT nCounter = m->GetCustomIconCounter();
-  // Every cut: 0, no set, the counter as it was.
+  // Every cut: 0, no set, the counter as it was. A memory block may be larger than asked
+  // for and the paste reads the whole block, so the slack is filled with 0xFF: a cut can
+  // only read as whole when that slack happens to supply the missing bytes.
+  bool slackPasted = false;
   for (size_t n = 0; n < bytes.size(); n++) {
     HGLOBAL h = ToGlobal(std::vector<BYTE>(bytes.begin(), bytes.begin() + n));
-    EXPECT_EQ(m->PasteCustomImage(h), 0u) << n;
+    const SIZE_T nBlock = ::GlobalSize(h);
+    BYTE* p = static_cast<BYTE*>(::GlobalLock(h));
+    for (SIZE_T i = n; i < nBlock; i++) p[i] = 0xFF;
+    ::GlobalUnlock(h);
+    const bool slackCompletes =
+        nBlock >= bytes.size() &&
+        std::all_of(bytes.begin() + n, bytes.end(), [](BYTE b) { return b == 0xFF; });
+    const UINT id = m->PasteCustomImage(h);
     ::GlobalFree(h);
+    if (!slackCompletes) {
+      EXPECT_EQ(id, 0u) << n;
+    } else if (id != 0) {
+      m->RemoveIcon(id);
+      slackPasted = true;
+    }
   }
   EXPECT_TRUE(m->IsEmpty());
-  EXPECT_EQ(m->GetCustomIconCounter(), nCounter);
+  if (!slackPasted) EXPECT_EQ(m->GetCustomIconCounter(), nCounter);
 
   // Hostile values: four bytes of 0xFF at every place (a 16-bit count turned into the
   // escape for a 32-bit count of 4 GB, or a 32-bit value of -1).
