@@ -9,7 +9,6 @@ target_sources(toolkit_commandbars PRIVATE
   src/XTPCommandBarsOptions.cpp
   src/XTPCustomizeDropSource.cpp
   src/XTPCommandBar.cpp
-  src/XTPControls.cpp
   src/XTPPaintManager.cpp
   src/XTPShadowManager.cpp
   src/XTPShadowWnd.cpp)
