@@ -6,12 +6,17 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+#include <utility>
 #include <vector>
 
 #include "CommandBarsTestSupport.h"
+#include "XTPCommandBars.h"
+#include "XTPCommandBarsOptions.h"
 #include "XTPControlButton.h"
 #include "XTPControlLabel.h"
 #include "XTPControlPopup.h"
+#include "XTPControlSelector.h"
 #include "XTPControls.h"
 #include "XTPSoundManager.h"
 
@@ -72,6 +77,8 @@ class CSiteWnd : public CWnd {
 class CClickBar : public CXTPCommandBar {
  public:
   int nPresses = 0;
+  bool bEdgeSizing = false;  // a press starts edge sizing instead of a click
+  BOOL bSized = FALSE;
   int nQuitOnPress = -1;  // posts WM_QUIT with this code just before the press reaches a control
   void SetBarType(XTPBarType type) { m_barType = type; }
   BOOL IsVisible() const override { return m_hWnd != NULL && ::IsWindowVisible(m_hWnd); }
@@ -88,7 +95,10 @@ class CClickBar : public CXTPCommandBar {
       CXTPControl* pControl = GetControls()->HitTest(pt);
       nPresses++;
       if (nQuitOnPress >= 0) ::PostQuitMessage(nQuitOnPress);
-      if (pControl != NULL) pControl->OnClick(FALSE, pt);
+      if (pControl != NULL && bEdgeSizing)
+        bSized = pControl->TrackEdgeResize(pt);
+      else if (pControl != NULL)
+        pControl->OnClick(FALSE, pt);
       return 0;
     }
     return CXTPCommandBar::WindowProc(message, wParam, lParam);
@@ -509,6 +519,173 @@ TEST_F(ControlsModel, QuitDuringHeldButtonIsPostedAgain) {
   EXPECT_EQ(0, pButton->GetPressed());
   EXPECT_NE(m_pBar->GetSafeHwnd(), ::GetCapture());
   ParkPointer();
+}
+
+// ---- Edge sizing ----
+
+// A control whose width the user may set by dragging an edge.
+class CResizableControl : public CXTPControlButton {
+ public:
+  std::vector<int> widths;
+  BOOL IsResizable() const override { return TRUE; }
+  int GetMinCustomWidth() override { return 20; }
+  void SetWidth(int nWidth) override { widths.push_back(nWidth); }
+};
+
+// Mouse events at screen points (and key events), queued at once: the modal loops run
+// inside the press.
+void QueueMouse(std::initializer_list<std::pair<DWORD, CPoint>> events) {
+  const int cx = ::GetSystemMetrics(SM_CXSCREEN), cy = ::GetSystemMetrics(SM_CYSCREEN);
+  std::vector<INPUT> in;
+  for (const auto& e : events) {
+    INPUT i = {};
+    i.type = INPUT_MOUSE;
+    i.mi.dwFlags = e.first;
+    if (e.first & MOUSEEVENTF_MOVE) {
+      i.mi.dwFlags |= MOUSEEVENTF_ABSOLUTE;
+      i.mi.dx = (e.second.x * 65535 + cx / 2) / (cx - 1);
+      i.mi.dy = (e.second.y * 65535 + cy / 2) / (cy - 1);
+    }
+    in.push_back(i);
+  }
+  ::SendInput((UINT)in.size(), in.data(), sizeof(INPUT));
+}
+
+// Dragging the right edge: accepted on release with the new width, never below the
+// minimum; Escape cancels; a press away from the edges does not size.
+TEST_F(ControlsModel, EdgeSizingSetsTheDraggedWidth) {
+  ASSERT_TRUE(m_pBar->CreateAt(CRect(300, 300, 500, 330)));
+  Activate(m_pBar->GetSafeHwnd());
+  m_pBar->bEdgeSizing = true;
+  CResizableControl* pControl = new CResizableControl();
+  Controls()->Add(pControl, 0);
+  pControl->SetRect(CRect(10, 4, 80, 26));  // screen 310..380
+  struct EdgeCase {
+    const char* name;
+    CPoint press;
+    int dragTo;  // screen x
+    bool escape;
+    BOOL sized;
+    int width;  // -1: no new width
+  } cases[] = {
+      {"widen right edge", CPoint(379, 315), 420, false, TRUE, 110},
+      {"shrink below minimum", CPoint(379, 315), 300, false, TRUE, 20},
+      {"left edge", CPoint(311, 315), 330, false, TRUE, 50},
+      {"escape cancels", CPoint(379, 315), 420, true, TRUE, -1},
+      {"middle does not size", CPoint(345, 315), 420, false, FALSE, -1},
+  };
+  for (const EdgeCase& c : cases) {
+    pControl->widths.clear();
+    m_pBar->bSized = FALSE;
+    MovePointer(c.press);
+    if (c.escape) {
+      QueueMouse({{MOUSEEVENTF_LEFTDOWN, c.press}, {MOUSEEVENTF_MOVE, CPoint(c.dragTo, 315)}});
+      KeyEvent(VK_ESCAPE, false);
+      KeyEvent(VK_ESCAPE, true);
+      QueueMouse({{MOUSEEVENTF_LEFTUP, c.press}});
+    } else {
+      QueueMouse({{MOUSEEVENTF_LEFTDOWN, c.press}, {MOUSEEVENTF_MOVE, CPoint(c.dragTo, 315)},
+                  {MOUSEEVENTF_LEFTUP, c.press}});
+    }
+    PumpFor(250);
+    EXPECT_EQ(c.sized, m_pBar->bSized) << c.name;
+    if (c.width < 0) {
+      EXPECT_TRUE(pControl->widths.empty()) << c.name;
+    } else {
+      ASSERT_EQ(1u, pControl->widths.size()) << c.name;
+      EXPECT_EQ(c.width, pControl->widths[0]) << c.name;
+    }
+    EXPECT_NE(m_pBar->GetSafeHwnd(), ::GetCapture());
+  }
+  ParkPointer();
+}
+
+// A WM_QUIT during edge sizing ends it without a new width and is posted again.
+TEST_F(ControlsModel, QuitDuringEdgeSizingIsPostedAgain) {
+  ASSERT_TRUE(m_pBar->CreateAt(CRect(300, 300, 500, 330)));
+  Activate(m_pBar->GetSafeHwnd());
+  m_pBar->bEdgeSizing = true;
+  m_pBar->nQuitOnPress = 11;
+  CResizableControl* pControl = new CResizableControl();
+  Controls()->Add(pControl, 0);
+  pControl->SetRect(CRect(10, 4, 80, 26));
+  MovePointer(CPoint(379, 315));
+  QueueMouse({{MOUSEEVENTF_LEFTDOWN, CPoint()}});
+  bool bQuit = false;
+  WPARAM nCode = 0;
+  const DWORD dwEnd = ::GetTickCount() + 2000;
+  while (!bQuit && ::GetTickCount() < dwEnd) {
+    MSG msg;
+    while (::PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) {
+        bQuit = true;
+        nCode = msg.wParam;
+        break;
+      }
+      ::TranslateMessage(&msg);
+      ::DispatchMessageW(&msg);
+    }
+    ::Sleep(5);
+  }
+  QueueMouse({{MOUSEEVENTF_LEFTUP, CPoint()}});
+  PumpFor(100);
+  EXPECT_EQ(1, m_pBar->nPresses);
+  EXPECT_TRUE(m_pBar->bSized);
+  EXPECT_TRUE(bQuit);
+  EXPECT_EQ((WPARAM)11, nCode);
+  EXPECT_TRUE(pControl->widths.empty());
+  EXPECT_NE(m_pBar->GetSafeHwnd(), ::GetCapture());
+  ParkPointer();
+}
+
+// ---- Used commands and the selector ----
+
+// An executed hidden command becomes used; an id of 0 marks nothing but still runs.
+TEST_F(ControlsModel, ExecuteMarksHiddenCommandsUsed) {
+  CXTPCommandBars* pCommandBars = new CXTPCommandBars();
+  m_pBar->SetCommandBars(pCommandBars);
+  pCommandBars->HideCommand(700);
+  Controls()->Add(xtpControlButton, 700)->Execute();
+  Controls()->Add(xtpControlButton, 701)->Execute();
+  Controls()->Add(xtpControlButton, 0)->Execute();
+  CXTPCommandSet& used = pCommandBars->GetCommandBarsOptions()->m_mapUsedCommands;
+  EXPECT_TRUE(used.Contains(700));
+  EXPECT_FALSE(used.Contains(701));
+  EXPECT_FALSE(used.Contains(0));
+  ASSERT_EQ(2u, m_site.commands.size());
+  m_pBar->SetCommandBars(NULL);
+  pCommandBars->InternalRelease();
+}
+
+// The selector measures its grid, highlights what the pointer covers (telling the site with
+// 4102) and runs its command with the picked cell.
+TEST_F(ControlsModel, SelectorHighlightsAndPicks) {
+  CXTPControlSelector* pSelector = new CXTPControlSelector();
+  Controls()->Add(pSelector, 900);
+  EXPECT_EQ(CSize(5 * 28, 4 * 28), pSelector->GetSize(NULL));
+  pSelector->SetRect(CRect(0, 0, 140, 112));
+  m_site.executed.clear();
+  m_site.executeAnswer = 1;
+  struct MoveCase {
+    CPoint pt;
+    CSize selected;
+  } moves[] = {{CPoint(1, 1), CSize(1, 1)}, {CPoint(60, 30), CSize(3, 2)}, {CPoint(139, 111), CSize(5, 4)}};
+  for (const MoveCase& m : moves) {
+    pSelector->OnMouseMove(m.pt);
+    EXPECT_EQ(m.selected, pSelector->m_szSelected);
+  }
+  ASSERT_EQ(3u, m_site.executed.size());
+  for (const auto& e : m_site.executed) EXPECT_EQ((UINT)XTP_CN_SELECTORCHANGED, e.code);
+  pSelector->OnMouseMove(CPoint(139, 111));  // no change, no notification
+  EXPECT_EQ(3u, m_site.executed.size());
+  m_pBar->SetBarType(xtpBarTypePopup);
+  pSelector->OnLButtonUp(CPoint(139, 111));
+  EXPECT_EQ(CSize(5, 4), pSelector->m_szResult);
+  ASSERT_EQ(4u, m_site.executed.size());
+  EXPECT_EQ((UINT)XTP_CN_EXECUTE, m_site.executed[3].code);
+  // A new layout resets the highlight to nothing.
+  pSelector->OnBarLayout(0);
+  EXPECT_EQ(CSize(0, 0), pSelector->m_szSelected);
 }
 
 // ---- Accessibility ----
