@@ -6,6 +6,9 @@
 #include "XTPCommandBars.h"
 #include "XTPControlPopup.h"
 #include "XTPControls.h"
+#include "XTPPaintManager.h"
+#include "XTPPopupBar.h"
+#include "XTPShadowManager.h"
 
 IMPLEMENT_SERIAL(CXTPControlPopup, CXTPControl, VERSIONABLE_SCHEMA | 0x10)
 
@@ -105,9 +108,32 @@ BOOL CXTPControlPopup::SetPopupOpen(BOOL bOpen) {
   return TRUE;
 }
 
-void CXTPControlPopup::AddPopupShadow() {}
+namespace {
+// The bar as a popup bar, found through its run-time class by name so that the control does
+// not pull the popup bar in.
+CXTPPopupBar* AsPopupBar(CXTPCommandBar* pBar) {
+  if (pBar == NULL) return NULL;
+  CRuntimeClass* pClass = CRuntimeClass::FromName("CXTPPopupBar");
+  if (pClass == NULL || !pBar->IsKindOf(pClass)) return NULL;
+  return static_cast<CXTPPopupBar*>(pBar);
+}
+}  // namespace
 
-void CXTPControlPopup::AdjustExcludeRect(CRect&) {}
+void CXTPControlPopup::AddPopupShadow() {
+  if (m_pParent == NULL || m_pParent->GetType() == xtpBarTypePopup) return;
+  if (m_controlType < xtpControlPopup || m_controlType > xtpControlSplitButtonPopup) return;
+  CXTPPopupBar* pPopupBar = AsPopupBar(m_pCommandBar);
+  if (pPopupBar == NULL || !pPopupBar->IsShowShadow()) return;
+  XTPShadowManager()->SetShadow(this);
+}
+
+void CXTPControlPopup::AdjustExcludeRect(CRect& rc) {
+  CXTPPaintManager* pPaintManager = GetPaintManager();
+  if (pPaintManager == NULL || m_pParent == NULL) return;
+  const XTPBarPosition position = m_pParent->GetPosition();
+  const BOOL bVertical = position == xtpBarLeft || position == xtpBarRight || position == xtpBarPopup;
+  pPaintManager->AdjustPopupExcludeRect(rc, this, bVertical);
+}
 
 void CXTPControlPopup::OnClick(BOOL bKeyboard, CPoint pt) {
   if (!m_bEnabled || m_pParent == NULL) return;

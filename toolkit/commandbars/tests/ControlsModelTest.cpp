@@ -81,6 +81,7 @@ class CClickBar : public CXTPCommandBar {
   BOOL bSized = FALSE;
   int nQuitOnPress = -1;  // posts WM_QUIT with this code just before the press reaches a control
   void SetBarType(XTPBarType type) { m_barType = type; }
+  void SetBarPosition(XTPBarPosition position) { m_barPosition = position; }
   BOOL IsVisible() const override { return m_hWnd != NULL && ::IsWindowVisible(m_hWnd); }
   BOOL CreateAt(const CRect& rc) {
     LPCTSTR cls = AfxRegisterWndClass(0, ::LoadCursorW(nullptr, IDC_ARROW), reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
@@ -686,6 +687,42 @@ TEST_F(ControlsModel, SelectorHighlightsAndPicks) {
   // A new layout resets the highlight to nothing.
   pSelector->OnBarLayout(0);
   EXPECT_EQ(CSize(0, 0), pSelector->m_szSelected);
+}
+
+// A paint manager that records what the popup control asks of it.
+class CExcludePaintManager : public CShadowPaintManager {
+ public:
+  CExcludePaintManager() : CShadowPaintManager(FALSE) {}
+  std::vector<BOOL> vertical;
+  CXTPControl* pLast = nullptr;
+  void AdjustPopupExcludeRect(CRect& rc, CXTPControl* pControl, BOOL bVertical) override {
+    vertical.push_back(bVertical);
+    pLast = pControl;
+    rc.InflateRect(1, 1);
+  }
+};
+
+// The popup hands the part of the screen to keep free to the paint manager, vertical in
+// side and popup positions.
+TEST_F(ControlsModel, PopupExcludeRectGoesToThePaintManager) {
+  CExcludePaintManager* pPaintManager = new CExcludePaintManager();
+  m_pBar->SetPaintManager(pPaintManager);
+  CXTPControlPopup* pPopup = (CXTPControlPopup*)Controls()->Add(xtpControlButtonPopup, 301);
+  struct PositionCase {
+    XTPBarPosition position;
+    BOOL vertical;
+  } cases[] = {{xtpBarTop, FALSE}, {xtpBarBottom, FALSE}, {xtpBarFloating, FALSE},
+               {xtpBarLeft, TRUE},  {xtpBarRight, TRUE},   {xtpBarPopup, TRUE}};
+  for (const PositionCase& c : cases) {
+    m_pBar->SetBarPosition(c.position);
+    CRect rc(10, 10, 20, 20);
+    pPopup->AdjustExcludeRect(rc);
+    EXPECT_EQ(CRect(9, 9, 21, 21), rc);
+    ASSERT_FALSE(pPaintManager->vertical.empty());
+    EXPECT_EQ(c.vertical, pPaintManager->vertical.back()) << c.position;
+    EXPECT_EQ(pPopup, pPaintManager->pLast);
+  }
+  m_pBar->SetPaintManager(NULL);
 }
 
 // ---- Accessibility ----
