@@ -7,10 +7,12 @@
 #include "XTPCommandBar.h"
 #include "XTPCommandBars.h"
 #include "XTPControl.h"
+#include "XTPControlPopup.h"
 #include "XTPControls.h"
 #include "XTPImageManager.h"
 #include "XTPMouseManager.h"
 #include "XTPPaintManager.h"
+#include "XTPPopupBar.h"
 #include "XTPResourceManager.h"
 #include "XTPSoundManager.h"
 
@@ -275,18 +277,11 @@ void CXTPControl::Execute() {
   }
   if (pCommandBars != NULL && m_nId != 0) {
     pCommandBars->SetCommandUsed((UINT)m_nId);
-    CXTPCommandBar* pOpener = m_pParent;
-    if (pOpener != NULL && pOpener->GetType() == xtpBarTypePopup) {
-      // The popup control that opened this bar, when the bar knows it.
-      CXTPCommandBar* pParentBar = pOpener->GetParentCommandBar();
-      if (pParentBar != NULL && pParentBar->GetControls() != NULL) {
-        CXTPControls* pControls = pParentBar->GetControls();
-        for (int i = 0; i < pControls->GetCount(); i++) {
-          CXTPControl* pControl = pControls->GetAt(i);
-          if (pControl->GetCommandBar() == pOpener && pControl->GetID() != 0)
-            pCommandBars->SetCommandUsed((UINT)pControl->GetID());
-        }
-      }
+    // The popup control that opened this popup bar is used too.
+    CRuntimeClass* pPopupBarClass = CRuntimeClass::FromName("CXTPPopupBar");
+    if (m_pParent != NULL && pPopupBarClass != NULL && m_pParent->IsKindOf(pPopupBarClass)) {
+      CXTPControlPopup* pOpener = static_cast<CXTPPopupBar*>(m_pParent)->GetControlPopup();
+      if (pOpener != NULL && pOpener->GetID() != 0) pCommandBars->SetCommandUsed((UINT)pOpener->GetID());
     }
   }
   // Keep this control alive across the notifications: a handler may remove it.

@@ -4,7 +4,9 @@
 #include <algorithm>
 
 #include "XTPCommandBar.h"
+#include "XTPColorManager.h"
 #include "XTPControlSelector.h"
+#include "XTPPaintManager.h"
 
 IMPLEMENT_SERIAL(CXTPControlSelector, CXTPControl, VERSIONABLE_SCHEMA | 0x10)
 
@@ -26,15 +28,18 @@ void CXTPControlSelector::DrawCell(CDC*, CRect, COLORREF) {}
 
 void CXTPControlSelector::Draw(CDC* pDC) {
   if (pDC == NULL) return;
+  CXTPColorManager* pColors = XTPGetColorManager();
+  CXTPPaintManager* pPaintManager = GetPaintManager();
+  const COLORREF clrFrame = pPaintManager != NULL ? pPaintManager->GetColor(43) : ::GetSysColor(COLOR_3DSHADOW);
   for (int x = 0; x < m_szItemsVisible.cx; x++) {
     for (int y = 0; y < m_szItemsVisible.cy; y++) {
       CRect rc(m_rcControl.left + x * m_szItem.cx, m_rcControl.top + y * m_szItem.cy,
                m_rcControl.left + (x + 1) * m_szItem.cx, m_rcControl.top + (y + 1) * m_szItem.cy);
       rc.DeflateRect(1, 1);
       const BOOL bLit = x < m_szSelected.cx && y < m_szSelected.cy;
-      pDC->FillSolidRect(rc, ::GetSysColor(bLit ? COLOR_HIGHLIGHT : COLOR_WINDOW));
-      pDC->Draw3dRect(rc, ::GetSysColor(COLOR_3DSHADOW), ::GetSysColor(COLOR_3DSHADOW));
-      DrawCell(pDC, rc, ::GetSysColor(bLit ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+      pDC->FillSolidRect(rc, pColors->GetColor(bLit ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+      pDC->Draw3dRect(rc, clrFrame, clrFrame);
+      DrawCell(pDC, rc, bLit ? pColors->GetColor(COLOR_HIGHLIGHTTEXT) : pColors->GetColor(COLOR_WINDOWTEXT));
     }
   }
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "CommandBarsTestSupport.h"
+#include "XTPColorManager.h"
 #include "XTPCommandBars.h"
 #include "XTPCommandBarsOptions.h"
 #include "XTPControlButton.h"
@@ -723,6 +724,42 @@ TEST_F(ControlsModel, PopupExcludeRectGoesToThePaintManager) {
     EXPECT_EQ(pPopup, pPaintManager->pLast);
   }
   m_pBar->SetPaintManager(NULL);
+}
+
+// The selector's cells in a memory DC: highlighted cells in the highlight colour, the others
+// in the window colour, each inside a one-pixel frame.
+TEST_F(ControlsModel, SelectorDrawsHighlightedCells) {
+  CXTPControlSelector* pSelector = new CXTPControlSelector();
+  Controls()->Add(pSelector, 901);
+  pSelector->SetRect(CRect(0, 0, 140, 112));
+  pSelector->OnMouseMove(CPoint(40, 10));  // two columns, one row
+  ASSERT_EQ(CSize(2, 1), pSelector->m_szSelected);
+  HDC hScreen = ::GetDC(NULL);
+  HDC hMem = ::CreateCompatibleDC(hScreen);
+  HBITMAP hBitmap = ::CreateCompatibleBitmap(hScreen, 160, 120);
+  ::ReleaseDC(NULL, hScreen);
+  HGDIOBJ hOld = ::SelectObject(hMem, hBitmap);
+  ::PatBlt(hMem, 0, 0, 160, 120, BLACKNESS);
+  CDC dc;
+  dc.Attach(hMem);
+  pSelector->Draw(&dc);
+  dc.Detach();
+  CXTPColorManager* pColors = XTPGetColorManager();
+  const COLORREF clrLit = pColors->GetColor(COLOR_HIGHLIGHT), clrPlain = pColors->GetColor(COLOR_WINDOW);
+  struct PixelCase {
+    CPoint pt;
+    COLORREF clr;
+  } pixels[] = {{CPoint(14, 14), clrLit},   {CPoint(42, 14), clrLit},   {CPoint(70, 14), clrPlain},
+                {CPoint(14, 42), clrPlain}, {CPoint(130, 100), clrPlain}, {CPoint(0, 14), RGB(0, 0, 0)}};
+  for (const PixelCase& p : pixels)
+    EXPECT_EQ(p.clr, ::GetPixel(hMem, p.pt.x, p.pt.y)) << p.pt.x << "," << p.pt.y;
+  // The frame sits on the shrunk cell's edge, in neither fill colour.
+  const COLORREF clrFrame = ::GetPixel(hMem, 1, 14);
+  EXPECT_NE(clrLit, clrFrame);
+  EXPECT_EQ(clrFrame, ::GetPixel(hMem, 29, 42));
+  ::SelectObject(hMem, hOld);
+  ::DeleteObject(hBitmap);
+  ::DeleteDC(hMem);
 }
 
 // ---- Accessibility ----
