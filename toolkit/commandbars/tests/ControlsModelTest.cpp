@@ -762,6 +762,57 @@ TEST_F(ControlsModel, SelectorDrawsHighlightedCells) {
   ::DeleteDC(hMem);
 }
 
+// ---- Popup clicks ----
+
+// What a click on a popup control does, by kind, bar and part: toolbar menus open, the left
+// part of a split button runs the command through held-button tracking (the release is
+// queued before the press), the keyboard runs it, popup bars leave the left part to the
+// release, and a disabled control does nothing.
+TEST_F(ControlsModel, PopupClicksOpenOrExecuteByPart) {
+  ASSERT_TRUE(m_pBar->CreateAt(CRect(300, 300, 500, 330)));
+  struct ClickCase {
+    const char* name;
+    XTPControlType type;
+    XTPBarType bar;
+    bool keyboard;
+    int x;  // client x of the press; the control spans 10..70
+    bool enabled;
+    bool opens;
+    bool executes;
+    bool releaseExecutes;  // OnLButtonUp at the same point
+  } cases[] = {
+      {"button popup in toolbar", xtpControlButtonPopup, xtpBarTypeNormal, false, 30, true, true, false, false},
+      {"split left part in toolbar", xtpControlSplitButtonPopup, xtpBarTypeNormal, false, 30, true, false, true, false},
+      {"split arrow in toolbar", xtpControlSplitButtonPopup, xtpBarTypeNormal, false, 65, true, true, false, false},
+      {"split by keyboard", xtpControlSplitButtonPopup, xtpBarTypeNormal, true, 0, true, false, true, false},
+      {"split left part in popup bar", xtpControlSplitButtonPopup, xtpBarTypePopup, false, 30, true, false, false, true},
+      {"split arrow in popup bar", xtpControlSplitButtonPopup, xtpBarTypePopup, false, 55, true, true, false, false},
+      {"disabled split", xtpControlSplitButtonPopup, xtpBarTypeNormal, false, 30, false, false, false, false},
+  };
+  for (const ClickCase& c : cases) {
+    Controls()->RemoveAll();
+    m_pBar->SetPopuped(-1);
+    m_pBar->SetBarType(c.bar);
+    m_site.commands.clear();
+    CXTPControl* pControl = Controls()->Add(c.type, 301);
+    pControl->SetRect(CRect(10, 4, 70, 26));
+    pControl->SetEnabled(c.enabled);
+    const CPoint pt(c.x, 15);
+    // Only held-button tracking takes the release from the queue.
+    const bool bTracks = c.bar == xtpBarTypeNormal && c.type == xtpControlSplitButtonPopup && !c.keyboard &&
+                         c.enabled && c.x < 70 - 11;
+    if (bTracks) ::PostMessage(m_pBar->GetSafeHwnd(), WM_LBUTTONUP, 0, MAKELPARAM(pt.x, pt.y));
+    pControl->OnClick(c.keyboard ? TRUE : FALSE, pt);
+    PumpFor(30);
+    EXPECT_EQ(c.opens ? pControl->GetIndex() : -1, m_pBar->GetPopupedIndex()) << c.name;
+    EXPECT_EQ(c.executes ? 1u : 0u, m_site.commands.size()) << c.name;
+    m_site.commands.clear();
+    pControl->OnLButtonUp(pt);
+    EXPECT_EQ(c.releaseExecutes ? 1u : 0u, m_site.commands.size()) << c.name;
+  }
+  m_pBar->SetPopuped(-1);
+}
+
 // ---- Accessibility ----
 
 TEST_F(ControlsModel, AccessibleNamesRolesAndStates) {
