@@ -10,7 +10,6 @@ target_sources(toolkit_commandbars PRIVATE
   src/XTPCustomizeDropSource.cpp
   src/XTPCommandBar.cpp
   src/XTPControls.cpp
-  src/XTPPaintManager.cpp
   src/XTPShadowManager.cpp
   src/XTPShadowWnd.cpp)
 target_link_libraries(toolkit_commandbars PUBLIC winmm)
