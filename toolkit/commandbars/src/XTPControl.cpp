@@ -278,8 +278,7 @@ void CXTPControl::Execute() {
   if (pCommandBars != NULL && m_nId != 0) {
     pCommandBars->SetCommandUsed((UINT)m_nId);
     // The popup control that opened this popup bar is used too.
-    CRuntimeClass* pPopupBarClass = CRuntimeClass::FromName("CXTPPopupBar");
-    if (m_pParent != NULL && pPopupBarClass != NULL && m_pParent->IsKindOf(pPopupBarClass)) {
+    if (m_pParent != NULL && m_pParent->IsKindOf(RUNTIME_CLASS(CXTPPopupBar))) {
       CXTPControlPopup* pOpener = static_cast<CXTPPopupBar*>(m_pParent)->GetControlPopup();
       if (pOpener != NULL && pOpener->GetID() != 0) pCommandBars->SetCommandUsed((UINT)pOpener->GetID());
     }

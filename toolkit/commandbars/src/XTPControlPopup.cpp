@@ -15,6 +15,12 @@ IMPLEMENT_SERIAL(CXTPControlPopup, CXTPControl, VERSIONABLE_SCHEMA | 0x10)
 // The object as the given class when it is one, else null.
 #define AS_KIND(cls, p) ((p) != NULL && (p)->IsKindOf(RUNTIME_CLASS(cls)) ? static_cast<cls*>(p) : NULL)
 
+namespace {
+CXTPPopupBar* AsPopupBar(CXTPCommandBar* pBar) {
+  return pBar != NULL && pBar->IsKindOf(RUNTIME_CLASS(CXTPPopupBar)) ? static_cast<CXTPPopupBar*>(pBar) : NULL;
+}
+}  // namespace
+
 CXTPControlPopup::CXTPControlPopup() : m_bPopup(FALSE), m_pCommandBar(NULL), m_nCommandBarId(0) {
   m_controlType = xtpControlPopup;
 }
@@ -53,9 +59,9 @@ BOOL CXTPControlPopup::HoldsPopup(CXTPControlPopup* pPopup) {
 }
 
 void CXTPControlPopup::ExpandOpenPopup() {
-  // The full menu of an open short menu is the popup bar's; it shows on its next layout.
-  if (m_bPopup && m_controlType == xtpControlPopup && m_pCommandBar != NULL)
-    m_pCommandBar->DelayLayout();
+  if (!m_bPopup || m_controlType != xtpControlPopup) return;
+  CXTPPopupBar* pPopupBar = AsPopupBar(m_pCommandBar);
+  if (pPopupBar != NULL) pPopupBar->ExpandBar();
 }
 
 BOOL CXTPControlPopup::Compare(CXTPControl* pOther) {
@@ -107,17 +113,6 @@ BOOL CXTPControlPopup::SetPopupOpen(BOOL bOpen) {
   AddPopupShadow();
   return TRUE;
 }
-
-namespace {
-// The bar as a popup bar, found through its run-time class by name so that the control does
-// not pull the popup bar in.
-CXTPPopupBar* AsPopupBar(CXTPCommandBar* pBar) {
-  if (pBar == NULL) return NULL;
-  CRuntimeClass* pClass = CRuntimeClass::FromName("CXTPPopupBar");
-  if (pClass == NULL || !pBar->IsKindOf(pClass)) return NULL;
-  return static_cast<CXTPPopupBar*>(pBar);
-}
-}  // namespace
 
 void CXTPControlPopup::AddPopupShadow() {
   if (m_pParent == NULL || m_pParent->GetType() == xtpBarTypePopup) return;

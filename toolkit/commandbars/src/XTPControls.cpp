@@ -14,6 +14,7 @@
 #include "XTPControlPopup.h"
 #include "XTPControls.h"
 #include "XTPPaintManager.h"
+#include "XTPPopupBar.h"
 
 IMPLEMENT_DYNCREATE(CXTPControls, CCmdTarget)
 
@@ -93,16 +94,9 @@ CXTPControl* CreateByName(LPCSTR lpszClass) {
   return (CXTPControl*)pClass->CreateObject();
 }
 
-// A new popup bar linked to the command bars. The popup bar class is made by name so the
-// collection does not pull it in; without it a plain bar holds the sub-menu's controls.
+// A new popup bar linked to the command bars.
 CXTPCommandBar* NewPopupBar(CXTPCommandBars* pCommandBars) {
-  CRuntimeClass* pClass = CRuntimeClass::FromName("CXTPPopupBar");
-  CXTPCommandBar* pBar = NULL;
-  if (pClass != NULL && pClass->IsDerivedFrom(RUNTIME_CLASS(CXTPCommandBar)))
-    pBar = (CXTPCommandBar*)pClass->CreateObject();
-  if (pBar == NULL) pBar = new CXTPCommandBar();
-  pBar->SetCommandBars(pCommandBars);
-  return pBar;
+  return CXTPPopupBar::CreatePopupBar(pCommandBars);
 }
 
 CString StripMnemonics(const CString& strText) {
@@ -262,8 +256,7 @@ CXTPControl* CXTPControls::AddMenuItem(CMenu* pMenu, int nIndex) {
       const CString strTitle = StripMnemonics(create.strCaption);
       CXTPCommandBar* pBar = AskSiteForBar(pSite, strTitle, create.nID);
       BOOL bOwnRef = FALSE;
-      if (pBar == NULL || CRuntimeClass::FromName("CXTPPopupBar") == NULL ||
-          !pBar->IsKindOf(CRuntimeClass::FromName("CXTPPopupBar"))) {
+      if (pBar == NULL || !pBar->IsKindOf(RUNTIME_CLASS(CXTPPopupBar))) {
         pBar = NewPopupBar(GetCommandBars());
         bOwnRef = TRUE;
       }

@@ -19,6 +19,7 @@
 #include "XTPControlPopup.h"
 #include "XTPControlSelector.h"
 #include "XTPControls.h"
+#include "XTPPopupBar.h"
 #include "XTPSoundManager.h"
 
 using namespace cbtest;
@@ -141,6 +142,7 @@ TEST_F(ControlsModel, LoadMenuBuildsPopupsGroupsStatesAndSubMenus) {
   EXPECT_STREQ(_T("&File"), pFile->GetCaption());
   ASSERT_NE(nullptr, pFile->GetCommandBar());
   EXPECT_STREQ(_T("File"), pFile->GetCommandBar()->GetTitle());
+  EXPECT_TRUE(pFile->GetCommandBar()->IsKindOf(RUNTIME_CLASS(CXTPPopupBar)));
   CXTPControls* pItems = pFile->GetCommandBar()->GetControls();
   ASSERT_EQ(4, pItems->GetCount());
 
