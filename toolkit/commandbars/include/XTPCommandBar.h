@@ -81,6 +81,7 @@ class CXTPCommandBar : public CWnd, public CXTPHookable, public CXTPAccessible {
   BOOL IsTrackingMode() const { return m_bTracking != xtpTrackingNone; }
   int GetTrackingMode() const { return m_bTracking; }
   BOOL IsTrackingByMouse() const { return m_bTrackByMouse; }
+  void SetTrackingByMouse(BOOL bByMouse) { m_bTrackByMouse = bByMouse; }
   int GetSelectedIndex() const { return m_nSelected; }
   CXTPControl* GetSelected() const;
   int GetPopupedIndex() const { return m_nPopuped; }
@@ -180,6 +181,9 @@ class CXTPCommandBar : public CWnd, public CXTPHookable, public CXTPAccessible {
   afx_msg LRESULT OnInitialUpdate(WPARAM wParam, LPARAM lParam);
   afx_msg LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  // The control whose caption key matches the key, searched after the selected one;
+  // bAmbiguous when another control has the same key. -1 when none.
+  int FindMnemonic(UINT nChar, BOOL& bAmbiguous) const;
 
   BOOL m_bHideCaret;
   int m_nMRUWidth;     // 0x7FFF

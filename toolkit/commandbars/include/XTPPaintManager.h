@@ -156,6 +156,14 @@ class CXTPPaintManager : public CCmdTarget {
   COLORREF GetShadowColor() const { return m_clrShadowColor; }
 
   // ---- Fonts and metrics ----
+  // The LOGFONT the standard fonts are made from: height, weight, italic flag and face of
+  // the system menu font, the given character set; a height from -10 to -1 becomes -11.
+  static void AFX_CDECL MakeStandardLogFont(const LOGFONT& lfMenu, BYTE nCharSet,
+                                            LOGFONT* pLogFont);
+  CFont* GetVerticalFont() { return &m_fontVert; }
+  CFont* GetVerticalBoldFont() { return &m_fontVertBold; }
+  CFont* GetIconBoldFont() { return &m_fontIconBold; }
+  void SetUnderlineOverride(int nUnderline) { m_nUnderlineOverride = nUnderline; }
   CFont* GetRegularFont() { return &m_fontRegular; }
   CFont* GetRegularBoldFont() { return &m_fontRegularBold; }
   CFont* GetIconFont() { return &m_fontIcon; }

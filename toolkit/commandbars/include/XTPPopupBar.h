@@ -46,6 +46,10 @@ class CXTPPopupBar : public CXTPCommandBar {
   // 2 unfold, 3 slide, 4 fade, 5 none.
   XTPAnimationType GetAnimationType() const;
   CRect CalcPopupRect(int cx, int cy);
+  // Seam: the work area CalcPopupRect places popups in, for the exclude rectangle when it
+  // is not empty, else for the point (null restores the monitor's). Returns the old one.
+  typedef CRect(AFX_CDECL* PFNGETWORKAREA)(LPCRECT lpExclude, POINT pt);
+  static PFNGETWORKAREA AFX_CDECL SetWorkAreaProc(PFNGETWORKAREA pfn);
   void SetPopupPos(int cx, int cy);
   void RecalcScroll(CSize sz, BOOL bFromBottom, BOOL bRedraw);
   CXTPControlPopup* GetControlPopup() const { return m_pControlPopup; }

@@ -8,6 +8,9 @@
 
 #include "XTPCommandBar.h"
 #include "XTPCommandBars.h"
+#include "XTPCommandBarsOptions.h"
+#include "XTPDrawHelpers.h"
+#include "XTPPopupBar.h"
 #include "XTPControl.h"
 #include "XTPControls.h"
 #include "XTPHookManager.h"
@@ -22,6 +25,16 @@ BEGIN_MESSAGE_MAP(CXTPCommandBar, CWnd)
   ON_WM_MOUSEMOVE()
   ON_MESSAGE(WM_MOUSELEAVE, OnMouseLeaveMessage)
   ON_WM_DESTROY()
+  ON_WM_TIMER()
+  ON_WM_PAINT()
+  ON_MESSAGE(WM_PRINT, OnPrint)
+  ON_WM_ERASEBKGND()
+  ON_WM_LBUTTONDOWN()
+  ON_WM_LBUTTONUP()
+  ON_WM_LBUTTONDBLCLK()
+  ON_WM_RBUTTONUP()
+  ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdateCmdUIMessage)
+  ON_MESSAGE(WM_INITIALUPDATE, OnInitialUpdate)
 END_MESSAGE_MAP()
 
 BEGIN_INTERFACE_MAP(CXTPCommandBar, CWnd)
@@ -233,9 +246,53 @@ BOOL CXTPCommandBar::SetTrackingMode(int bMode, BOOL bSelectFirst, BOOL bKeyboar
 
 void CXTPCommandBar::CancelTracking() { SetTrackingMode(FALSE, TRUE, FALSE); }
 
-void CXTPCommandBar::SetPopuped(int nPopuped, BOOL) {
-  // Interim: popups come with the popup controls.
-  m_nPopuped = nPopuped;
+namespace {
+// OnHookKeyDown's answer that lets the key go on to the focus window.
+const int kKeyPassOn = 2;
+
+// The popup kinds and the combo box open a popup of their own.
+BOOL OpensPopup(const CXTPControl* pControl) {
+  if (pControl == NULL) return FALSE;
+  const XTPControlType type = pControl->GetType();
+  return type >= xtpControlPopup && type <= xtpControlComboBox;
+}
+
+// The key character of a caption: the one after the first "&" unless that is the last
+// character (bMnemonic TRUE), else the first character.
+TCHAR CaptionKey(const CString& strCaption, BOOL& bMnemonic) {
+  bMnemonic = FALSE;
+  const int nAmp = strCaption.Find(_T('&'));
+  if (nAmp >= 0 && nAmp + 1 < strCaption.GetLength()) {
+    bMnemonic = TRUE;
+    return strCaption[nAmp + 1];
+  }
+  return strCaption.IsEmpty() ? 0 : strCaption[0];
+}
+
+BOOL SameKey(TCHAR ch, UINT nVirtKey) {
+  const UINT nChar = ::MapVirtualKey(nVirtKey, 2) & 0xFFFF;
+  if (nChar == 0 || ch == 0) return FALSE;
+  return ::CharUpper((LPTSTR)(UINT_PTR)(WORD)ch) == ::CharUpper((LPTSTR)(UINT_PTR)(WORD)nChar);
+}
+}  // namespace
+
+void CXTPCommandBar::SetPopuped(int nPopuped, BOOL bKeyboard) {
+  if (nPopuped == m_nPopuped) return;
+  LockRedraw();
+  CXTPControl* pOld = GetControl(m_nPopuped);
+  m_nPopuped = -1;
+  if (pOld != NULL) pOld->SetPopupOpen(FALSE);
+  CXTPControl* pNew = GetControl(nPopuped);
+  if (pNew != NULL && pNew->GetEnabled() && OpensPopup(pNew)) {
+    m_nPopuped = nPopuped;
+    m_bTracking = xtpTrackingPopup;
+    SetSelected(nPopuped, bKeyboard);
+    pNew->SetPopupOpen(TRUE);
+    CXTPCommandBars* pCommandBars = GetCommandBars();
+    if (pCommandBars != NULL && pCommandBars->GetCommandBarsOptions()->bShowFullAfterDelay && m_hWnd != NULL)
+      SetTimer(XTP_TID_EXPANDED_POPUP, 5000, NULL);
+  }
+  UnlockRedraw();
 }
 
 int CXTPCommandBar::OnHookMessage(HWND, UINT nMessage, WPARAM& wParam, LPARAM& lParam, LRESULT&) {
@@ -296,15 +353,11 @@ DROPEFFECT CXTPCommandBar::OnCustomizeDragOver(CXTPControl*, CPoint) { return DR
 void CXTPCommandBar::OnCustomizeDrop(CXTPControl*, DROPEFFECT&, CPoint, CPoint) {}
 BOOL CXTPCommandBar::IsCustomizable() const { return m_bCustomizable; }
 void CXTPCommandBar::OnRecalcLayout() {}
-void CXTPCommandBar::OnControlSelected(BOOL, CXTPControl*) {}
 CXTPCommandBar* CXTPCommandBar::GetParentCommandBar() const { return NULL; }
 BOOL CXTPCommandBar::IsFloatingFrameGripper() const { return FALSE; }
 void CXTPCommandBar::DoPropExchange(CXTPPropExchange*) {}
 BOOL CXTPCommandBar::IsKeyboardCuesVisible() { return TRUE; }
-int CXTPCommandBar::OnHookKeyDown(UINT, LPARAM) { return xtpHookHandled; }
 CSize CXTPCommandBar::CalcLayout(int, DWORD) { return CSize(0, 0); }
-BOOL CXTPCommandBar::ProcessSpecialKey(XTPSpecialKey) { return FALSE; }
-void CXTPCommandBar::DrawCommandBar(CDC*, CRect) {}
 void CXTPCommandBar::DelayLayout() {
   m_nSelected = -1;
   m_nPopuped = -1;
@@ -313,7 +366,6 @@ void CXTPCommandBar::DelayLayout() {
 void CXTPCommandBar::Copy(CXTPCommandBar*, BOOL) {}
 void CXTPCommandBar::GenerateCommandBarList(DWORD&, CXTPCommandBarList*, XTP_COMMANDBARS_PROPEXCHANGE_PARAM*) {}
 void CXTPCommandBar::RestoreCommandBarList(CXTPCommandBarList*) {}
-void CXTPCommandBar::OnIdleUpdateCmdUI(BOOL) {}
 CXTPCommandBar* CXTPCommandBar::Clone(BOOL) { return NULL; }
 
 // Interim accessibility: the base answers until the bar answers for its controls.
@@ -327,3 +379,320 @@ HRESULT CXTPCommandBar::accLocation(long* x, long* y, long* cx, long* cy, VARIAN
   return CXTPAccessible::accLocation(x, y, cx, cy, v);
 }
 HRESULT CXTPCommandBar::accHitTest(long x, long y, VARIANT* p) { return CXTPAccessible::accHitTest(x, y, p); }
+
+// ---- Keys ---------------------------------------------------------------------------------
+int CXTPCommandBar::OnHookKeyDown(UINT nChar, LPARAM lParam) {
+  if (IsCustomizeMode()) return kKeyPassOn;
+  if (m_nLockRecurse > 0) return xtpHookHandled;
+  CXTPControl* pSelected = GetSelected();
+  if (pSelected != NULL) {
+    const int nAnswer = pSelected->OnKeyDown(nChar, lParam);
+    if (nAnswer == xtpHookHandled || nAnswer == kKeyPassOn) return nAnswer;
+  }
+  CWnd* pSite = GetSite();
+  if (pSite != NULL && pSite->GetSafeHwnd() != NULL) {
+    XTP_KEYPAIR pair = {nChar, lParam};
+    pSite->SendMessage(XTPM_HOOKKEYDOWN, (WPARAM)&pair, (LPARAM)this);
+  }
+  if (m_hWnd == NULL || !::IsWindow(m_hWnd)) return xtpHookHandled;
+  const BOOL bShift = ::GetKeyState(VK_SHIFT) < 0;
+  switch (nChar) {
+    case VK_TAB:
+      ProcessSpecialKey(bShift ? xtpKeyBack : xtpKeyNext);
+      return xtpHookHandled;
+    case VK_RETURN:
+      ProcessSpecialKey(xtpKeyReturn);
+      return xtpHookHandled;
+    case VK_ESCAPE:
+      ProcessSpecialKey(xtpKeyEscape);
+      return xtpHookHandled;
+    default:
+      break;
+  }
+  HWND hFocus = ::GetFocus();
+  if (hFocus != NULL && ::IsChild(m_hWnd, hFocus)) return kKeyPassOn;
+
+  const BOOL bHorizontal = m_barPosition == xtpBarTop || m_barPosition == xtpBarBottom ||
+                           m_barPosition == xtpBarFloating ||
+                           (m_barPosition == xtpBarPopup && m_barType == xtpBarTypeNormal);
+  const BOOL bRTL = IsRTL();
+  int nCode = -1;
+  switch (nChar) {
+    case VK_HOME: nCode = xtpKeyHome; break;
+    case VK_END: nCode = xtpKeyEnd; break;
+    case VK_LEFT: nCode = bHorizontal ? (bRTL ? 0 : 1) : (bRTL ? 3 : 2); break;
+    case VK_UP: nCode = bHorizontal ? 2 : 1; break;
+    case VK_RIGHT: nCode = bHorizontal ? (bRTL ? 1 : 0) : (bRTL ? 2 : 3); break;
+    case VK_DOWN: nCode = bHorizontal ? 3 : 0; break;
+    default: break;
+  }
+  if (nCode != -1) {
+    ProcessSpecialKey((XTPSpecialKey)nCode);
+    return xtpHookHandled;
+  }
+  if ((::MapVirtualKey(nChar, 2) & 0xFFFF) == 0) return xtpHookHandled;
+  if (::GetKeyState(VK_CONTROL) >= 0) {
+    BOOL bAmbiguous = FALSE;
+    const int nFound = FindMnemonic(nChar, bAmbiguous);
+    if (nFound != -1) {
+      SetSelected(nFound, TRUE);
+      if (!bAmbiguous) {
+        CXTPControl* pControl = GetControl(nFound);
+        if (pControl != NULL) pControl->OnMnemonic();
+      }
+      return xtpHookHandled;
+    }
+  }
+  if (nChar != VK_SHIFT && nChar != VK_CONTROL) ::MessageBeep(0);
+  return xtpHookHandled;
+}
+
+int CXTPCommandBar::FindMnemonic(UINT nChar, BOOL& bAmbiguous) const {
+  bAmbiguous = FALSE;
+  const int nCount = GetControlCount();
+  int nMnemonic = -1, nFirstLetter = -1;
+  BOOL bFirstLetterAmbiguous = FALSE;
+  const BOOL bFirstLetters = m_barType == xtpBarTypeMenuBar || m_bTracking != xtpTrackingNone;
+  for (int k = 1; k <= nCount; k++) {
+    const int i = ((m_nSelected < 0 ? -1 : m_nSelected) + k) % nCount;
+    CXTPControl* pControl = GetControl(i);
+    if (pControl == NULL || !pControl->IsVisible() || !pControl->GetEnabled() || !pControl->ShowsCaption())
+      continue;
+    const CString strCaption =
+        pControl->m_strCustomCaption.IsEmpty() ? pControl->m_strCaption : pControl->m_strCustomCaption;
+    if (strCaption.IsEmpty()) continue;
+    BOOL bMnemonic = FALSE;
+    const TCHAR ch = CaptionKey(strCaption, bMnemonic);
+    if (!SameKey(ch, nChar)) continue;
+    if (bMnemonic) {
+      if (nMnemonic != -1) {
+        bAmbiguous = TRUE;
+        return nMnemonic;
+      }
+      nMnemonic = i;
+    } else if (bFirstLetters) {
+      if (nFirstLetter != -1)
+        bFirstLetterAmbiguous = TRUE;
+      else
+        nFirstLetter = i;
+    }
+  }
+  if (nMnemonic != -1) return nMnemonic;
+  bAmbiguous = bFirstLetterAmbiguous;
+  return nFirstLetter;
+}
+
+BOOL CXTPCommandBar::ProcessSpecialKey(XTPSpecialKey key) {
+  CXTPControls* pControls = GetControls();
+  if (pControls == NULL) return FALSE;
+  const BOOL bPopupToolBar = m_barPosition == xtpBarPopup && m_barType == xtpBarTypeNormal;
+  CXTPControl* pSelected = GetSelected();
+  int nKey = key;
+  if (bPopupToolBar && pSelected != NULL && m_nPopuped == m_nSelected && m_nSelected != -1) {
+    if (nKey == xtpKeyNext) return TRUE;
+    if (nKey == xtpKeyBack) nKey = xtpKeyPopup;
+  }
+  switch (nKey) {
+    case xtpKeyNext:
+    case xtpKeyBack: {
+      const int nNext = pControls->GetNext(m_nSelected, nKey == xtpKeyNext ? +1 : -1);
+      if (nNext != -1) SetSelected(nNext, TRUE);
+      return TRUE;
+    }
+    case xtpKeyHome:
+    case xtpKeyEnd: {
+      const int nNext = pControls->GetNext(-1, nKey == xtpKeyHome ? +1 : -1);
+      if (nNext != -1) SetSelected(nNext, TRUE);
+      return TRUE;
+    }
+    case xtpKeyPopup:
+      if (m_nPopuped != -1) {
+        SetPopuped(-1);
+        m_bTracking = xtpTrackingActive;
+        return TRUE;
+      }
+      if ((GetParentCommandBar() == NULL || bPopupToolBar) && pSelected != NULL && pSelected->GetEnabled() &&
+          OpensPopup(pSelected))
+        return ProcessSpecialKey(xtpKeyDown);
+      return FALSE;
+    case xtpKeyDown:
+      if (pSelected != NULL && m_nPopuped != m_nSelected && OpensPopup(pSelected)) {
+        pSelected->OnSelectionChanged(2);
+        SetPopuped(m_nSelected, TRUE);
+        return TRUE;
+      }
+      return FALSE;
+    case xtpKeyEscape: {
+      CXTPCommandBar* pParent = GetParentCommandBar();
+      if (pParent != NULL) pParent->SetTrackingMode(xtpTrackingActive, FALSE, TRUE);
+      SetTrackingMode(FALSE, TRUE, FALSE);
+      return TRUE;
+    }
+    case xtpKeyReturn:
+      if (pSelected != NULL) {
+        pSelected->OnSelectionChanged(2);
+        pSelected->OnClick(TRUE);
+      }
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+// ---- Timers -----------------------------------------------------------------------------------
+void CXTPCommandBar::OnTimer(UINT_PTR nIDEvent) {
+  if (nIDEvent == XTP_TID_HOVER) {
+    if (m_nLockRecurse > 0) return;
+    KillTimer(XTP_TID_HOVER);
+    CXTPControl* pControl = GetSelected();
+    if (pControl != NULL) pControl->OnHoverTimer();
+    return;
+  }
+  if (nIDEvent == XTP_TID_EXPANDED_POPUP) {
+    if (m_nLockRecurse > 0) return;
+    KillTimer(XTP_TID_EXPANDED_POPUP);
+    CXTPControl* pControl = GetControl(m_nPopuped);
+    if (pControl != NULL && m_nPopuped == m_nSelected) {
+      CXTPCommandBar* pBar = pControl->GetCommandBar();
+      if (pBar != NULL && pBar->IsKindOf(RUNTIME_CLASS(CXTPPopupBar)) &&
+          ((CXTPPopupBar*)pBar)->HasHiddenCommands())
+        ((CXTPPopupBar*)pBar)->ExpandBar();
+    }
+    return;
+  }
+  CWnd::OnTimer(nIDEvent);
+}
+
+// ---- Drawing ----------------------------------------------------------------------------------
+void CXTPCommandBar::DrawCommandBar(CDC* pDC, CRect rcClipBox) {
+  CXTPPaintManager* pPaintManager = GetPaintManager();
+  if (pPaintManager == NULL) {
+    pDC->FillSolidRect(rcClipBox, ::GetSysColor(COLOR_BTNFACE));
+    return;
+  }
+  pPaintManager->DrawBarBackground(pDC, this);
+  if (m_dwStyle & 0x400000) pPaintManager->DrawGripper(pDC, this, TRUE);
+  BOOL bFirst = TRUE;
+  for (int i = 0; i < GetControlCount(); i++) {
+    CXTPControl* pControl = GetControl(i);
+    if (pControl == NULL || !pControl->IsVisible()) continue;
+    if (pControl->GetBeginGroup() && !bFirst) pPaintManager->DrawSeparator(pDC, this, pControl, TRUE);
+    bFirst = FALSE;
+    CFont* pFont = pPaintManager->GetControlFont(this, FALSE);
+    CFont* pOld = pFont != NULL ? pDC->SelectObject(pFont) : NULL;
+    pControl->Draw(pDC);
+    if (pOld != NULL) pDC->SelectObject(pOld);
+  }
+}
+
+void CXTPCommandBar::OnPaint() {
+  CPaintDC dcPaint(this);
+  CRect rc;
+  GetClientRect(&rc);
+  CXTPBufferDC dc(dcPaint.GetSafeHdc(), rc);
+  DrawCommandBar(&dc, rc);
+}
+
+LRESULT CXTPCommandBar::OnPrint(WPARAM wParam, LPARAM) {
+  CDC* pDC = CDC::FromHandle((HDC)wParam);
+  CRect rc;
+  GetClientRect(&rc);
+  if (pDC != NULL) DrawCommandBar(pDC, rc);
+  return TRUE;
+}
+
+BOOL CXTPCommandBar::OnEraseBkgnd(CDC*) { return TRUE; }
+
+// ---- Clicks -------------------------------------------------------------------------------
+namespace {
+// The first shown control whose rectangle holds the client point.
+CXTPControl* ControlAt(const CXTPCommandBar* pBar, CPoint point) {
+  for (int i = 0; i < pBar->GetControlCount(); i++) {
+    CXTPControl* pControl = pBar->GetControl(i);
+    if (pControl != NULL && pControl->IsVisible() && pControl->GetRect().PtInRect(point)) return pControl;
+  }
+  return NULL;
+}
+}  // namespace
+
+void CXTPCommandBar::OnLButtonDown(UINT nFlags, CPoint point) {
+  CXTPControl* pControl = ControlAt(this, point);
+  if (pControl == NULL) {
+    Default();
+    return;
+  }
+  if (!IsCustomizeMode()) pControl->OnClick(FALSE, point);
+  (void)nFlags;
+}
+
+void CXTPCommandBar::OnLButtonUp(UINT, CPoint point) {
+  CXTPControl* pControl = ControlAt(this, point);
+  if (pControl == NULL || IsCustomizeMode()) {
+    Default();
+    return;
+  }
+  pControl->OnLButtonUp(point);
+}
+
+void CXTPCommandBar::OnLButtonDblClk(UINT, CPoint point) {
+  CXTPControl* pControl = ControlAt(this, point);
+  if (pControl != NULL && !IsCustomizeMode()) pControl->OnLButtonDblClk(point);
+}
+
+void CXTPCommandBar::OnRButtonUp(UINT, CPoint point) {
+  CXTPControl* pControl = ControlAt(this, point);
+  if (pControl == NULL || IsCustomizeMode()) return;
+  CWnd* pSite = GetSite();
+  if (pSite != NULL && pSite->GetSafeHwnd() != NULL &&
+      pSite->SendMessage(XTPM_CONTROLRBUTTONUP, (WPARAM)&point, (LPARAM)pControl) == 1)
+    return;
+  if (m_bExecOnRButton)
+    pControl->OnLButtonUp(point);
+  else
+    pControl->OnRButtonUp(point);
+}
+
+// ---- Command state and status texts -------------------------------------------------------
+void CXTPCommandBar::OnIdleUpdateCmdUI(BOOL) {
+  if (m_hWnd == NULL || !::IsWindowVisible(m_hWnd)) return;
+  if (m_nStateFlags & stateRedrawPending) {
+    m_nStateFlags &= ~stateRedrawPending;
+    Invalidate(FALSE);
+  }
+  if (m_nStateFlags & stateLayoutDirty) {
+    m_nStateFlags &= ~stateLayoutDirty;
+    OnRecalcLayout();
+  }
+}
+
+LRESULT CXTPCommandBar::OnIdleUpdateCmdUIMessage(WPARAM wParam, LPARAM) {
+  OnIdleUpdateCmdUI((BOOL)wParam);
+  return 0;
+}
+
+LRESULT CXTPCommandBar::OnInitialUpdate(WPARAM, LPARAM) {
+  OnIdleUpdateCmdUI(TRUE);
+  return 0;
+}
+
+void CXTPCommandBar::OnControlSelected(BOOL bSelected, CXTPControl* pControl) {
+  CWnd* pSite = GetSite();
+  if (pSite != NULL && pSite->GetSafeHwnd() != NULL)
+    pSite->SendMessage(XTPM_CONTROLSELECTED, bSelected ? (WPARAM)pControl : 0, 0);
+  UpdateStatusText(bSelected, pControl);
+}
+
+void CXTPCommandBar::UpdateStatusText(BOOL bSelected, CXTPControl* pControl) {
+  const int nId = pControl != NULL ? pControl->GetID() : 0;
+  if (nId == m_nStatusBarId) return;
+  m_nStatusBarId = -1;
+  CXTPCommandBars* pCommandBars = GetCommandBars();
+  if (pCommandBars != NULL && !pCommandBars->GetCommandBarsOptions()->bShowStatusDescriptions) return;
+  CWnd* pSite = GetSite();
+  if (pSite == NULL || pSite->GetSafeHwnd() == NULL) return;
+  const CString strText = (bSelected && pControl != NULL) ? pControl->GetDescriptionText() : CString();
+  if (!strText.IsEmpty())
+    pSite->SendMessage(WM_SETMESSAGESTRING, 0, (LPARAM)(LPCTSTR)strText);
+  else
+    pSite->SendMessage(WM_POPMESSAGESTRING, AFX_IDS_IDLEMESSAGE, 0);
+}

@@ -1,11 +1,21 @@
-// The paint manager base: the colour table, the shared geometry helpers, the current
-// global instance and the base behaviour of its drawing interface.
+// The paint manager base: the colour table, the fonts, the shared geometry helpers, the
+// current global instance, control text, check marks, arrows, special buttons, the status
+// bar pieces and the popup animations.
 //
-// Bodies marked "interim" measure nothing and draw nothing; the full drawing replaces them.
+// Bodies marked "interim" measure nothing and draw nothing: they wait for the control
+// kinds they draw.
 #include <framework.h>
 
+#include <vector>
+
 #include "XTPColorManager.h"
+#include "XTPCommandBar.h"
+#include "XTPControl.h"
+#include "XTPControlPopup.h"
+#include "XTPDefaultTheme.h"
 #include "XTPPaintManager.h"
+#include "XTPSystemVersion.h"
+#include "XTPVisualStylesTheme.h"
 
 IMPLEMENT_DYNAMIC(CXTPPaintManager, CCmdTarget)
 
@@ -82,7 +92,93 @@ void CXTPPaintManager::SetColorOverride(int nIndex, COLORREF clr) {
   if (nIndex >= 0 && nIndex < XTP_PAINTMANAGER_COLORS) m_arrColor[nIndex].SetCustomValue(clr);
 }
 
+void AFX_CDECL CXTPPaintManager::SetTheme(int nTheme) {
+  CXTPPaintManager* pTheme = NULL;
+  if (nTheme == 3)
+    pTheme = new CXTPVisualStylesTheme();
+  else
+    pTheme = new CXTPDefaultTheme();
+  SetCustomTheme(pTheme);
+  pTheme->m_nCurrentTheme = nTheme;
+}
+
+CXTPPaintManager* AFXAPI XTPPaintManager() {
+  if (CXTPPaintManager::GetCurrentPaintManager() == NULL) CXTPPaintManager::SetTheme(0);
+  return CXTPPaintManager::GetCurrentPaintManager();
+}
+
+int CXTPPaintManager::GetColorScheme() const {
+  if (m_nColorSchemeChoice == 5)
+    return XTPGetColorManager()->IsLunaColorsDisabled() ? 0 : XTPGetColorManager()->GetCurrentTheme();
+  if (m_nColorSchemeChoice == 4) return XTPGetColorManager()->GetSystemTheme();
+  return m_nColorSchemeChoice;
+}
+
+// ---- Fonts ------------------------------------------------------------------------------
+void AFX_CDECL CXTPPaintManager::MakeStandardLogFont(const LOGFONT& lfMenu, BYTE nCharSet,
+                                                     LOGFONT* pLogFont) {
+  if (pLogFont == NULL) return;
+  ZeroMemory(pLogFont, sizeof(LOGFONT));
+  pLogFont->lfCharSet = nCharSet;
+  pLogFont->lfHeight = lfMenu.lfHeight;
+  if (pLogFont->lfHeight < 0 && pLogFont->lfHeight > -11) pLogFont->lfHeight = -11;
+  pLogFont->lfWeight = lfMenu.lfWeight;
+  pLogFont->lfItalic = lfMenu.lfItalic;
+  lstrcpyn(pLogFont->lfFaceName, lfMenu.lfFaceName, LF_FACESIZE);
+}
+
+void CXTPPaintManager::RefreshFonts() {
+  CXTPNonClientMetrics ncm;
+  if (m_bUseStandardFont) {
+    CWindowDC dc(NULL);
+    const int nCharSet = ::GetTextCharsetInfo(dc.GetSafeHdc(), NULL, 0);
+    LOGFONT lf;
+    MakeStandardLogFont(ncm.lfMenuFont, (BYTE)(nCharSet == DEFAULT_CHARSET ? 0 : nCharSet), &lf);
+    SetFontIndirect(&lf, TRUE);
+  }
+  m_fontSmCaption.SetStandardFont(&ncm.lfSmCaptionFont);
+  LOGFONT lfIcon;
+  ZeroMemory(&lfIcon, sizeof(lfIcon));
+  if (!::SystemParametersInfo(SPI_GETICONTITLELOGFONT, sizeof(LOGFONT), &lfIcon, 0))
+    lfIcon = ncm.lfMessageFont;
+  m_fontIcon.SetStandardFont(&lfIcon);
+  lfIcon.lfWeight = FW_BOLD;
+  m_fontIconBold.SetStandardFont(&lfIcon);
+}
+
+void CXTPPaintManager::SetFontIndirect(const LOGFONT* pLogFont, BOOL bStandardFont) {
+  m_bUseStandardFont = bStandardFont;
+  if (pLogFont == NULL) return;
+  LOGFONT lf = *pLogFont;
+  m_fontRegular.DeleteObject();
+  m_fontRegularBold.DeleteObject();
+  m_fontVert.DeleteObject();
+  m_fontVertBold.DeleteObject();
+  m_fontIconBold.DeleteObject();
+  if (lstrcmpi(lf.lfFaceName, _T("Tahoma")) == 0) m_bUseTahoma = TRUE;
+  if (lf.lfCharSet <= 2 && bStandardFont && m_bUseTahoma && CXTPDrawHelpers::FontExists(_T("Tahoma")))
+    lstrcpyn(lf.lfFaceName, _T("Tahoma"), LF_FACESIZE);
+  m_fontRegular.CreateFontIndirect(&lf);
+  LOGFONT lfBold = lf;
+  lfBold.lfWeight = FW_BOLD;
+  m_fontRegularBold.CreateFontIndirect(&lfBold);
+  LOGFONT lfVert = lf;
+  lfVert.lfEscapement = 2700;
+  lfVert.lfOrientation = 900;
+  const CString strVertFace = CXTPDrawHelpers::GetDefaultFontName(m_bUseTahoma);
+  lstrcpyn(lfVert.lfFaceName, strVertFace, LF_FACESIZE);
+  m_fontVert.CreateFontIndirect(&lfVert);
+  lfVert.lfWeight = FW_BOLD;
+  m_fontVertBold.CreateFontIndirect(&lfVert);
+
+  CWindowDC dc(NULL);
+  CFont* pOld = dc.SelectObject(&m_fontRegular);
+  m_nTextHeight = dc.GetTextExtent(_T(" "), 1).cy + 6;
+  dc.SelectObject(pOld);
+}
+
 void CXTPPaintManager::RefreshMetrics() {
+  RefreshFonts();
   XTPRefreshColors();
   for (int i = 0; i < XTP_PAINTMANAGER_COLORS; i++)
     m_arrColor[i].SetStandardValue(XTPGetColorManager()->GetColor(i));
@@ -129,7 +225,25 @@ void CXTPPaintManager::GradientFill(CDC* pDC, LPCRECT lpRect, COLORREF crFrom, C
 }
 
 // ---- Base behaviour of the drawing interface --------------------------------------------
-void CXTPPaintManager::DrawControlFrame(CDC*, CXTPControl*) {}
+// The control's popup is open (popup kinds only).
+static BOOL IsControlPopuped(CXTPControl* pControl) {
+  const XTPControlType type = pControl->GetType();
+  if (type != xtpControlPopup && type != xtpControlButtonPopup && type != xtpControlSplitButtonPopup)
+    return FALSE;
+  return static_cast<CXTPControlPopup*>(pControl)->GetPopupOpen();
+}
+
+static int ControlBarPosition(CXTPControl* pControl) {
+  CXTPCommandBar* pBar = pControl->GetParent();
+  return pBar != NULL ? (int)pBar->GetPosition() : (int)xtpBarTop;
+}
+
+void CXTPPaintManager::DrawControlFrame(CDC* pDC, CXTPControl* pControl) {
+  if (pDC == NULL || pControl == NULL) return;
+  DrawItemFrame(pDC, pControl->GetRect(), pControl->GetEnabled(), pControl->GetSelected(),
+                pControl->GetPressed(), pControl->GetChecked(), IsControlPopuped(pControl),
+                ControlBarPosition(pControl));
+}
 CRect CXTPPaintManager::GetCommandBarBorders(CXTPCommandBar*) { return CRect(2, 2, 2, 2); }
 void CXTPPaintManager::FillDockBar(CDC* pDC, CWnd* pWnd) {
   if (pDC == NULL || pWnd == NULL || pWnd->GetSafeHwnd() == NULL) return;
@@ -142,20 +256,301 @@ void CXTPPaintManager::DrawStatusBarPaneBorder(CDC* pDC, CRect rc) {
   Draw3dRect(pDC, rc, COLOR_BTNSHADOW, COLOR_BTNHIGHLIGHT);
 }
 BOOL CXTPPaintManager::IsFlatDisabledText() const { return FALSE; }
-CFont* CXTPPaintManager::GetControlFont(CXTPCommandBar*, BOOL bBold) {
+CFont* CXTPPaintManager::GetControlFont(CXTPCommandBar* pBar, BOOL bBold) {
+  if (pBar != NULL && pBar->IsVerticalPosition()) return bBold ? &m_fontVertBold : &m_fontVert;
   return bBold ? &m_fontRegularBold : &m_fontRegular;
 }
 void CXTPPaintManager::PrepareCaption(CString&) {}
 
-// Interim bodies.
-CSize CXTPPaintManager::DrawToolbarItem(CDC*, CXTPControl*, BOOL) { return CSize(0, 0); }
-void CXTPPaintManager::DrawSplitItemFrame(CDC*, CXTPControl*, CRect) {}
-void CXTPPaintManager::DrawStatusBarPane(CDC*, CRect, CXTPStatusBarPane*) {}
-void CXTPPaintManager::DrawStatusBarGripper(CDC*, CRect) {}
-CSize CXTPPaintManager::DrawSpecialControl(CDC*, XTPSpecialControl, CXTPControl*, CXTPCommandBar*, BOOL, LPVOID) {
+// ---- Control text ---------------------------------------------------------------------
+CSize CXTPPaintManager::DrawControlText(CDC* pDC, const CString& strText, CRect rcText,
+                                        BOOL bDraw, BOOL bVert, BOOL bCentered,
+                                        BOOL bTriangled, BOOL bEmbossed, BOOL bUnderline) {
+  if (pDC == NULL) return CSize(0, 0);
+  if (m_nUnderlineOverride >= 0) bUnderline = m_nUnderlineOverride;
+  CString strStripped(strText);
+  CXTPDrawHelpers::StripMnemonics(strStripped);
+  const CString strMeasure = strStripped.IsEmpty() ? CString(_T(" ")) : strStripped;
+  const CSize szText = pDC->GetTextExtent(strMeasure, strMeasure.GetLength());
+
+  if (!bDraw) {
+    CSize sz = szText;
+    if (bTriangled) sz.cx += 10;
+    if (bVert) sz = CSize(sz.cy, sz.cx);
+    return sz;
+  }
+
+  const int w = szText.cx + (bTriangled ? 5 : 0);
+  if (!bVert) {
+    if (bCentered) rcText.left += (rcText.Width() - w) / 2;
+    if (bEmbossed) {
+      const COLORREF clrText = pDC->GetTextColor();
+      pDC->SetTextColor(GetColor(COLOR_BTNHIGHLIGHT));
+      CRect rcEmboss(rcText);
+      rcEmboss.OffsetRect(1, 1);
+      pDC->DrawText(strStripped, rcEmboss, DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER);
+      pDC->SetTextColor(clrText);
+    }
+    if (bUnderline)
+      pDC->DrawText(strText, rcText, DT_SINGLELINE | DT_VCENTER);
+    else
+      pDC->DrawText(strStripped, rcText, DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER);
+    if (bTriangled) {
+      const int y = (rcText.top + rcText.bottom) / 2 - 1;
+      const int x = rcText.left + w;
+      Triangle(pDC, CPoint(x - 2, y), CPoint(x + 2, y), CPoint(x, y + 2), pDC->GetTextColor());
+    }
+  } else {
+    const int nTextHeight = szText.cy;
+    CRect rc(rcText);
+    rc.left = rcText.right - (rcText.right - nTextHeight - rcText.left + 1) / 2;
+    if (bCentered) rc.top += (rcText.Height() - w + 1) / 2;
+    if (bEmbossed) {
+      const COLORREF clrText = pDC->GetTextColor();
+      pDC->SetTextColor(GetColor(COLOR_BTNHIGHLIGHT));
+      CRect rcEmboss(rc);
+      rcEmboss.OffsetRect(1, 1);
+      pDC->DrawText(strStripped, rcEmboss, DT_NOPREFIX | DT_NOCLIP | DT_SINGLELINE);
+      pDC->SetTextColor(clrText);
+    }
+    pDC->DrawText(strStripped, rc, DT_NOPREFIX | DT_NOCLIP | DT_SINGLELINE);
+    if (bTriangled) {
+      const int x = (rcText.left + rcText.right) / 2 + 2;
+      const int y = rc.top + w;
+      Triangle(pDC, CPoint(x, y - 2), CPoint(x, y + 2), CPoint(x - 2, y), pDC->GetTextColor());
+    }
+  }
   return CSize(0, 0);
 }
-void CXTPPaintManager::DrawCheckMark(CDC*, CRect, COLORREF, BOOL) {}
-void CXTPPaintManager::DrawDropDownArrow(CDC*, CRect, COLORREF) {}
-void CXTPPaintManager::Animate(CDC*, CDC*, CRect, XTPAnimationType) {}
+
+// ---- Split buttons --------------------------------------------------------------------
+void CXTPPaintManager::DrawSplitItemFrame(CDC* pDC, CXTPControl* pControl, CRect rc) {
+  if (pDC == NULL || pControl == NULL) return;
+  const BOOL bPopuped = IsControlPopuped(pControl);
+  const BOOL bEnabled = pControl->GetEnabled();
+  const int nPosition = ControlBarPosition(pControl);
+  CRect rcMain(rc);
+  if (!bPopuped) rcMain.right -= 11;
+  DrawItemFrame(pDC, rcMain, bEnabled, pControl->GetSelected(), pControl->GetPressed(),
+                pControl->GetChecked(), bPopuped, nPosition);
+  const COLORREF clrText = pDC->GetTextColor();
+  if ((pControl->GetSelected() || pControl->GetPressed()) && !bPopuped && bEnabled) {
+    CRect rcArrow(rc.right - 12, rc.top, rc.right, rc.bottom);
+    DrawItemFrame(pDC, rcArrow, TRUE, TRUE, FALSE, FALSE, FALSE, nPosition);
+    pDC->SetTextColor(clrText);
+  }
+  const int y = rc.CenterPoint().y;
+  Triangle(pDC, CPoint(rc.right - 9, y - 1), CPoint(rc.right - 5, y - 1),
+           CPoint(rc.right - 7, y + 1), pDC->GetTextColor());
+}
+
+// ---- Special controls -------------------------------------------------------------------
+// Two chevrons of 1-pixel strokes: pointing down (bDown) at (x, y) or pointing right.
+static void DrawChevrons(CDC* pDC, int x, int y, BOOL bDown, COLORREF clr) {
+  CPen pen(PS_SOLID, 1, clr);
+  CPen* pOld = pDC->SelectObject(&pen);
+  for (int k = 0; k < 2; k++) {
+    const int o = k * 4;
+    for (int i = 0; i < 2; i++) {
+      if (bDown) {
+        pDC->MoveTo(x - 2, y + o + i);
+        pDC->LineTo(x, y + o + i + 2);
+        pDC->LineTo(x + 3, y + o + i - 1);
+      } else {
+        pDC->MoveTo(x + o + i, y - 2);
+        pDC->LineTo(x + o + i + 2, y);
+        pDC->LineTo(x + o + i - 1, y + 3);
+      }
+    }
+  }
+  pDC->SelectObject(pOld);
+}
+
+CSize CXTPPaintManager::DrawSpecialControl(CDC* pDC, XTPSpecialControl controlType,
+                                           CXTPControl* pButton, CXTPCommandBar* pBar,
+                                           BOOL bDraw, LPVOID lpParam) {
+  if (pDC == NULL || pButton == NULL) return CSize(0, 0);
+  const int nPosition = pBar != NULL ? (int)pBar->GetPosition() : (int)xtpBarTop;
+  const BOOL bVertical = nPosition == xtpBarLeft || nPosition == xtpBarRight || nPosition == xtpBarPopup;
+  if (controlType == xtpButtonExpandToolbar) {
+    if (!bDraw) {
+      if (lpParam == NULL) return CSize(0, 0);
+      const CSize szBar = *static_cast<const CSize*>(lpParam);
+      if (bVertical)
+        pButton->SetRect(CRect(2, szBar.cy - 13, szBar.cx - 2, szBar.cy - 2));
+      else
+        pButton->SetRect(CRect(szBar.cx - 13, 2, szBar.cx - 2, szBar.cy - 2));
+      return CSize(0, 0);
+    }
+    const BOOL bHidden = lpParam != NULL && *static_cast<const BOOL*>(lpParam);
+    DrawControlFrame(pDC, pButton);
+    const COLORREF clr = pDC->GetTextColor();
+    const CRect rc = pButton->GetRect();
+    if (bVertical) {
+      Triangle(pDC, CPoint(rc.left + 6, rc.top + 3), CPoint(rc.left + 6, rc.top + 7),
+               CPoint(rc.left + 4, rc.top + 5), clr);
+      if (bHidden) DrawChevrons(pDC, rc.right - 9, rc.top + 5, FALSE, clr);
+    } else {
+      const int cx = rc.CenterPoint().x;
+      Triangle(pDC, CPoint(cx - 2, rc.bottom - 7), CPoint(cx + 2, rc.bottom - 7),
+               CPoint(cx, rc.bottom - 5), clr);
+      if (bHidden) DrawChevrons(pDC, cx, rc.top + 3, TRUE, clr);
+    }
+    return CSize(0, 0);
+  }
+  if (controlType == xtpButtonExpandMenu) {
+    if (bDraw) {
+      DrawControlFrame(pDC, pButton);
+      const CPoint pt = pButton->GetRect().CenterPoint();
+      DrawChevrons(pDC, pt.x, pt.y - 4, TRUE, pDC->GetTextColor());
+    }
+    return CSize(0, 12);
+  }
+  if (!bDraw) return CSize(0, 0);
+  const BOOL bHot = pButton->GetPressed() || pButton->GetSelected();
+  if (controlType == xtpButtonClose) {
+    DrawControlFrame(pDC, pButton);
+    CFont font;
+    CWindowDC dcScreen(NULL);
+    const int nPointSize = MulDiv(80, 96, dcScreen.GetDeviceCaps(LOGPIXELSX));
+    font.CreatePointFont(nPointSize, _T("Marlett"));
+    CFont* pOld = pDC->SelectObject(&font);
+    const COLORREF clrOld = pDC->GetTextColor();
+    if (!bHot) pDC->SetTextColor(GetColor(COLOR_BTNHIGHLIGHT));
+    const int nOldMode = pDC->SetBkMode(TRANSPARENT);
+    CRect rc = pButton->GetRect();
+    pDC->DrawText(_T("r"), 1, rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    pDC->SetBkMode(nOldMode);
+    pDC->SetTextColor(clrOld);
+    pDC->SelectObject(pOld);
+  } else if (controlType == xtpButtonOptions) {
+    DrawControlFrame(pDC, pButton);
+    const CPoint c = pButton->GetRect().CenterPoint();
+    const COLORREF clr = (pButton->GetSelected() || IsControlPopuped(pButton))
+                             ? pDC->GetTextColor()
+                             : GetColor(COLOR_BTNHIGHLIGHT);
+    Triangle(pDC, CPoint(c.x - 3, c.y - 2), CPoint(c.x + 3, c.y - 2), CPoint(c.x, c.y + 1), clr);
+  }
+  return CSize(0, 0);
+}
+
+// ---- Status bar ---------------------------------------------------------------------------
+void CXTPPaintManager::DrawStatusBarGripper(CDC* pDC, CRect rcClient) {
+  if (pDC == NULL) return;
+  const int W = rcClient.Width(), H = rcClient.Height();
+  const CPoint o = rcClient.TopLeft();
+  for (int k = 0; k <= 8; k += 4) {
+    Line(pDC, o + CPoint(W - 3 - k, H - 2), o + CPoint(W - 1, H - 4 - k), COLOR_BTNSHADOW);
+    Line(pDC, o + CPoint(W - 4 - k, H - 2), o + CPoint(W - 1, H - 5 - k), COLOR_BTNSHADOW);
+    Line(pDC, o + CPoint(W - 5 - k, H - 2), o + CPoint(W - 1, H - 6 - k), COLOR_BTNHIGHLIGHT);
+  }
+}
+
+// ---- Check marks and arrows -----------------------------------------------------------------
+void CXTPPaintManager::DrawCheckMark(CDC* pDC, CRect rcCheck, COLORREF clr, BOOL bLayoutRTL) {
+  if (pDC == NULL) return;
+  CPen pen(PS_SOLID, 1, clr);
+  CPen* pOld = pDC->SelectObject(&pen);
+  const int nPasses = m_bThickCheckMark ? 2 : 1;
+  for (int pass = 0; pass < nPasses; pass++) {
+    const int cx = rcCheck.left + rcCheck.Width() / 2;
+    const int cy = rcCheck.top + rcCheck.Height() / 2 + pass;
+    if (bLayoutRTL) {
+      const POINT a[3] = {{cx - 4, cy - 3}, {cx, cy + 1}, {cx + 3, cy - 2}};
+      const POINT b[3] = {{cx - 4, cy - 2}, {cx, cy + 2}, {cx + 3, cy - 1}};
+      pDC->Polyline(a, 3);
+      pDC->Polyline(b, 3);
+    } else {
+      const POINT a[3] = {{cx - 4, cy - 1}, {cx - 2, cy + 1}, {cx + 3, cy - 4}};
+      const POINT b[3] = {{cx - 4, cy}, {cx - 2, cy + 2}, {cx + 3, cy - 3}};
+      pDC->Polyline(a, 3);
+      pDC->Polyline(b, 3);
+    }
+  }
+  pDC->SelectObject(pOld);
+}
+
+void CXTPPaintManager::DrawDropDownArrow(CDC* pDC, CRect rc, COLORREF clr) {
+  if (pDC == NULL) return;
+  int s = rc.Width() / 2;
+  s = s > 5 ? s - 4 : 2;
+  const int cx = rc.CenterPoint().x;
+  const int y = rc.CenterPoint().y - s / 2;
+  Triangle(pDC, CPoint(cx - s, y), CPoint(cx + s, y), CPoint(cx, y + s), clr);
+}
+
+// ---- Animations ---------------------------------------------------------------------------
+// A 32-bit top-down DIB section of the size, selected into its own memory DC.
+namespace {
+struct CDibPicture {
+  CDC dc;
+  HBITMAP hBitmap = NULL;
+  HGDIOBJ hOld = NULL;
+  DWORD* pBits = NULL;
+  CDibPicture(CDC* pRef, int cx, int cy) {
+    BITMAPINFO bmi = {};
+    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bmi.bmiHeader.biWidth = cx;
+    bmi.bmiHeader.biHeight = -cy;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    bmi.bmiHeader.biCompression = BI_RGB;
+    void* pv = NULL;
+    hBitmap = ::CreateDIBSection(pRef->GetSafeHdc(), &bmi, DIB_RGB_COLORS, &pv, NULL, 0);
+    pBits = static_cast<DWORD*>(pv);
+    dc.CreateCompatibleDC(pRef);
+    if (hBitmap != NULL) hOld = ::SelectObject(dc.GetSafeHdc(), hBitmap);
+  }
+  ~CDibPicture() {
+    if (hOld != NULL) ::SelectObject(dc.GetSafeHdc(), hOld);
+    if (hBitmap != NULL) ::DeleteObject(hBitmap);
+  }
+  BOOL IsValid() const { return hBitmap != NULL && pBits != NULL; }
+};
+}  // namespace
+
+void CXTPPaintManager::Animate(CDC* pDestDC, CDC* pSrcDC, CRect rc, XTPAnimationType animationType) {
+  if (pDestDC == NULL || pSrcDC == NULL || rc.IsRectEmpty()) return;
+  const int nSteps = m_nAnimationSteps;
+  const int nStepTime = nSteps > 0 ? m_nAnimationTime / nSteps : 0;
+  const int cx = rc.Width(), cy = rc.Height();
+  if (animationType == xtpAnimateUnfold || animationType == xtpAnimateSlide) {
+    for (int k = 1; k <= nSteps; k++) {
+      const int h = cy * k / nSteps;
+      const int w = animationType == xtpAnimateUnfold ? cx * k / nSteps : cx;
+      pDestDC->BitBlt(rc.left, rc.top, w, h, pSrcDC, rc.right - w, rc.bottom - h, SRCCOPY);
+      ::GdiFlush();
+      ::Sleep(nStepTime);
+    }
+  } else if (animationType == xtpAnimateFade) {
+    if (nSteps < 2) return;
+    CDibPicture source(pDestDC, cx, cy), target(pDestDC, cx, cy), blend(pDestDC, cx, cy);
+    if (!source.IsValid() || !target.IsValid() || !blend.IsValid()) return;
+    source.dc.BitBlt(0, 0, cx, cy, pSrcDC, rc.left, rc.top, SRCCOPY);
+    target.dc.BitBlt(0, 0, cx, cy, pDestDC, rc.left, rc.top, SRCCOPY);
+    ::GdiFlush();
+    const size_t nPixels = (size_t)cx * (size_t)cy;
+    for (int k = 1; k < nSteps; k++) {
+      const DWORD dwStart = ::GetTickCount();
+      const int a = 255 * k / nSteps;
+      for (size_t i = 0; i < nPixels; i++) {
+        const DWORD s = source.pBits[i], t = target.pBits[i];
+        DWORD out = 0;
+        for (int shift = 0; shift < 24; shift += 8) {
+          const DWORD cs = (s >> shift) & 0xFF, ct = (t >> shift) & 0xFF;
+          out |= (((cs * a + ct * (255 - a)) / 256) & 0xFF) << shift;
+        }
+        blend.pBits[i] = out;
+      }
+      pDestDC->BitBlt(rc.left, rc.top, cx, cy, &blend.dc, 0, 0, SRCCOPY);
+      ::GdiFlush();
+      const DWORD dwSpent = ::GetTickCount() - dwStart;
+      if ((int)dwSpent < nStepTime) ::Sleep(nStepTime - dwSpent);
+    }
+  }
+}
+
+// Interim bodies.
+CSize CXTPPaintManager::DrawToolbarItem(CDC*, CXTPControl*, BOOL) { return CSize(0, 0); }
+void CXTPPaintManager::DrawStatusBarPane(CDC*, CRect, CXTPStatusBarPane*) {}
 void CXTPPaintManager::AnimateExpanding(CXTPCommandBar*, CDC*, CDC*, BOOL) {}

@@ -1,0 +1,301 @@
+// Theme 0: grey bars, one-pixel raised and sunken frames, the dithered fill of checked
+// buttons, embossed disabled images and text, grippers of raised bars.
+//
+// Bodies marked "interim" measure nothing and draw nothing: they wait for the control
+// kinds they draw (captions, shortcut texts, fields).
+#include <framework.h>
+
+#include "XTPCommandBar.h"
+#include "XTPControl.h"
+#include "XTPControlPopup.h"
+#include "XTPDefaultTheme.h"
+#include "XTPImageManager.h"
+
+IMPLEMENT_DYNAMIC(CXTPDefaultTheme, CXTPPaintManager)
+
+CXTPDefaultTheme::CXTPDefaultTheme() : m_bPopupHighlightStyle(FALSE), m_nPopupTextColor(COLOR_BTNTEXT) {
+  m_iconsInfo.bUseFadedIcons = FALSE;
+  m_iconsInfo.bIconsWithShadow = FALSE;
+}
+
+CXTPDefaultTheme::~CXTPDefaultTheme() = default;
+
+// ---- Frames and fills ---------------------------------------------------------------------
+void CXTPDefaultTheme::FillCheckedPattern(CDC* pDC, CRect rc) {
+  if (pDC == NULL) return;
+  static const WORD kRows[8] = {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA};
+  CBitmap bmp;
+  bmp.CreateBitmap(8, 8, 1, 1, kRows);
+  CBrush brush;
+  brush.CreatePatternBrush(&bmp);
+  CBrush* pOldBrush = pDC->SelectObject(&brush);
+  // A monochrome pattern paints its 0 bits in the text colour and its 1 bits in the
+  // background colour.
+  const COLORREF clrOldText = pDC->SetTextColor(GetColor(COLOR_BTNHIGHLIGHT));
+  const COLORREF clrOldBk = pDC->SetBkColor(GetColor(COLOR_BTNFACE));
+  pDC->SetBrushOrg(0, 0);
+  pDC->PatBlt(rc.left, rc.top, rc.Width(), rc.Height(), PATCOPY);
+  pDC->SetTextColor(clrOldText);
+  pDC->SetBkColor(clrOldBk);
+  pDC->SelectObject(pOldBrush);
+}
+
+void CXTPDefaultTheme::FillItemRect(CDC* pDC, CRect rc, int nSelected, int nPressed, BOOL bEnabled,
+                                    BOOL bChecked, BOOL bPopuped, BOOL /*bToolBar*/,
+                                    int /*barPosition*/) {
+  if (pDC == NULL) return;
+  if (!bEnabled) {
+    if (bChecked) DrawSunkenFrame(pDC, rc);
+    if (nSelected == 2) DrawSunkenFrame(pDC, rc);
+    return;
+  }
+  if (bChecked) {
+    if (!nSelected && !nPressed) FillCheckedPattern(pDC, rc);
+    DrawSunkenFrame(pDC, rc);
+    return;
+  }
+  if (bPopuped || nPressed == 2 || (nSelected && nPressed)) {
+    DrawSunkenFrame(pDC, rc);
+  } else if (nSelected || nPressed) {
+    DrawRaisedFrame(pDC, rc);
+  }
+}
+
+void CXTPDefaultTheme::DrawItemFrame(CDC* pDC, CRect rc, BOOL bEnabled, int nSelected, int nPressed,
+                                     BOOL bChecked, BOOL bPopuped, int barPosition) {
+  if (pDC == NULL) return;
+  FillItemRect(pDC, rc, nSelected, nPressed, bEnabled, bChecked, bPopuped, TRUE, barPosition);
+  int nText = COLOR_BTNTEXT;
+  if (!bEnabled)
+    nText = COLOR_GRAYTEXT;
+  else if (barPosition == xtpBarPopup)
+    nText = m_nPopupTextColor;
+  pDC->SetTextColor(GetColor(nText));
+  pDC->SetBkMode(TRANSPARENT);
+}
+
+// ---- Images -------------------------------------------------------------------------------
+void CXTPDefaultTheme::DrawImage(CDC* pDC, CPoint pt, CSize sz, CXTPImageManagerIcon* pImage,
+                                 BOOL bSelected, BOOL bPressed, BOOL bEnabled, BOOL bChecked,
+                                 BOOL bPopuped, BOOL /*bToolBarImage*/) {
+  if (pDC == NULL || pImage == NULL) return;
+  if (!bEnabled) {
+    if (m_iconsInfo.bUseDisabledIcons || pImage->HasDisabledIcon()) {
+      if (m_iconsInfo.bOfficeStyleDisabledIcons && !pImage->HasDisabledIcon())
+        pImage->CreateDisabledIcon(m_clrDisabledIcon.GetStartColor(), m_clrDisabledIcon.GetEndColor());
+      pImage->Draw(pDC, pt, pImage->GetDisabledIcon(), sz.cx, sz.cy);
+    } else {
+      pImage->DrawMono(pDC, pt + CPoint(1, 1), pImage->GetIcon(), GetColor(COLOR_BTNHIGHLIGHT));
+      pImage->DrawMono(pDC, pt, pImage->GetIcon(), GetColor(COLOR_BTNSHADOW));
+    }
+    return;
+  }
+  if (bChecked) {
+    pImage->Draw(pDC, pt, pImage->GetCheckedIcon(), sz.cx, sz.cy);
+    return;
+  }
+  if (bPopuped) {
+    pImage->Draw(pDC, pt, pImage->GetIcon(), sz.cx, sz.cy);
+    return;
+  }
+  // The hot look of a selected (or held) image, with its shadow when asked for.
+  auto drawHot = [&]() {
+    if (m_iconsInfo.bIconsWithShadow && !pImage->GetShadowIcon().IsEmpty()) {
+      pImage->Draw(pDC, pt + CPoint(1, 1), pImage->GetShadowIcon(), sz.cx, sz.cy);
+      pImage->Draw(pDC, pt - CPoint(1, 1), pImage->GetHotIcon(), sz.cx, sz.cy);
+    } else {
+      pImage->Draw(pDC, pt, pImage->GetHotIcon(), sz.cx, sz.cy);
+    }
+  };
+  if (bSelected) {
+    if (bPressed)
+      pImage->Draw(pDC, pt + CPoint(1, 1), pImage->GetHotIcon(), sz.cx, sz.cy);
+    else
+      drawHot();
+    return;
+  }
+  if (bPressed == 2)
+    pImage->Draw(pDC, pt + CPoint(1, 1), pImage->GetHotIcon(), sz.cx, sz.cy);
+  else if (bPressed)
+    drawHot();
+  else if (m_iconsInfo.bUseFadedIcons)
+    pImage->Draw(pDC, pt, pImage->GetFadedIcon(), sz.cx, sz.cy);
+  else
+    pImage->Draw(pDC, pt, pImage->GetIcon(), sz.cx, sz.cy);
+}
+
+// ---- Split buttons ------------------------------------------------------------------------
+void CXTPDefaultTheme::DrawSplitItemFrame(CDC* pDC, CXTPControl* pControl, CRect rc) {
+  if (pDC == NULL || pControl == NULL) return;
+  const BOOL bPopuped = static_cast<CXTPControlPopup*>(pControl)->GetType() == xtpControlSplitButtonPopup &&
+                        static_cast<CXTPControlPopup*>(pControl)->GetPopupOpen();
+  const BOOL bEnabled = pControl->GetEnabled();
+  CXTPCommandBar* pBar = pControl->GetParent();
+  const int nPosition = pBar != NULL ? (int)pBar->GetPosition() : (int)xtpBarTop;
+  const int nSelected = pControl->GetSelected() ? pControl->GetSelected() : (bPopuped ? 1 : 0);
+  DrawItemFrame(pDC, CRect(rc.left, rc.top, rc.right - 12, rc.bottom), bEnabled, nSelected,
+                pControl->GetPressed(), pControl->GetChecked(), FALSE, nPosition);
+  const COLORREF clrText = pDC->GetTextColor();
+  if ((pControl->GetSelected() || pControl->GetPressed() || bPopuped) && bEnabled) {
+    DrawItemFrame(pDC, CRect(rc.right - 12, rc.top, rc.right, rc.bottom), TRUE, 1, 0, FALSE,
+                  bPopuped, nPosition);
+    pDC->SetTextColor(clrText);
+  }
+  const int y = rc.CenterPoint().y;
+  Triangle(pDC, CPoint(rc.right - 9, y - 1), CPoint(rc.right - 5, y - 1),
+           CPoint(rc.right - 7, y + 1), pDC->GetTextColor());
+}
+
+// ---- Bars ---------------------------------------------------------------------------------
+void CXTPDefaultTheme::DrawBarBackground(CDC* pDC, CXTPCommandBar* pBar) {
+  if (pDC == NULL || pBar == NULL || pBar->GetSafeHwnd() == NULL) return;
+  CRect rc;
+  pBar->GetClientRect(&rc);
+  pDC->FillSolidRect(rc, GetColor(COLOR_BTNFACE));
+  const XTPBarPosition position = pBar->GetPosition();
+  if (position == xtpBarFloating || position == xtpBarPopup) {
+    Draw3dRect(pDC, rc, COLOR_BTNFACE, COLOR_3DDKSHADOW);
+    rc.DeflateRect(1, 1);
+  }
+  DrawRaisedFrame(pDC, rc);
+}
+
+CRect CXTPDefaultTheme::GetCommandBarBorders(CXTPCommandBar* pBar) {
+  if (pBar != NULL && pBar->GetType() == xtpBarTypePopup) return CRect(3, 3, 3, 3);
+  return CXTPPaintManager::GetCommandBarBorders(pBar);
+}
+
+CSize CXTPDefaultTheme::DrawGripper(CDC* pDC, CXTPCommandBar* pBar, BOOL bDraw) {
+  if (pDC == NULL || pBar == NULL) return CSize(0, 0);
+  if (pBar->IsFloatingFrameGripper()) return DrawFloatingGripper(pDC, pBar, bDraw);
+  CRect rc;
+  if (pBar->GetSafeHwnd() != NULL) pBar->GetClientRect(&rc);
+  switch (pBar->GetPosition()) {
+    case xtpBarTop:
+    case xtpBarBottom:
+      if (bDraw) DrawRaisedFrame(pDC, CRect(3, 3, 6, rc.bottom - 3));
+      return CSize(6, 0);
+    case xtpBarLeft:
+    case xtpBarRight:
+      if (bDraw) DrawRaisedFrame(pDC, CRect(3, 3, rc.right - 3, 6));
+      return CSize(0, 8);
+    case xtpBarFloating: {
+      CFont* pOld = pDC->SelectObject(&m_fontSmCaption);
+      const int h = pDC->GetTextExtent(_T(" "), 1).cy;
+      const CRect rcCaption(3, 3, rc.right - 3, h < 15 ? 18 : h + 3);
+      if (bDraw) {
+        pDC->FillSolidRect(rcCaption, GetColor(COLOR_ACTIVECAPTION));
+        pDC->SetTextColor(GetColor(COLOR_BTNHIGHLIGHT));
+        pDC->SetBkMode(TRANSPARENT);
+        CRect rcText(5, 3, rc.right - 2 * rcCaption.Height(), rcCaption.bottom);
+        const CString strTitle = pBar->GetTitle();
+        pDC->DrawText(strTitle, rcText, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+      }
+      pDC->SelectObject(pOld);
+      return rcCaption.Size();
+    }
+    default:
+      return CSize(0, 0);
+  }
+}
+
+CSize CXTPDefaultTheme::DrawFloatingGripper(CDC* pDC, CXTPCommandBar* /*pBar*/, BOOL bDraw) {
+  const int h = (m_nTextHeight >= 18 && m_nTextHeight <= 0x7FFFFFFB) ? m_nTextHeight + 4 : 22;
+  if (bDraw && pDC != NULL) DrawRaisedFrame(pDC, CRect(3, 3, 6, h));
+  return CSize(6, h);
+}
+
+CSize CXTPDefaultTheme::DrawSeparator(CDC* pDC, CXTPCommandBar* pBar, CXTPControl* pControl, BOOL bDraw) {
+  if (pBar == NULL) return CSize(0, 0);
+  const BOOL bPopup = pBar->GetType() == xtpBarTypePopup;
+  if (!bDraw) return bPopup ? CSize(8, 8) : CSize(6, 6);
+  if (pDC == NULL || pControl == NULL) return CSize(0, 0);
+  // The control's own rectangle stands for its row until the layout reports rows.
+  const CRect rcControl = pControl->GetRect();
+  if (bPopup) {
+    CRect rcClient;
+    if (pBar->GetSafeHwnd() != NULL) pBar->GetClientRect(&rcClient);
+    DrawSunkenFrame(pDC, CRect(14, rcControl.top - 5, rcClient.right - 14, rcControl.top - 3));
+  } else if (pBar->IsVerticalPosition()) {
+    DrawSunkenFrame(pDC, CRect(rcControl.left, rcControl.top - 4, rcControl.right, rcControl.top - 2));
+  } else {
+    DrawSunkenFrame(pDC, CRect(rcControl.left - 4, rcControl.top, rcControl.left - 2, rcControl.bottom));
+  }
+  return CSize(0, 0);
+}
+
+void CXTPDefaultTheme::AdjustPopupExcludeRect(CRect& rcExclude, CXTPControl* pControl, BOOL bVertical) {
+  if (pControl == NULL || pControl->GetType() == xtpControlComboBox) return;
+  CXTPCommandBar* pBar = pControl->GetParent();
+  if (pBar != NULL && pBar->GetType() == xtpBarTypePopup)
+    rcExclude.DeflateRect(1, 0);
+  else if (bVertical)
+    rcExclude.InflateRect(0, 1);
+  else
+    rcExclude.InflateRect(1, 0);
+}
+
+CSize CXTPDefaultTheme::DrawTearOffGripper(CDC* pDC, CRect rcGripper, BOOL bSelected, BOOL bDraw) {
+  if (bDraw && pDC != NULL)
+    pDC->FillSolidRect(CRect(rcGripper.left, rcGripper.top, rcGripper.right, rcGripper.bottom - 1),
+                       GetColor(bSelected ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION));
+  return CSize(0, 8);
+}
+
+CSize CXTPDefaultTheme::DrawSpecialControl(CDC* pDC, XTPSpecialControl controlType, CXTPControl* pButton,
+                                           CXTPCommandBar* pBar, BOOL bDraw, LPVOID lpParam) {
+  if (bDraw && pDC != NULL && pButton != NULL &&
+      (controlType == xtpButtonClose || controlType == xtpButtonOptions)) {
+    BOOL bHot = pButton->GetPressed() || pButton->GetSelected();
+    if (controlType == xtpButtonOptions && pButton->GetType() >= xtpControlPopup &&
+        pButton->GetType() <= xtpControlSplitButtonPopup)
+      bHot = bHot || static_cast<CXTPControlPopup*>(pButton)->GetPopupOpen();
+    if (bHot) pDC->FillSolidRect(pButton->GetRect(), GetColor(COLOR_BTNFACE));
+  }
+  return CXTPPaintManager::DrawSpecialControl(pDC, controlType, pButton, pBar, bDraw, lpParam);
+}
+
+// ---- Combo box and edit fields ------------------------------------------------------------
+void CXTPDefaultTheme::DrawComboFrame(CDC* pDC, CRect rc, BOOL bEnabled, BOOL bSelected) {
+  if (pDC == NULL) return;
+  if (bEnabled) {
+    if (bSelected)
+      DrawSunkenFrame(pDC, rc);
+    else
+      Draw3dRect(pDC, rc, COLOR_BTNFACE, COLOR_BTNFACE);
+    rc.DeflateRect(1, 1);
+    Draw3dRect(pDC, rc, COLOR_BTNFACE, COLOR_BTNFACE);
+  } else {
+    rc.DeflateRect(1, 1);
+    const int n = bSelected == 2 ? COLOR_BTNSHADOW : COLOR_BTNHIGHLIGHT;
+    Draw3dRect(pDC, rc, n, n);
+  }
+}
+
+void CXTPDefaultTheme::DrawComboDropDown(CDC* pDC, CRect rc, BOOL bEnabled, BOOL bSelected, BOOL bDropped) {
+  if (pDC == NULL) return;
+  rc.DeflateRect(1, 2, 2, 2);
+  if (bEnabled) {
+    pDC->FillSolidRect(rc, GetColor(COLOR_BTNFACE));
+    if (bDropped) {
+      pDC->FillSolidRect(rc.left - 1, rc.top, 1, rc.Height(), GetColor(COLOR_BTNFACE));
+      DrawSunkenFrame(pDC, rc);
+      rc.OffsetRect(1, 1);
+    } else {
+      if (bSelected) pDC->FillSolidRect(rc.left - 1, rc.top, 1, rc.Height(), GetColor(COLOR_BTNFACE));
+      if (bSelected)
+        DrawRaisedFrame(pDC, rc);
+      else
+        Draw3dRect(pDC, rc, COLOR_BTNHIGHLIGHT, COLOR_BTNHIGHLIGHT);
+    }
+  }
+  DrawDropDownArrow(pDC, rc, GetColor(COLOR_BTNTEXT));
+}
+
+// Interim bodies.
+CSize CXTPDefaultTheme::DrawPopupItem(CDC*, CXTPControl*, BOOL) { return CSize(0, 0); }
+CSize CXTPDefaultTheme::DrawComboItem(CDC*, CXTPControl*, BOOL) { return CSize(0, 0); }
+CSize CXTPDefaultTheme::DrawEditItem(CDC*, CXTPControl*, BOOL) { return CSize(0, 0); }
+CSize CXTPDefaultTheme::DrawCustomizeListItem(CDC*, CXTPControl*, CRect, BOOL, BOOL, CXTPCommandBars*) {
+  return CSize(0, 0);
+}
