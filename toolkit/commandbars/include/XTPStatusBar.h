@@ -13,11 +13,8 @@ class CXTPPaintManager;
 class CXTPStatusBar;
 class CXTPToolTipContext;
 
-// Pane styles beside the low word handed to the control.
-#define SBPS_NOBORDERS 0x0100
-#define SBPS_POPOUT 0x0200
-#define SBPS_DISABLED 0x04000000
-#define SBPS_STRETCH 0x08000000
+// Pane styles (SBPS_NOBORDERS 0x100, SBPS_POPOUT 0x200, SBPS_DISABLED 0x4000000,
+// SBPS_STRETCH 0x8000000) are the framework's.
 
 // ---------------------------------------------------------------------------------------
 class CXTPStatusBarPane : public CCmdTarget {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "CommandBarsTestSupport.h"
+#include "XTPCommandBars.h"
 #include "XTPPropExchange.h"
 #include "XTPShortcutManager.h"
 
@@ -229,6 +230,39 @@ TEST_F(ShortcutManager, ShowsTheShortcutOfHighestPriorityUnlessOneIsAlreadyShown
   EXPECT_FALSE(empty.FindDefaultAccelerator(7, text)) << "no table at all";
 }
 
+TEST_F(ShortcutManager, WithoutTablesOfItsOwnTheSiteFramesTableIsShown) {
+  CFrameWnd* pFrame = new CFrameWnd();
+  ASSERT_TRUE(pFrame->Create(NULL, L"site frame", WS_OVERLAPPEDWINDOW, CRect(20, 20, 220, 120)));
+  std::vector<ACCEL> frameTable = {Acc(FVIRTKEY | FCONTROL, 'O', 57601), Acc(FVIRTKEY, VK_F1, 57670)};
+  pFrame->m_hAccelTable = MakeTable(frameTable);
+  CXTPCommandBars* pBars = new CXTPCommandBars();
+  pBars->SetSite(pFrame);
+  CXTPShortcutManager* pShortcuts = pBars->GetShortcutManager();
+  ASSERT_NE(pShortcuts, nullptr);
+  CString text;
+  EXPECT_TRUE(pShortcuts->FindDefaultAccelerator(57601, text));
+  EXPECT_STREQ(text, L"Ctrl+O");
+  EXPECT_TRUE(pShortcuts->FindDefaultAccelerator(57670, text));
+  EXPECT_STREQ(text, L"F1");
+  // A default table of its own hides the frame's even while no current table exists.
+  HACCEL hDefault = MakeTable({Acc(FVIRTKEY, VK_F2, 57601)});
+  pShortcuts->SetDefaultAccelerator(hDefault);
+  text = L"F1";
+  EXPECT_FALSE(pShortcuts->FindDefaultAccelerator(57601, text));
+  EXPECT_STREQ(text, L"F1") << "no table: the text is left alone";
+  // The current table comes first.
+  std::vector<ACCEL> own = {Acc(FVIRTKEY | FALT, 'O', 57601)};
+  ASSERT_TRUE(pShortcuts->SetAccelerators(own.data(), 1));
+  EXPECT_TRUE(pShortcuts->FindDefaultAccelerator(57601, text));
+  EXPECT_STREQ(text, L"Alt+O");
+  pBars->InternalRelease();
+  ::DestroyAcceleratorTable(hDefault);
+  HACCEL hFrameTable = pFrame->m_hAccelTable;
+  pFrame->m_hAccelTable = NULL;
+  ::DestroyAcceleratorTable(hFrameTable);
+  pFrame->DestroyWindow();
+}
+
 TEST_F(ShortcutManager, BadRecordsKeepTheTableInForce) {
   std::vector<ACCEL> v = {Acc(FVIRTKEY | FCONTROL, 'N', 1)};
   ASSERT_TRUE(mgr.SetAccelerators(v.data(), 1));
@@ -304,9 +338,10 @@ TEST_F(ShortcutManager, LoadingReadsWholeRecordsAndKeepsTheTableWhenThereAreNone
   for (const Case& c : cases) {
     DeleteSection(kSection);
     ASSERT_TRUE(mgr.SetAccelerators(current.data(), 1));
-    if (c.write)
+    if (c.write) {
       ASSERT_TRUE(theApp.WriteProfileBinary(kSection, L"Accelerators", const_cast<BYTE*>(c.bytes.data()),
                                             (UINT)c.bytes.size()));
+    }
     mgr.LoadShortcuts(kSection);
     EXPECT_TRUE(SameRecords(Records(mgr.GetAccelerators()), c.expected)) << c.what;
   }

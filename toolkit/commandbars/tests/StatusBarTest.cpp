@@ -245,9 +245,12 @@ TEST_F(StatusBar, LockIndicatorsFollowTheKeys) {
   } cases[] = {{VK_CAPITAL, ID_INDICATOR_CAPS}, {VK_NUMLOCK, ID_INDICATOR_NUM}, {VK_SCROLL, ID_INDICATOR_SCRL}};
   for (const Case& c : cases) {
     const int index = bar.CommandToIndex(c.id);
+    bool previous = (::GetKeyState(c.vk) & 1) != 0;
     for (int round = 0; round < 2; ++round) {
       TypeKey(c.vk, 80);
       const bool on = (::GetKeyState(c.vk) & 1) != 0;
+      EXPECT_NE(on, previous) << "the key toggled its lock, vk " << c.vk;
+      previous = on;
       bar.OnUpdateCmdUI(pFrame, FALSE);
       EXPECT_EQ((bar.GetPaneStyle(index) & SBPS_DISABLED) == 0, on) << "vk " << c.vk << " round " << round;
       EXPECT_STREQ(ControlText(bar, index), on ? (LPCWSTR)bar.GetPaneText(index) : L"");
@@ -273,6 +276,33 @@ TEST_F(StatusBar, ChildWindowsSitOverTheirPanes) {
   HWND hChild = pChild->m_hWnd;
   bar.RemoveAll();  // the owned child goes with its pane
   EXPECT_FALSE(::IsWindow(hChild));
+}
+
+TEST_F(StatusBar, ALastStretchPaneReachesTheGripAndTooltipsComeFromPanes) {
+  const UINT ids[] = {ID_INDICATOR_CAPS, 0};
+  ASSERT_TRUE(bar.SetIndicators(ids, 2));
+  bar.SetPaneStyle(1, SBPS_STRETCH);
+  Layout();
+  ASSERT_NE(bar.GetStyle() & SBARS_SIZEGRIP, 0u) << "the frame has a thick frame";
+  CRect rcClient, rcLast;
+  bar.GetClientRect(rcClient);
+  bar.GetItemRect(1, rcLast);
+  EXPECT_EQ(rcLast.right, rcClient.right - ::GetSystemMetrics(SM_CXSMICON) - ::GetSystemMetrics(SM_CXEDGE));
+
+  bar.GetPane(0)->SetTooltip(L"Caps Lock state");
+  CRect rcCaps;
+  bar.GetItemRect(0, rcCaps);
+  TTTOOLINFOW ti = {};
+  ti.cbSize = sizeof(ti);
+  EXPECT_EQ(bar.OnToolHitTest(rcCaps.CenterPoint(), &ti), (INT_PTR)ID_INDICATOR_CAPS);
+  EXPECT_EQ(ti.hwnd, bar.m_hWnd);
+  EXPECT_EQ(ti.uId, (UINT_PTR)ID_INDICATOR_CAPS);
+  EXPECT_EQ(CRect(ti.rect), rcCaps);
+  ASSERT_NE(ti.lpszText, nullptr);
+  EXPECT_STREQ(ti.lpszText, L"Caps Lock state");
+  free(ti.lpszText);
+  EXPECT_EQ(bar.OnToolHitTest(rcLast.CenterPoint(), nullptr), -1) << "no tooltip: no tool";
+  EXPECT_EQ(bar.OnToolHitTest(CPoint(-5, -5), nullptr), -1);
 }
 
 TEST_F(StatusBar, HeightFollowsTheFontAndTheMinimum) {
