@@ -20,6 +20,26 @@ namespace {
 const UINT kIndicators[] = {0, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL};
 const UINT kReadyText = 41001;
 
+// A frame whose command update handler drives one pane.
+class CPaneFrame : public CFrameWnd {
+ public:
+  CString strText = L"Working";
+  int nCheck = 1;
+  BOOL bEnable = TRUE;
+
+ protected:
+  afx_msg void OnUpdateReady(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(bEnable);
+    pCmdUI->SetCheck(nCheck);
+    pCmdUI->SetText(strText);
+  }
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CPaneFrame, CFrameWnd)
+  ON_UPDATE_COMMAND_UI(kReadyText, OnUpdateReady)
+END_MESSAGE_MAP()
+
 // The control's own view of a pane's text.
 CString ControlText(CXTPStatusBar& bar, int nVisibleIndex) {
   const LRESULT r = bar.DefWindowProc(SB_GETTEXTLENGTHW, nVisibleIndex, 0);
@@ -251,7 +271,7 @@ TEST_F(StatusBar, LockIndicatorsFollowTheKeys) {
       const bool on = (::GetKeyState(c.vk) & 1) != 0;
       EXPECT_NE(on, previous) << "the key toggled its lock, vk " << c.vk;
       previous = on;
-      bar.OnUpdateCmdUI(pFrame, FALSE);
+      bar.SendMessage(WM_IDLEUPDATECMDUI, FALSE, 0);  // the frame's idle update of its bars
       EXPECT_EQ((bar.GetPaneStyle(index) & SBPS_DISABLED) == 0, on) << "vk " << c.vk << " round " << round;
       EXPECT_STREQ(ControlText(bar, index), on ? (LPCWSTR)bar.GetPaneText(index) : L"");
     }
@@ -303,6 +323,42 @@ TEST_F(StatusBar, ALastStretchPaneReachesTheGripAndTooltipsComeFromPanes) {
   free(ti.lpszText);
   EXPECT_EQ(bar.OnToolHitTest(rcLast.CenterPoint(), nullptr), -1) << "no tooltip: no tool";
   EXPECT_EQ(bar.OnToolHitTest(CPoint(-5, -5), nullptr), -1);
+}
+
+TEST(StatusBarUpdate, CommandUpdateHandlersDrivePaneTextStyleAndCheck) {
+  CPaneFrame* pFrame = new CPaneFrame();
+  ASSERT_TRUE(pFrame->Create(NULL, L"update frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(40, 40, 440, 240)));
+  CXTPStatusBar bar;
+  ASSERT_TRUE(bar.Create(pFrame, 0x50008200, 0xE801));
+  const UINT ids[] = {0, kReadyText};
+  ASSERT_TRUE(bar.SetIndicators(ids, 2));
+  pFrame->RecalcLayout();
+  struct Case {
+    BOOL enable;
+    int check;
+    const wchar_t* text;
+    UINT style;
+    const wchar_t* shown;
+  } cases[] = {
+      {TRUE, 1, L"Working", SBPS_POPOUT, L"Working"},
+      {TRUE, 0, L"Idle", 0, L"Idle"},
+      {FALSE, 0, L"Stopped", SBPS_DISABLED, L""},
+      {FALSE, 1, L"Stopped", SBPS_DISABLED | SBPS_POPOUT, L""},
+      {TRUE, 0, L"Again", 0, L"Again"},
+  };
+  for (const Case& c : cases) {
+    pFrame->bEnable = c.enable;
+    pFrame->nCheck = c.check;
+    pFrame->strText = c.text;
+    bar.SendMessage(WM_IDLEUPDATECMDUI, FALSE, 0);
+    EXPECT_EQ(bar.GetPaneStyle(1), c.style) << c.text;
+    EXPECT_STREQ(bar.GetPaneText(1), c.text);
+    EXPECT_STREQ(ControlText(bar, 1), c.shown);
+  }
+  // The message pane has no handler: the default update leaves it enabled.
+  EXPECT_EQ(bar.GetPaneStyle(0) & SBPS_DISABLED, 0u);
+  pFrame->DestroyWindow();
+  PumpFor(30);
 }
 
 TEST_F(StatusBar, HeightFollowsTheFontAndTheMinimum) {
