@@ -74,6 +74,9 @@ class CXTPStatusBarPane : public CCmdTarget {
   int m_nVisibleIndex;
   CFont m_fntText;
   int m_nIconId;
+
+ protected:
+  CWnd* m_pWndPaneObject;  // the framework object of an owned child window, deleted with the pane
 };
 
 // ---------------------------------------------------------------------------------------

@@ -83,13 +83,13 @@ CXTPStatusBarPane::CXTPStatusBarPane()
       m_pStatusBar(NULL),
       m_nIndex(-1),
       m_nVisibleIndex(-1),
-      m_nIconId(-1) {}
+      m_nIconId(-1),
+      m_pWndPaneObject(NULL) {}
 
 CXTPStatusBarPane::~CXTPStatusBarPane() {
   if (m_bAutoDeleteWnd && m_hWndPane != NULL) {
-    CWnd* pWnd = CWnd::FromHandlePermanent(m_hWndPane);
     if (::IsWindow(m_hWndPane)) ::DestroyWindow(m_hWndPane);
-    delete pWnd;
+    delete m_pWndPaneObject;  // kept from the start: the window may already be gone
   }
 }
 
@@ -117,8 +117,13 @@ void CXTPStatusBarPane::SetVisible(BOOL bVisible) {
 }
 
 void CXTPStatusBarPane::SetChildWindow(HWND hWnd, BOOL bAutoDelete) {
+  if (m_bAutoDeleteWnd && m_hWndPane != NULL && m_hWndPane != hWnd) {
+    if (::IsWindow(m_hWndPane)) ::DestroyWindow(m_hWndPane);
+    delete m_pWndPaneObject;
+  }
   m_hWndPane = hWnd;
   m_bAutoDeleteWnd = bAutoDelete;
+  m_pWndPaneObject = bAutoDelete && hWnd != NULL ? CWnd::FromHandlePermanent(hWnd) : NULL;
   if (m_pStatusBar != NULL) m_pStatusBar->PositionControls();
 }
 

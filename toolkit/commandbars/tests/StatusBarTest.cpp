@@ -296,6 +296,16 @@ TEST_F(StatusBar, ChildWindowsSitOverTheirPanes) {
   HWND hChild = pChild->m_hWnd;
   bar.RemoveAll();  // the owned child goes with its pane
   EXPECT_FALSE(::IsWindow(hChild));
+  // An owned child still there when the bar's window goes is destroyed with it; the pane
+  // deletes its object later.
+  ASSERT_TRUE(bar.SetIndicators(kIndicators, 4));
+  CXTPStatusBarPaneWnd* pSecond = new CXTPStatusBarPaneWnd();
+  ASSERT_TRUE(pSecond->Create(L"second", WS_CHILD | WS_VISIBLE, CRect(0, 0, 1, 1), &bar, 101));
+  bar.GetPane(1)->SetChildWindow(pSecond->m_hWnd, TRUE);
+  HWND hSecond = pSecond->m_hWnd;
+  bar.DestroyWindow();
+  EXPECT_FALSE(::IsWindow(hSecond));
+  bar.RemoveAll();
 }
 
 TEST_F(StatusBar, ALastStretchPaneReachesTheGripAndTooltipsComeFromPanes) {
