@@ -343,7 +343,10 @@ void CXTPStatusBar::UpdateAllPanes(BOOL bUpdateRects, BOOL bUpdateText) {
     for (int i = 0; i < GetPaneCount(); ++i) {
       CXTPStatusBarPane* pPane = m_arrPanes[i];
       pPane->m_nIndex = i;
-      pPane->m_nVisibleIndex = pPane->m_bVisible ? nVisible++ : -1;
+      const int nVisibleIndex = pPane->m_bVisible ? nVisible++ : -1;
+      // A pane that moves to another part of the control has to send its text there.
+      if (nVisibleIndex != pPane->m_nVisibleIndex) pPane->m_nFlags |= kTextPending;
+      pPane->m_nVisibleIndex = nVisibleIndex;
       if (!pPane->m_bVisible) continue;
       if (pPane->m_nStyle & SBPS_STRETCH) ++nStretch;
       nUsed += pPane->m_cxText + borders[2] + 6;

@@ -371,6 +371,33 @@ TEST(StatusBarUpdate, CommandUpdateHandlersDrivePaneTextStyleAndCheck) {
   PumpFor(30);
 }
 
+TEST_F(StatusBar, PanesAddedOrHiddenKeepTheirTexts) {
+  ASSERT_TRUE(bar.SetIndicators(kIndicators, 4));
+  Layout();
+  CXTPStatusBarPane* pReady = bar.AddIndicator(kReadyText, 1);
+  ASSERT_NE(pReady, nullptr);
+  EXPECT_EQ(bar.GetPane(1), pReady);
+  EXPECT_EQ(bar.CommandToIndex(ID_INDICATOR_CAPS), 2);
+  EXPECT_STREQ(pReady->GetText(), L"Ready to convert");
+  EXPECT_EQ(pReady->GetWidth(), TextWidth(bar, L"Ready to convert"));
+  EXPECT_STREQ(ControlText(bar, 1), L"Ready to convert");
+  EXPECT_EQ(bar.AddIndicator(ID_INDICATOR_NUM, 99), nullptr) << "index out of range";
+  EXPECT_EQ(bar.GetPaneCount(), 5);
+  // A hidden pane takes its text but refuses to show it; shown again, the text is sent.
+  pReady->SetVisible(FALSE);
+  EXPECT_EQ(ControlParts(bar).size(), 4u);
+  EXPECT_EQ(pReady->GetVisibleIndex(), -1);
+  EXPECT_STREQ(ControlText(bar, 1), L"CAP") << "the next visible pane moved up";
+  EXPECT_FALSE(bar.SetPaneText(1, L"Hidden text"));
+  EXPECT_STREQ(bar.GetPaneText(1), L"Hidden text");
+  CRect rc;
+  bar.GetItemRect(1, rc);
+  EXPECT_TRUE(rc.IsRectNull());
+  pReady->SetVisible(TRUE);
+  EXPECT_EQ(ControlParts(bar).size(), 5u);
+  EXPECT_STREQ(ControlText(bar, 1), L"Hidden text");
+}
+
 TEST_F(StatusBar, HeightFollowsTheFontAndTheMinimum) {
   ASSERT_TRUE(bar.SetIndicators(kIndicators, 4));
   EXPECT_EQ(bar.GetMinHeight(), 20) << "set at creation";
