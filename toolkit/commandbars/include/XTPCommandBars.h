@@ -6,6 +6,7 @@
 #include <framework.h>
 
 #include "XTPCommandBarsDefines.h"
+#include "XTPShortcutManager.h"
 
 class CXTPCommandBar;
 class CXTPCommandBarList;
@@ -23,33 +24,6 @@ class CXTPPropExchange;
 class CXTPToolBar;
 class CXTPToolTipContext;
 struct XTP_COMMANDBARS_PROPEXCHANGE_PARAM;
-
-// ---------------------------------------------------------------------------------------
-// The keyboard shortcut table of the command bars.
-class CXTPShortcutManager : public CCmdTarget {
-  DECLARE_DYNAMIC(CXTPShortcutManager)
-
- public:
-  explicit CXTPShortcutManager(CXTPCommandBars* pCommandBars = NULL);
-  ~CXTPShortcutManager() override;
-
-  // The shortcut manager's own accelerator table; null when none has been loaded.
-  HACCEL GetDefaultAccelerator() const { return m_hAccelTable; }
-  // Takes a copy of the table; the manager owns it and destroys it when replaced.
-  virtual void SetAccelerators(HACCEL hAccelTable);
-  // Loads an accelerator resource of the program as the manager's table.
-  virtual BOOL LoadAccelerators(UINT nIDResource);
-  // Translates a key message through the table for the site; TRUE when it was used.
-  virtual BOOL TranslateAccelerator(HWND hWndSite, MSG* pMsg);
-  virtual void OnSetPreviewMode(BOOL bPreview);
-  BOOL IsPreviewMode() const { return m_bPreviewMode; }
-
-  HACCEL m_hAccelTable;
-
- protected:
-  CXTPCommandBars* m_pCommandBars;
-  BOOL m_bPreviewMode;
-};
 
 // ---------------------------------------------------------------------------------------
 // The owner of everything one frame shows as command bars: the menu bar, the toolbars,

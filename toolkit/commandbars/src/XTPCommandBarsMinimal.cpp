@@ -8,47 +8,8 @@
 #include "XTPPaintManager.h"
 #include "XTPSoundManager.h"
 
-IMPLEMENT_DYNAMIC(CXTPShortcutManager, CCmdTarget)
 IMPLEMENT_DYNCREATE(CXTPCommandBars, CCmdTarget)
 IMPLEMENT_DYNCREATE(CXTPEdit, CEdit)
-
-// ---------------------------------------------------------------------------------------
-CXTPShortcutManager::CXTPShortcutManager(CXTPCommandBars* pCommandBars)
-    : m_hAccelTable(NULL), m_pCommandBars(pCommandBars), m_bPreviewMode(FALSE) {}
-
-CXTPShortcutManager::~CXTPShortcutManager() {
-  if (m_hAccelTable != NULL) ::DestroyAcceleratorTable(m_hAccelTable);
-}
-
-void CXTPShortcutManager::SetAccelerators(HACCEL hAccelTable) {
-  HACCEL hCopy = NULL;
-  if (hAccelTable != NULL) {
-    const int nCount = ::CopyAcceleratorTableW(hAccelTable, NULL, 0);
-    if (nCount > 0) {
-      ACCEL* pEntries = new ACCEL[nCount];
-      ::CopyAcceleratorTableW(hAccelTable, pEntries, nCount);
-      hCopy = ::CreateAcceleratorTableW(pEntries, nCount);
-      delete[] pEntries;
-    }
-  }
-  if (m_hAccelTable != NULL) ::DestroyAcceleratorTable(m_hAccelTable);
-  m_hAccelTable = hCopy;
-}
-
-BOOL CXTPShortcutManager::LoadAccelerators(UINT nIDResource) {
-  HACCEL hLoaded = ::LoadAcceleratorsW(AfxGetResourceHandle(), MAKEINTRESOURCEW(nIDResource));
-  if (hLoaded == NULL) return FALSE;
-  SetAccelerators(hLoaded);
-  return m_hAccelTable != NULL;
-}
-
-BOOL CXTPShortcutManager::TranslateAccelerator(HWND hWndSite, MSG* pMsg) {
-  if (m_hAccelTable == NULL || m_bPreviewMode || hWndSite == NULL || pMsg == NULL) return FALSE;
-  if (pMsg->message < WM_KEYFIRST || pMsg->message > WM_KEYLAST) return FALSE;
-  return ::TranslateAcceleratorW(hWndSite, m_hAccelTable, pMsg) != 0;
-}
-
-void CXTPShortcutManager::OnSetPreviewMode(BOOL bPreview) { m_bPreviewMode = bPreview; }
 
 // ---------------------------------------------------------------------------------------
 CXTPCommandBars::CXTPCommandBars()
