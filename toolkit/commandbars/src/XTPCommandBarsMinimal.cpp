@@ -151,11 +151,3 @@ BOOL CXTPCommandBars::PreTranslateFrameMessage(MSG* pMsg) {
 }
 
 BOOL CXTPCommandBars::OnFrameWndMsg(UINT, WPARAM, LPARAM, LRESULT*) { return FALSE; }
-
-int AFX_CDECL CXTPCommandBars::TrackPopupMenu(CMenu* pMenu, UINT nFlags, int x, int y, CWnd* pWnd,
-                                              UINT /*nToolBarId*/) {
-  // There is no command-bars paint manager to draw a popup bar: the system's menu.
-  if (pMenu == NULL || pMenu->GetSafeHmenu() == NULL || pWnd == NULL || pWnd->GetSafeHwnd() == NULL)
-    return 0;
-  return pMenu->TrackPopupMenu(nFlags, x, y, pWnd);
-}
