@@ -1,7 +1,9 @@
 // The command bars' minimal services: shortcut table, site, popup menus and frame hooks.
 #include <framework.h>
 
+#include "XTPCommandBar.h"
 #include "XTPCommandBars.h"
+#include "XTPControl.h"
 #include "XTPCommandBarsOptions.h"
 #include "XTPCustomizeDropSource.h"
 #include "XTPMouseManager.h"
@@ -123,7 +125,6 @@ void CXTPCommandBars::ResetUsageData() { m_pOptions->m_mapUsedCommands.RemoveAll
 
 // ---- Interim bodies: the bars and their controls are still to come ----------------------
 // Each answers as a command bars object without any bar would.
-BOOL CXTPCommandBars::IsControlHidden(CXTPControl*) { return FALSE; }
 UINT CXTPCommandBars::GetActiveMenuId() { return 0; }
 void CXTPCommandBars::ContextMenu(CXTPToolBar*, CPoint) {}
 CXTPPopupBar* CXTPCommandBars::GetToolbarsPopup() { return NULL; }
@@ -151,3 +152,19 @@ BOOL CXTPCommandBars::PreTranslateFrameMessage(MSG* pMsg) {
 }
 
 BOOL CXTPCommandBars::OnFrameWndMsg(UINT, WPARAM, LPARAM, LRESULT*) { return FALSE; }
+
+// A hidden command, or a popup whose controls are all hidden by this same rule when unused
+// popups hide themselves; a popup without controls is not hidden.
+BOOL CXTPCommandBars::IsControlHidden(CXTPControl* pControl) {
+  if (pControl == NULL) return FALSE;
+  if (IsCommandHidden(pControl->GetID())) return TRUE;
+  const XTPControlType type = pControl->GetType();
+  if (!m_pOptions->bAutoHideUnusedPopups || type < xtpControlPopup || type > xtpControlSplitButtonPopup)
+    return FALSE;
+  CXTPCommandBar* pPopup = pControl->GetCommandBar();
+  if (pPopup == NULL || pPopup->GetControlCount() == 0) return FALSE;
+  for (int i = 0; i < pPopup->GetControlCount(); i++) {
+    if (!IsControlHidden(pPopup->GetControl(i))) return FALSE;
+  }
+  return TRUE;
+}

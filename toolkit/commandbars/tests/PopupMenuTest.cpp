@@ -15,6 +15,8 @@
 
 #include "CommandBarsTestSupport.h"
 #include "XTPCommandBars.h"
+#include "XTPCommandBarsOptions.h"
+#include "XTPControls.h"
 #include "XTPControl.h"
 #include "XTPMouseManager.h"
 #include "XTPPaintManager.h"
@@ -267,6 +269,77 @@ TEST_F(PopupMenus, ScreenshotOfAnOpenSubmenuWithItsShadow) {
                         [] { Press(VK_ESCAPE); }, [] { Press(VK_ESCAPE); }});
   EXPECT_TRUE(bSaved);
   EXPECT_GT(rcShot.Width(), 40);
+}
+
+// Short menus: commands hidden until used, expanded by Ctrl+Down or by Down on the last
+// shown item.
+struct ShortMenuCase {
+  const char* name;
+  std::vector<WORD> keys;  // VK_CONTROL wraps the next key when given first
+  bool ctrl;
+};
+
+TEST_F(PopupMenus, ShortMenusHideRarelyUsedCommandsUntilExpanded) {
+  const ShortMenuCase cases[] = {
+      {"Ctrl+Down expands at once", {VK_DOWN}, true},
+      {"Down on the last shown item expands instead of wrapping", {VK_UP, VK_DOWN}, false},
+  };
+  for (const ShortMenuCase& c : cases) {
+    CXTPCommandBars* pCommandBars = (CXTPCommandBars*)RUNTIME_CLASS(CXTPCommandBars)->CreateObject();
+    ASSERT_NE(nullptr, pCommandBars);
+    pCommandBars->GetCommandBarsOptions()->bAlwaysShowFullMenus = FALSE;
+    pCommandBars->HideCommand(102);
+    pCommandBars->HideCommand(105);
+    CXTPPopupBar* pPopup = CXTPPopupBar::CreatePopupBar(pCommandBars);
+    ASSERT_TRUE(pPopup->GetControls()->LoadMenu(menu.GetSubMenu(0)));
+    pPopup->SetOwner(&site);
+    XTPMouseManager()->SetForceExpanded(FALSE);
+    ASSERT_TRUE(pPopup->PopupAt(150, 150));
+    PumpFor(50);
+    EXPECT_TRUE(pPopup->HasHiddenCommands()) << c.name;
+    EXPECT_FALSE(pPopup->IsExpanded()) << c.name;
+    EXPECT_EQ((DWORD)xtpHideExpand, pPopup->GetControls()->FindControl(102)->GetHideFlags()) << c.name;
+    EXPECT_EQ((DWORD)xtpHideNone, pPopup->GetControls()->FindControl(101)->GetHideFlags()) << c.name;
+    CRect rcShort;
+    pPopup->GetWindowRect(&rcShort);
+
+    if (c.ctrl) KeyEvent(VK_CONTROL, false);
+    for (WORD vk : c.keys) TypeKey(vk, 60);
+    if (c.ctrl) KeyEvent(VK_CONTROL, true);
+    PumpFor(80);
+
+    EXPECT_TRUE(pPopup->IsExpanded()) << c.name;
+    EXPECT_EQ((DWORD)xtpHideNone, pPopup->GetControls()->FindControl(102)->GetHideFlags()) << c.name;
+    EXPECT_TRUE(XTPMouseManager()->IsForceExpanded()) << c.name << ": later popups open expanded";
+    CRect rcFull;
+    pPopup->GetWindowRect(&rcFull);
+    EXPECT_EQ(rcShort.Height() + 2 * 20, rcFull.Height()) << c.name << ": two more rows";
+    pPopup->CancelTracking();
+    PumpFor(20);
+    EXPECT_FALSE(XTPMouseManager()->IsForceExpanded()) << c.name << ": tracking ended";
+    pPopup->InternalRelease();
+    pCommandBars->InternalRelease();
+  }
+}
+
+TEST_F(PopupMenus, AMenuWhoseCommandsAreAllRarelyUsedShowsThemAll) {
+  CXTPCommandBars* pCommandBars = (CXTPCommandBars*)RUNTIME_CLASS(CXTPCommandBars)->CreateObject();
+  pCommandBars->GetCommandBarsOptions()->bAlwaysShowFullMenus = FALSE;
+  const UINT ids[] = {101, 102, 104, 105, 106, 201, 202};
+  pCommandBars->HideCommands(ids, 7);
+  CXTPPopupBar* pPopup = CXTPPopupBar::CreatePopupBar(pCommandBars);
+  ASSERT_TRUE(pPopup->GetControls()->LoadMenu(menu.GetSubMenu(0)));
+  pPopup->SetOwner(&site);
+  ASSERT_TRUE(pPopup->PopupAt(150, 150));
+  PumpFor(30);
+  EXPECT_FALSE(pPopup->HasHiddenCommands());
+  for (int i = 0; i < pPopup->GetControlCount(); i++)
+    EXPECT_EQ((DWORD)xtpHideNone, pPopup->GetControl(i)->GetHideFlags()) << i;
+  EXPECT_TRUE(pCommandBars->IsControlHidden(pPopup->GetControls()->FindControl(xtpControlPopup, -1, FALSE, FALSE)))
+      << "a popup whose commands are all hidden is hidden itself";
+  pPopup->CancelTracking();
+  pPopup->InternalRelease();
+  pCommandBars->InternalRelease();
 }
 
 }  // namespace
