@@ -4,6 +4,8 @@
 #include "XTPCommandBar.h"
 #include "XTPCommandBars.h"
 #include "XTPControl.h"
+#include "XTPControls.h"
+#include "XTPPopupBar.h"
 #include "XTPCommandBarsOptions.h"
 #include "XTPCustomizeDropSource.h"
 #include "XTPMouseManager.h"
@@ -126,8 +128,6 @@ void CXTPCommandBars::ResetUsageData() { m_pOptions->m_mapUsedCommands.RemoveAll
 // ---- Interim bodies: the bars and their controls are still to come ----------------------
 // Each answers as a command bars object without any bar would.
 UINT CXTPCommandBars::GetActiveMenuId() { return 0; }
-void CXTPCommandBars::ContextMenu(CXTPToolBar*, CPoint) {}
-CXTPPopupBar* CXTPCommandBars::GetToolbarsPopup() { return NULL; }
 void CXTPCommandBars::GetHiddenControls(CXTPToolBar*, CXTPCommandBar*) {}
 void CXTPCommandBars::GetAddOrRemovePopup(CXTPToolBar*, CXTPCommandBar*) {}
 BOOL CXTPCommandBars::AddToReBar(CXTPCommandBar*, int) { return FALSE; }
@@ -167,4 +167,43 @@ BOOL CXTPCommandBars::IsControlHidden(CXTPControl* pControl) {
     if (!IsControlHidden(pPopup->GetControl(i))) return FALSE;
   }
   return TRUE;
+}
+
+CXTPPopupBar* CXTPCommandBars::GetToolbarsPopup() {
+  CXTPPopupBar* pPopup = CXTPPopupBar::CreatePopupBar(this);
+  if (pPopup != NULL) pPopup->GetControls()->Add(xtpControlButton, 0xE800);
+  return pPopup;
+}
+
+// The bars' context menu at a screen point: the site may change the popup (10332); it
+// tracks while the thread's messages are pumped. A WM_QUIT met meanwhile ends the menu and
+// goes back to the queue.
+void CXTPCommandBars::ContextMenu(CXTPToolBar* pToolBar, CPoint point) {
+  if (IsCustomizeMode()) return;
+  CXTPPopupBar* pPopup = GetToolbarsPopup();
+  if (pPopup == NULL) return;
+  if (m_pSite != NULL && m_pSite->GetSafeHwnd() != NULL)
+    m_pSite->SendMessage(XTPM_TOOLBARCONTEXTMENU, (WPARAM)pToolBar, (LPARAM)pPopup);
+  if (pPopup->GetControlCount() > 0) {
+    pPopup->SetPopupFlags(m_bRightToLeft ? CXTPPopupBar::xtpPopupLeft : 0);
+    GetMouseManager()->CloseAllTrackingBars();
+    if (pPopup->PopupAt(point.x, point.y)) {
+      MSG msg;
+      while (pPopup->IsTrackingMode()) {
+        const BOOL bGot = ::GetMessage(&msg, NULL, 0, 0);
+        if (bGot == -1) break;
+        if (!bGot) {
+          pPopup->CancelTracking();
+          ::PostQuitMessage((int)msg.wParam);
+          break;
+        }
+        if (msg.message == 0x036A) continue;  // WM_KICKIDLE
+        if (!AfxInternalPreTranslateMessage(&msg)) {
+          ::TranslateMessage(&msg);
+          ::DispatchMessage(&msg);
+        }
+      }
+    }
+  }
+  pPopup->InternalRelease();
 }

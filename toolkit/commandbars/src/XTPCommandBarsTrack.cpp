@@ -69,8 +69,9 @@ int AFX_CDECL CXTPCommandBars::TrackPopupMenu(CMenu* pMenu, UINT nFlags, int x, 
                                               UINT /*nToolBarId*/) {
   if (pMenu == NULL || pMenu->GetSafeHmenu() == NULL || pWnd == NULL || pWnd->GetSafeHwnd() == NULL)
     return 0;
-  // Without a paint manager to draw a popup bar: the system's menu.
-  if (XTPPaintManager() == NULL) return pMenu->TrackPopupMenu(nFlags, x, y, pWnd);
+  // Until a theme is installed there is no paint manager to draw a popup bar: the system's
+  // menu.
+  if (CXTPPaintManager::GetCurrentPaintManager() == NULL) return pMenu->TrackPopupMenu(nFlags, x, y, pWnd);
   CXTPPopupBar* pPopup = CXTPPopupBar::CreatePopupBar(NULL);
   if (pPopup == NULL) return 0;
   int nResult = 0;

@@ -342,4 +342,49 @@ TEST_F(PopupMenus, AMenuWhoseCommandsAreAllRarelyUsedShowsThemAll) {
   pCommandBars->InternalRelease();
 }
 
+// A site that lets the bars' context menu through with one command of its own.
+class CContextSite : public CWnd {
+ public:
+  int nAsked = 0;
+
+ protected:
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == XTPM_TOOLBARCONTEXTMENU) {
+      nAsked++;
+      CXTPPopupBar* pPopup = (CXTPPopupBar*)lParam;
+      pPopup->GetControls()->RemoveAll();
+      pPopup->GetControls()->Add(xtpControlButton, 101)->SetCaption(_T("&Open"));
+      return 0;
+    }
+    return CWnd::WindowProc(message, wParam, lParam);
+  }
+};
+
+TEST(ContextMenu, AQuitWhileTheContextMenuTracksEndsItAndReachesTheThread) {
+  ParkPointer();
+  CContextSite site;
+  ASSERT_TRUE(testsupport::CreateTestWindow(site, CRect(60, 60, 500, 400), L"context site"));
+  CXTPCommandBars* pCommandBars = (CXTPCommandBars*)RUNTIME_CLASS(CXTPCommandBars)->CreateObject();
+  pCommandBars->SetSite(&site);
+  g_steps = {[] {
+               // Open: the popup tracks; then the quit arrives.
+               EXPECT_EQ(1, XTPMouseManager()->GetTrackingBarCount());
+               ::PostQuitMessage(9);
+             }};
+  g_nextStep = 0;
+  ::SetTimer(site.GetSafeHwnd(), 12, 150, &StepProc);
+  const DWORD t0 = ::GetTickCount();
+  pCommandBars->ContextMenu(NULL, CPoint(150, 150));
+  ::KillTimer(site.GetSafeHwnd(), 12);
+  EXPECT_LT(::GetTickCount() - t0, 3000u);
+  EXPECT_EQ(1, site.nAsked);
+  EXPECT_EQ(1u, g_nextStep);
+  EXPECT_EQ(0, XTPMouseManager()->GetTrackingBarCount());
+  MSG msg;
+  ASSERT_TRUE(::PeekMessage(&msg, NULL, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(9, (int)msg.wParam);
+  pCommandBars->InternalRelease();
+  site.DestroyWindow();
+}
+
 }  // namespace
