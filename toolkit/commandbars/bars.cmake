@@ -14,3 +14,5 @@ function(commandbars_bars_test name)
   vorlix_use_toolkit(${name})
 endfunction()
 commandbars_bars_test(commandbars_popup_tests ${CMAKE_CURRENT_LIST_DIR}/tests/PopupBarTest.cpp)
+commandbars_bars_test(commandbars_popup_menu_tests ${CMAKE_CURRENT_LIST_DIR}/tests/PopupMenuTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/tests/popup_menu_test.rc)

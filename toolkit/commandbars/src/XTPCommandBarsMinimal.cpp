@@ -1,7 +1,11 @@
 // The command bars' minimal services: shortcut table, site, popup menus and frame hooks.
 #include <framework.h>
 
+#include "XTPCommandBar.h"
 #include "XTPCommandBars.h"
+#include "XTPControl.h"
+#include "XTPControls.h"
+#include "XTPPopupBar.h"
 #include "XTPCommandBarsOptions.h"
 #include "XTPCustomizeDropSource.h"
 #include "XTPMouseManager.h"
@@ -84,10 +88,7 @@ void CXTPCommandBars::ResetUsageData() { m_pOptions->m_mapUsedCommands.RemoveAll
 
 // ---- Interim bodies: the bars and their controls are still to come ----------------------
 // Each answers as a command bars object without any bar would.
-BOOL CXTPCommandBars::IsControlHidden(CXTPControl*) { return FALSE; }
 UINT CXTPCommandBars::GetActiveMenuId() { return 0; }
-void CXTPCommandBars::ContextMenu(CXTPToolBar*, CPoint) {}
-CXTPPopupBar* CXTPCommandBars::GetToolbarsPopup() { return NULL; }
 void CXTPCommandBars::GetHiddenControls(CXTPToolBar*, CXTPCommandBar*) {}
 void CXTPCommandBars::GetAddOrRemovePopup(CXTPToolBar*, CXTPCommandBar*) {}
 BOOL CXTPCommandBars::AddToReBar(CXTPCommandBar*, int) { return FALSE; }
@@ -113,10 +114,57 @@ BOOL CXTPCommandBars::PreTranslateFrameMessage(MSG* pMsg) {
 
 BOOL CXTPCommandBars::OnFrameWndMsg(UINT, WPARAM, LPARAM, LRESULT*) { return FALSE; }
 
-int AFX_CDECL CXTPCommandBars::TrackPopupMenu(CMenu* pMenu, UINT nFlags, int x, int y, CWnd* pWnd,
-                                              UINT /*nToolBarId*/) {
-  // There is no command-bars paint manager to draw a popup bar: the system's menu.
-  if (pMenu == NULL || pMenu->GetSafeHmenu() == NULL || pWnd == NULL || pWnd->GetSafeHwnd() == NULL)
-    return 0;
-  return pMenu->TrackPopupMenu(nFlags, x, y, pWnd);
+// A hidden command, or a popup whose controls are all hidden by this same rule when unused
+// popups hide themselves; a popup without controls is not hidden.
+BOOL CXTPCommandBars::IsControlHidden(CXTPControl* pControl) {
+  if (pControl == NULL) return FALSE;
+  if (IsCommandHidden(pControl->GetID())) return TRUE;
+  const XTPControlType type = pControl->GetType();
+  if (!m_pOptions->bAutoHideUnusedPopups || type < xtpControlPopup || type > xtpControlSplitButtonPopup)
+    return FALSE;
+  CXTPCommandBar* pPopup = pControl->GetCommandBar();
+  if (pPopup == NULL || pPopup->GetControlCount() == 0) return FALSE;
+  for (int i = 0; i < pPopup->GetControlCount(); i++) {
+    if (!IsControlHidden(pPopup->GetControl(i))) return FALSE;
+  }
+  return TRUE;
+}
+
+CXTPPopupBar* CXTPCommandBars::GetToolbarsPopup() {
+  CXTPPopupBar* pPopup = CXTPPopupBar::CreatePopupBar(this);
+  if (pPopup != NULL) pPopup->GetControls()->Add(xtpControlButton, 0xE800);
+  return pPopup;
+}
+
+// The bars' context menu at a screen point: the site may change the popup (10332); it
+// tracks while the thread's messages are pumped. A WM_QUIT met meanwhile ends the menu and
+// goes back to the queue.
+void CXTPCommandBars::ContextMenu(CXTPToolBar* pToolBar, CPoint point) {
+  if (IsCustomizeMode()) return;
+  CXTPPopupBar* pPopup = GetToolbarsPopup();
+  if (pPopup == NULL) return;
+  if (m_pSite != NULL && m_pSite->GetSafeHwnd() != NULL)
+    m_pSite->SendMessage(XTPM_TOOLBARCONTEXTMENU, (WPARAM)pToolBar, (LPARAM)pPopup);
+  if (pPopup->GetControlCount() > 0) {
+    pPopup->SetPopupFlags(m_bRightToLeft ? CXTPPopupBar::xtpPopupLeft : 0);
+    GetMouseManager()->CloseAllTrackingBars();
+    if (pPopup->PopupAt(point.x, point.y)) {
+      MSG msg;
+      while (pPopup->IsTrackingMode()) {
+        const BOOL bGot = ::GetMessage(&msg, NULL, 0, 0);
+        if (bGot == -1) break;
+        if (!bGot) {
+          pPopup->CancelTracking();
+          ::PostQuitMessage((int)msg.wParam);
+          break;
+        }
+        if (msg.message == 0x036A) continue;  // WM_KICKIDLE
+        if (!AfxInternalPreTranslateMessage(&msg)) {
+          ::TranslateMessage(&msg);
+          ::DispatchMessage(&msg);
+        }
+      }
+    }
+  }
+  pPopup->InternalRelease();
 }

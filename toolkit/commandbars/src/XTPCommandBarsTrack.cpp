@@ -3,6 +3,8 @@
 #include <framework.h>
 
 #include "XTPCommandBars.h"
+#include "XTPControls.h"
+#include "XTPPaintManager.h"
 #include "XTPMouseManager.h"
 #include "XTPPopupBar.h"
 
@@ -61,4 +63,21 @@ int AFX_CDECL CXTPCommandBars::TrackPopupBar(CXTPPopupBar* pPopup, UINT nFlags, 
   pPopup->SetReturnCmd(NULL);
   if (!bOpened) return 0;
   return bReturnCmd ? nReturn : 1;
+}
+
+int AFX_CDECL CXTPCommandBars::TrackPopupMenu(CMenu* pMenu, UINT nFlags, int x, int y, CWnd* pWnd,
+                                              UINT /*nToolBarId*/) {
+  if (pMenu == NULL || pMenu->GetSafeHmenu() == NULL || pWnd == NULL || pWnd->GetSafeHwnd() == NULL)
+    return 0;
+  // Until a theme is installed there is no paint manager to draw a popup bar: the system's
+  // menu.
+  if (CXTPPaintManager::GetCurrentPaintManager() == NULL) return pMenu->TrackPopupMenu(nFlags, x, y, pWnd);
+  CXTPPopupBar* pPopup = CXTPPopupBar::CreatePopupBar(NULL);
+  if (pPopup == NULL) return 0;
+  int nResult = 0;
+  pPopup->GetControls()->RemoveAll();
+  if (pPopup->GetControls()->LoadMenu(pMenu))
+    nResult = TrackPopupBar(pPopup, nFlags | TPM_NONOTIFY, x, y, pWnd);
+  pPopup->InternalRelease();
+  return nResult;
 }
