@@ -10,6 +10,7 @@
 
 #include <vector>
 
+#include "XTPCommandBar.h"
 #include "XTPDefaultTheme.h"
 #include "XTPImageManager.h"
 #include "XTPPaintManager.h"
@@ -849,6 +850,150 @@ TEST(VisualStylesTheme, FallsBackToTheDefaultDrawing) {
     t3->SetTextHeight(20);
     EXPECT_EQ(t3->DrawFloatingGripper(NULL, NULL, FALSE), CSize(6, 24));
     if (c.bThemed) SavePicture(shot3, L"paint_theme3_fallback.png");
+  }
+}
+
+// ---- Bars ---------------------------------------------------------------------------------
+// A bar window placed at a chosen position, drawn into a memory DC of its client size.
+class CPlacedBar : public CXTPCommandBar {
+ public:
+  CPlacedBar(XTPBarPosition position, XTPBarType type, CSize size) {
+    m_barPosition = position;
+    m_barType = type;
+    LPCTSTR cls = AfxRegisterWndClass(0, ::LoadCursorW(nullptr, IDC_ARROW), NULL);
+    CreateEx(WS_EX_TOOLWINDOW, cls, L"Standard", WS_POPUP, 0, 0, size.cx, size.cy, NULL, NULL);
+  }
+  ~CPlacedBar() override {
+    if (GetSafeHwnd() != NULL) DestroyWindow();
+  }
+};
+
+TEST(DefaultTheme, BarBackgroundsAndBorders) {
+  Owned<CXTPDefaultTheme> pm;
+  const struct {
+    XTPBarPosition position;
+    COLORREF outerTL, outerBR, innerTL, innerBR;
+  } cases[] = {
+      {xtpBarTop, kLight, kShadow, kFace, kFace},
+      {xtpBarLeft, kLight, kShadow, kFace, kFace},
+      {xtpBarFloating, kFace, kDark, kLight, kShadow},
+      {xtpBarPopup, kFace, kDark, kLight, kShadow},
+  };
+  for (const auto& c : cases) {
+    CPlacedBar bar(c.position, c.position == xtpBarPopup ? xtpBarTypePopup : xtpBarTypeNormal, CSize(60, 30));
+    ASSERT_NE(bar.GetSafeHwnd(), nullptr);
+    CSnapshot shot(60, 30);
+    pm->DrawBarBackground(&shot.DC(), &bar);
+    EXPECT_EQ(shot.Pixel(0, 0), c.outerTL) << c.position;
+    EXPECT_EQ(shot.Pixel(59, 29), c.outerBR) << c.position;
+    EXPECT_EQ(shot.Pixel(1, 1), c.innerTL) << c.position;
+    EXPECT_EQ(shot.Pixel(58, 28), c.innerBR) << c.position;
+    EXPECT_EQ(shot.Pixel(30, 15), kFace) << c.position;
+    EXPECT_EQ(pm->GetCommandBarBorders(&bar), c.position == xtpBarPopup ? CRect(3, 3, 3, 3) : CRect(2, 2, 2, 2));
+    EXPECT_EQ(pm->DrawSeparator(&shot.DC(), &bar, NULL, FALSE),
+              c.position == xtpBarPopup ? CSize(8, 8) : CSize(6, 6));
+    if (c.position == xtpBarPopup) SavePicture(shot, L"paint_popup_background_theme0.png");
+  }
+}
+
+TEST(DefaultTheme, GrippersByPosition) {
+  Owned<CXTPDefaultTheme> pm;
+  {
+    CPlacedBar bar(xtpBarTop, xtpBarTypeNormal, CSize(80, 26));
+    CSnapshot shot(80, 26);
+    shot.DC().FillSolidRect(0, 0, 80, 26, kBack);
+    EXPECT_EQ(pm->DrawGripper(&shot.DC(), &bar, TRUE), CSize(6, 0));
+    EXPECT_EQ(shot.Pixel(3, 3), kLight);  // raised (3, 3, 6, 23)
+    EXPECT_EQ(shot.Pixel(5, 22), kShadow);
+    EXPECT_EQ(shot.Pixel(3, 23), kBack);
+  }
+  {
+    CPlacedBar bar(xtpBarLeft, xtpBarTypeNormal, CSize(26, 80));
+    CSnapshot shot(26, 80);
+    shot.DC().FillSolidRect(0, 0, 26, 80, kBack);
+    EXPECT_EQ(pm->DrawGripper(&shot.DC(), &bar, TRUE), CSize(0, 8));
+    EXPECT_EQ(shot.Pixel(3, 3), kLight);  // raised (3, 3, 23, 6)
+    EXPECT_EQ(shot.Pixel(22, 5), kShadow);
+  }
+  {
+    // Floating: a caption of colour 2 at least 15 pixels high, the title in colour 20.
+    CPlacedBar bar(xtpBarFloating, xtpBarTypeNormal, CSize(120, 60));
+    bar.SetTitle(_T("Standard"));
+    CSnapshot shot(120, 60);
+    shot.DC().FillSolidRect(0, 0, 120, 60, kBack);
+    CFont* pOld = shot.DC().SelectObject(pm->GetSmCaptionFont());
+    const int h = shot.DC().GetTextExtent(_T(" "), 1).cy;
+    shot.DC().SelectObject(pOld);
+    const CSize sz = pm->DrawGripper(&shot.DC(), &bar, TRUE);
+    EXPECT_EQ(sz, CSize(114, h < 15 ? 15 : h));
+    EXPECT_EQ(shot.Pixel(3, 3), kActive);
+    EXPECT_EQ(shot.Pixel(116, 3 + sz.cy - 1), kActive);
+    EXPECT_EQ(shot.Pixel(3, 3 + sz.cy), kBack);
+    EXPECT_GT(CountColor(shot, CRect(5, 3, 60, 3 + sz.cy), kLight), 0);
+    SavePicture(shot, L"paint_floating_caption_theme0.png");
+  }
+  {
+    CPlacedBar bar(xtpBarPopup, xtpBarTypePopup, CSize(40, 40));
+    EXPECT_EQ(pm->DrawGripper(NULL, &bar, FALSE), CSize(0, 0));
+  }
+}
+
+TEST(VisualStylesTheme, BarBackgroundsAndGrippers) {
+  FakeVisualStyles styles;
+  Owned<CXTPVisualStylesTheme> pm;
+  const COLORREF kEdge = RGB(7, 8, 9);
+  {
+    // Popup with flat menus: one fill in colour 4 and one frame in colour 16.
+    CPlacedBar bar(xtpBarPopup, xtpBarTypePopup, CSize(60, 40));
+    CSnapshot shot(60, 40);
+    pm->m_bFlatMenus = TRUE;
+    pm->DrawBarBackground(&shot.DC(), &bar);
+    EXPECT_EQ(shot.Pixel(0, 0), kShadow);
+    EXPECT_EQ(shot.Pixel(59, 39), kShadow);
+    EXPECT_EQ(shot.Pixel(1, 1), kMenu);
+    EXPECT_EQ(shot.Pixel(58, 38), kMenu);
+    SavePicture(shot, L"paint_popup_background_theme3_flat.png");
+    // Without flat menus: the raised double frame around colour 4.
+    pm->m_bFlatMenus = FALSE;
+    pm->DrawBarBackground(&shot.DC(), &bar);
+    EXPECT_EQ(shot.Pixel(0, 0), kFace);
+    EXPECT_EQ(shot.Pixel(59, 39), kDark);
+    EXPECT_EQ(shot.Pixel(1, 1), kLight);
+    EXPECT_EQ(shot.Pixel(58, 38), kShadow);
+    EXPECT_EQ(shot.Pixel(30, 20), kMenu);
+  }
+  {
+    // Top: the rebar picture, then colour 20 and the edge shadow colour.
+    CPlacedBar bar(xtpBarTop, xtpBarTypeNormal, CSize(80, 26));
+    CSnapshot shot(80, 26);
+    g_calls.clear();
+    pm->DrawBarBackground(&shot.DC(), &bar);
+    ASSERT_EQ(g_calls.size(), 1u);
+    EXPECT_EQ(g_calls[0].nPart, 0);
+    EXPECT_EQ(shot.Pixel(40, 13), ThemePartColor(0, 0));
+    EXPECT_EQ(shot.Pixel(0, 0), kLight);
+    EXPECT_EQ(shot.Pixel(79, 25), kEdge);
+
+    g_calls.clear();
+    EXPECT_EQ(pm->DrawGripper(&shot.DC(), &bar, TRUE), CSize(8, 0));
+    ASSERT_EQ(g_calls.size(), 1u);
+    EXPECT_EQ(g_calls[0].nPart, RP_GRIPPER);
+    EXPECT_EQ(g_calls[0].nState, 1);
+    EXPECT_EQ(g_calls[0].rc, CRect(2, 0, 8, 26));
+    SavePicture(shot, L"paint_toolbar_background_theme3.png");
+  }
+  {
+    CPlacedBar bar(xtpBarRight, xtpBarTypeNormal, CSize(26, 80));
+    CSnapshot shot(26, 80);
+    g_calls.clear();
+    pm->DrawBarBackground(&shot.DC(), &bar);
+    EXPECT_TRUE(g_calls.empty());
+    EXPECT_EQ(shot.Pixel(10, 40), kFace);
+    EXPECT_EQ(shot.Pixel(25, 79), kEdge);
+    EXPECT_EQ(pm->DrawGripper(&shot.DC(), &bar, TRUE), CSize(0, 8));
+    ASSERT_EQ(g_calls.size(), 1u);
+    EXPECT_EQ(g_calls[0].nPart, RP_GRIPPERVERT);
+    EXPECT_EQ(g_calls[0].rc, CRect(0, 2, 26, 8));
   }
 }
 
