@@ -9,7 +9,6 @@ target_sources(toolkit_commandbars PRIVATE
   src/XTPCommandBarsOptions.cpp
   src/XTPCustomizeDropSource.cpp
   src/XTPCommandBar.cpp
-  src/XTPControls.cpp
   src/XTPShadowManager.cpp
   src/XTPShadowWnd.cpp)
 target_link_libraries(toolkit_commandbars PUBLIC winmm)

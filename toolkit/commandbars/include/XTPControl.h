@@ -105,6 +105,9 @@ class CXTPControl : public CCmdTarget, public CXTPAccessible {
   BOOL IsTemporary() const { return m_bTemporary; }
   void SetTemporary(BOOL bTemporary) { m_bTemporary = bTemporary; }
   CRect GetRect() const { return m_rcControl; }
+  // The row the last committed layout put the control in, and whether it starts that row.
+  CRect GetRowRect() const { return m_rcRow; }
+  BOOL GetWrap() const { return m_bWrap; }
   DWORD GetHideFlags() const { return m_dwHideFlags; }
   BOOL IsVisible() const { return m_dwHideFlags == xtpHideNone; }
   DWORD GetFlags() const { return m_dwFlags; }
@@ -171,6 +174,8 @@ class CXTPControl : public CCmdTarget, public CXTPAccessible {
   int m_bPressed;   // 0, 1 held, 2 executed
   BOOL m_bTemporary;
   CRect m_rcControl;
+  CRect m_rcRow;
+  BOOL m_bWrap;
   DWORD m_dwHideFlags;
   DWORD m_dwFlags;
   CString m_strCaption;
