@@ -8,9 +8,13 @@
 #include <test_picture.h>
 #include <test_pump.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "XTPCommandBar.h"
+#include "XTPControl.h"
+#include "XTPControlPopup.h"
+#include "XTPControls.h"
 #include "XTPDefaultTheme.h"
 #include "XTPImageManager.h"
 #include "XTPPaintManager.h"
@@ -995,6 +999,179 @@ TEST(VisualStylesTheme, BarBackgroundsAndGrippers) {
     EXPECT_EQ(g_calls[0].nPart, RP_GRIPPERVERT);
     EXPECT_EQ(g_calls[0].rc, CRect(0, 2, 26, 8));
   }
+}
+
+// ---- Controls on toolbars and popup bars ------------------------------------------------------
+// Command ids with no image in the image manager.
+const int kNoImageId = 47001;
+
+CSize TextSize(CXTPPaintManager* pm, LPCTSTR psz) {
+  CWindowDC dc(NULL);
+  CFont* pOld = dc.SelectObject(pm->GetRegularFont());
+  const CSize sz = dc.GetTextExtent(psz, lstrlen(psz));
+  dc.SelectObject(pOld);
+  return sz;
+}
+
+TEST(ToolbarItems, SizesByKindAndStyle) {
+  Owned<CXTPDefaultTheme> pm;
+  CPlacedBar bar(xtpBarTop, xtpBarTypeNormal, CSize(300, 30));
+  CSnapshot shot(10, 10);
+  const CSize szOpen = TextSize(pm.p, _T("Open"));
+  const int nTextRow = std::max<int>(23, pm->GetTextHeight() + 6);
+  const struct {
+    XTPControlType type;
+    int nStyle;
+    LPCTSTR pszCaption;
+    CSize sz;
+  } cases[] = {
+      // A split button showing only its icon, whose icon cannot be found: 23 x 23 + 11.
+      {xtpControlSplitButtonPopup, xtpButtonIcon, _T("&Open"), CSize(34, 23)},
+      // Without a caption shown: the button size (icon 16 + 7).
+      {xtpControlButton, xtpButtonIcon, _T("&Open"), CSize(23, 23)},
+      // Caption without icon: 7 + text, at least 23 x 23.
+      {xtpControlButton, xtpButtonCaption, _T("&Open"), CSize(std::max<int>(23, 7 + szOpen.cx), nTextRow)},
+      {xtpControlSplitButtonPopup, xtpButtonCaption, _T("&Open"),
+       CSize(std::max<int>(34, 7 + szOpen.cx + 11), nTextRow)},
+      // A popup without icon: text with arrow, + 6 each way.
+      {xtpControlPopup, xtpButtonAutomatic, _T("&Open"), CSize(szOpen.cx + 10 + 6, szOpen.cy + 6)},
+  };
+  for (const auto& c : cases) {
+    CXTPControl* pControl = bar.GetControls()->Add(c.type, kNoImageId);
+    ASSERT_NE(pControl, nullptr);
+    pControl->SetStyle(c.nStyle);
+    pControl->SetCaption(c.pszCaption);
+    EXPECT_EQ(pm->DrawControl(&shot.DC(), pControl, FALSE), c.sz) << c.type << "/" << c.nStyle;
+  }
+}
+
+// A split button under the mouse.
+class CHotSplit : public CXTPControlPopup {
+ public:
+  CHotSplit() { SetType(xtpControlSplitButtonPopup); }
+  void MakeHot() { m_bSelected = 1; }
+};
+
+TEST(ToolbarItems, SplitButtonFrameArrowAndText) {
+  const struct {
+    bool bVisual;
+    const wchar_t* name;
+  } themes[] = {{false, L"paint_split_theme0.png"}, {true, L"paint_split_theme3_fallback.png"}};
+  for (const auto& t : themes) {
+    FakeVisualStyles stylesOff(0x00050051);  // theme 3 falls back
+    CXTPDefaultTheme* pm = t.bVisual ? new CXTPVisualStylesTheme() : new CXTPDefaultTheme();
+    pm->RefreshMetrics();
+    FixColors(pm);
+    CPlacedBar bar(xtpBarTop, xtpBarTypeNormal, CSize(300, 30));
+    CHotSplit* pControl = new CHotSplit();
+    bar.GetControls()->Add(pControl, kNoImageId);
+    pControl->SetStyle(xtpButtonIcon);
+    pControl->SetRect(CRect(0, 0, 34, 23));
+    pControl->MakeHot();
+    ASSERT_EQ(pControl->GetSelected(), 1);
+    CSnapshot shot(40, 26);
+    shot.DC().FillSolidRect(0, 0, 40, 26, kBack);
+    pm->DrawControl(&shot.DC(), pControl, TRUE);
+    // Main part (0 .. 22) and arrow part (22 .. 34) each raised.
+    EXPECT_EQ(shot.Pixel(0, 0), kLight);
+    EXPECT_EQ(shot.Pixel(21, 22), kShadow);
+    EXPECT_EQ(shot.Pixel(22, 0), kLight);
+    EXPECT_EQ(shot.Pixel(33, 22), kShadow);
+    EXPECT_EQ(shot.Pixel(10, 10), kBack);
+    // The arrow: (right - 9, y - 1) to (right - 5, y - 1), apex (right - 7, y + 1).
+    const int y = 11;
+    EXPECT_EQ(shot.Pixel(34 - 7, y), kText);
+    EXPECT_EQ(shot.Pixel(34 - 7, y + 1), kText);
+    EXPECT_EQ(shot.Pixel(34 - 7, y + 3), kBack);
+    SavePicture(shot, t.name);
+    pm->InternalRelease();
+  }
+}
+
+TEST(PopupRows, MeasureAndDrawCheckArrowAndShortcut) {
+  const struct {
+    bool bVisual;
+    COLORREF clrText;
+    const wchar_t* name;
+  } themes[] = {{false, kText, L"paint_popup_rows_theme0.png"}, {true, kMenuText, L"paint_popup_rows_theme3_fallback.png"}};
+  for (const auto& t : themes) {
+    FakeVisualStyles stylesOff(0x00050051);  // theme 3 falls back
+    CXTPDefaultTheme* pm = t.bVisual ? new CXTPVisualStylesTheme() : new CXTPDefaultTheme();
+    pm->RefreshMetrics();
+    FixColors(pm);
+    CPlacedBar bar(xtpBarPopup, xtpBarTypePopup, CSize(200, 80));
+    const int D = std::max<int>(pm->GetTextHeight(), 20);
+    const int nRow = std::max<int>(pm->GetTextHeight(), 20);
+
+    CXTPControl* pCheck = bar.GetControls()->Add(xtpControlButton, kNoImageId);
+    pCheck->SetCaption(_T("&Status Bar\tCtrl+B"));
+    pCheck->SetChecked(TRUE);
+    CXTPControl* pPopup = bar.GetControls()->Add(xtpControlPopup, kNoImageId + 1);
+    pPopup->SetCaption(_T("&Toolbars"));
+    CXTPControl* pDisabled = bar.GetControls()->Add(xtpControlButton, kNoImageId + 2);
+    pDisabled->SetCaption(_T("&Customize..."));
+    pDisabled->SetEnabled(FALSE);
+
+    CSnapshot shot(200, 80);
+    shot.DC().FillSolidRect(0, 0, 200, 80, kMenu);
+    const CSize szCaption = TextSize(pm, _T("Status Bar")), szShortcut = TextSize(pm, _T("Ctrl+B"));
+    EXPECT_EQ(pm->DrawControl(&shot.DC(), pCheck, FALSE), CSize(szCaption.cx + szShortcut.cx + D + 40, nRow));
+    pCheck->SetRect(CRect(0, 0, 200, nRow));
+    pPopup->SetRect(CRect(0, nRow, 200, 2 * nRow));
+    pDisabled->SetRect(CRect(0, 2 * nRow, 200, 3 * nRow));
+    for (CXTPControl* p : {pCheck, pPopup, pDisabled}) pm->DrawControl(&shot.DC(), p, TRUE);
+
+    // The check mark in the popup text colour, centred in the first column, inside the
+    // sunken frame of the checked column.
+    const CPoint c(D / 2, nRow / 2);
+    EXPECT_EQ(shot.Pixel(c.x - 4, c.y - 1), t.clrText);
+    EXPECT_EQ(shot.Pixel(c.x - 2, c.y + 1), t.clrText);
+    EXPECT_EQ(shot.Pixel(0, 0), kShadow);
+    // Caption and shortcut in the text colour.
+    EXPECT_GT(CountColor(shot, CRect(D + 4, 0, D + 4 + szCaption.cx, nRow), t.clrText), 0);
+    EXPECT_GT(CountColor(shot, CRect(200 - 19 - szShortcut.cx, 0, 200 - 19, nRow), t.clrText), 0);
+    // The submenu arrow: (x, y - 3), (x + 3, y), (x, y + 3) with x = right - 11.
+    const int y = nRow + nRow / 2;
+    EXPECT_EQ(shot.Pixel(200 - 11, y), t.clrText);
+    EXPECT_EQ(shot.Pixel(200 - 9, y), t.clrText);
+    EXPECT_EQ(shot.Pixel(200 - 7, y), kMenu);
+    // Disabled text: grey, embossed in colour 20.
+    const CRect rcDisabled(D + 4, 2 * nRow, 200, 3 * nRow);
+    EXPECT_GT(CountColor(shot, rcDisabled, kGray), 0);
+    EXPECT_GT(CountColor(shot, rcDisabled, kLight), 0);
+    SavePicture(shot, t.name);
+    pm->InternalRelease();
+  }
+}
+
+// Theme 3 over whatever visual styles the system really has: every button state and a
+// split button drawn, kept as a picture to look at.
+TEST(VisualStylesTheme, SystemPicture) {
+  CXTPVisualStylesTheme* pm = new CXTPVisualStylesTheme();
+  pm->RefreshMetrics();
+  CPlacedBar bar(xtpBarTop, xtpBarTypeNormal, CSize(300, 30));
+  CSnapshot shot(8 * 26 + 40, 26);
+  pm->DrawBarBackground(&shot.DC(), &bar);
+  const struct {
+    int nSelected, nPressed;
+    BOOL bEnabled, bChecked;
+  } states[] = {{0, 0, TRUE, FALSE}, {1, 0, TRUE, FALSE}, {1, 1, TRUE, FALSE}, {0, 0, TRUE, TRUE},
+                {1, 0, TRUE, TRUE},  {0, 0, FALSE, FALSE}, {0, 0, FALSE, TRUE}, {2, 0, FALSE, FALSE}};
+  int i = 0;
+  for (const auto& c : states) {
+    pm->FillItemRect(&shot.DC(), CRect(2 + i * 26, 1, 25 + i * 26, 24), c.nSelected, c.nPressed, c.bEnabled,
+                     c.bChecked, FALSE, TRUE, 0);
+    i++;
+  }
+  CXTPControl* pSplit = bar.GetControls()->Add(xtpControlSplitButtonPopup, kNoImageId);
+  pSplit->SetStyle(xtpButtonIcon);
+  pSplit->SetRect(CRect(2 + i * 26, 1, 36 + i * 26, 24));
+  pm->DrawControl(&shot.DC(), pSplit, TRUE);
+  // Something was drawn over the whole strip, themed or not.
+  EXPECT_EQ(CountColor(shot, CRect(0, 0, shot.Width(), shot.Height()), CSnapshot::kUnpainted), 0);
+  SavePicture(shot, CXTPVisualStylesTheme::IsUsable(pm->m_themeToolbar) ? L"paint_theme3_system_styles.png"
+                                                                        : L"paint_theme3_system_classic.png");
+  pm->InternalRelease();
 }
 
 }  // namespace
