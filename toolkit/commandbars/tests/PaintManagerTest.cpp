@@ -1174,4 +1174,49 @@ TEST(VisualStylesTheme, SystemPicture) {
   pm->InternalRelease();
 }
 
+TEST(SpecialControls, ExpandButtonPlacementAndGlyphs) {
+  Owned<CXTPDefaultTheme> pm;
+  CSnapshot shot(60, 40);
+  const struct {
+    XTPBarPosition position;
+    XTPBarType type;
+    CRect rc;
+  } cases[] = {{xtpBarTop, xtpBarTypeNormal, CRect(47, 2, 58, 38)},
+               {xtpBarLeft, xtpBarTypeNormal, CRect(2, 27, 58, 38)},
+               {xtpBarPopup, xtpBarTypePopup, CRect(2, 27, 58, 38)}};
+  for (const auto& c : cases) {
+    CPlacedBar bar(c.position, c.type, CSize(60, 40));
+    CXTPControl* pButton = bar.GetControls()->Add(xtpControlButton, kNoImageId);
+    CSize szBar(60, 40);
+    EXPECT_EQ(pm->DrawSpecialControl(&shot.DC(), xtpButtonExpandToolbar, pButton, &bar, FALSE, &szBar), CSize(0, 0));
+    EXPECT_EQ(pButton->GetRect(), c.rc) << c.position;
+    // Without the size nothing is placed (and nothing is read).
+    pButton->SetRect(CRect(1, 1, 2, 2));
+    pm->DrawSpecialControl(&shot.DC(), xtpButtonExpandToolbar, pButton, &bar, FALSE, NULL);
+    EXPECT_EQ(pButton->GetRect(), CRect(1, 1, 2, 2));
+  }
+  // Drawing on a horizontal bar: the small triangle near the bottom, the chevrons near the
+  // top only when controls are hidden.
+  CPlacedBar bar(xtpBarTop, xtpBarTypeNormal, CSize(60, 40));
+  CXTPControl* pButton = bar.GetControls()->Add(xtpControlButton, kNoImageId);
+  pButton->SetRect(CRect(0, 0, 11, 36));
+  for (BOOL bHidden : {FALSE, TRUE}) {
+    shot.DC().FillSolidRect(0, 0, 60, 40, kBack);
+    pm->DrawSpecialControl(&shot.DC(), xtpButtonExpandToolbar, pButton, &bar, TRUE, &bHidden);
+    const int cx = 5;
+    EXPECT_EQ(shot.Pixel(cx, 36 - 5), kText);
+    EXPECT_EQ(shot.Pixel(cx, 36 - 7), kText);
+    EXPECT_EQ(CountColor(shot, CRect(0, 0, 11, 14), kText) > 0, bHidden != FALSE);
+  }
+  // The expand row of a popup is 12 pixels high.
+  EXPECT_EQ(pm->DrawSpecialControl(&shot.DC(), xtpButtonExpandMenu, pButton, &bar, FALSE, NULL), CSize(0, 12));
+  // The close button: its face filled only while hot, the glyph in colour 20 when not.
+  shot.DC().FillSolidRect(0, 0, 60, 40, kBack);
+  pButton->SetRect(CRect(20, 10, 36, 26));
+  EXPECT_EQ(pm->DrawSpecialControl(&shot.DC(), xtpButtonClose, pButton, &bar, TRUE, NULL), CSize(0, 0));
+  EXPECT_EQ(shot.Pixel(20, 10), kBack);
+  EXPECT_GT(CountColor(shot, CRect(20, 10, 36, 26), kLight), 0);
+  SavePicture(shot, L"paint_close_button_theme0.png");
+}
+
 }  // namespace
