@@ -13,6 +13,7 @@
 #include "XTPCommandBar.h"
 #include "XTPControl.h"
 #include "XTPControlPopup.h"
+#include "XTPControls.h"
 #include "XTPDefaultTheme.h"
 #include "XTPImageManager.h"
 #include "XTPPaintManager.h"
@@ -702,4 +703,65 @@ CSize CXTPPaintManager::DrawToolbarItem(CDC* pDC, CXTPControl* pControl, BOOL bD
 
 // Interim bodies.
 void CXTPPaintManager::DrawStatusBarPane(CDC*, CRect, CXTPStatusBarPane*) {}
-void CXTPPaintManager::AnimateExpanding(CXTPCommandBar*, CDC*, CDC*, BOOL) {}
+void CXTPPaintManager::AnimateExpanding(CXTPCommandBar* pCommandBar, CDC* pDestDC, CDC* pSrcDC,
+                                        BOOL bExpandDown) {
+  if (pCommandBar == NULL || pDestDC == NULL || pSrcDC == NULL || pCommandBar->GetSafeHwnd() == NULL) return;
+  const int nSteps = m_nAnimationSteps;
+  if (nSteps < 1) return;
+  CXTPControls* pControls = pCommandBar->GetControls();
+  if (pControls == NULL) return;
+  // Runs of visible controls with the same short-menu mark, in order.
+  struct Run {
+    int top, bottom;
+    BOOL bMarked;
+  };
+  std::vector<Run> runs;
+  for (int i = 0; i < pControls->GetCount(); i++) {
+    CXTPControl* pControl = pControls->GetAt(i);
+    if (pControl == NULL || pControl->GetHideFlags() != 0) continue;
+    const CRect rc = pControl->GetRect();
+    if (!runs.empty() && runs.back().bMarked == pControl->GetShortMenuMark() && rc.top >= runs.back().top) {
+      runs.back().bottom = std::max<int>(runs.back().bottom, rc.bottom);
+    } else {
+      runs.push_back({rc.top, rc.bottom, pControl->GetShortMenuMark()});
+    }
+  }
+  CRect rcClient;
+  pCommandBar->GetClientRect(&rcClient);
+  const int cx = rcClient.Width();
+  if (runs.empty()) {
+    pDestDC->BitBlt(0, 0, cx, rcClient.Height(), pSrcDC, 0, 0, SRCCOPY);
+    return;
+  }
+  const int nStepTime = m_nAnimationTime / nSteps;
+  for (int k = 1; k <= nSteps; k++) {
+    // The height each run shows at this step.
+    std::vector<int> heights;
+    for (const Run& run : runs) {
+      const int h = run.bMarked ? (run.bottom - run.top) * k / nSteps : run.bottom - run.top;
+      heights.push_back(h);
+    }
+    const int nTop = runs.front().top, nBottom = runs.back().bottom;
+    if (bExpandDown) {
+      pDestDC->BitBlt(0, 0, cx, nTop, pSrcDC, 0, 0, SRCCOPY);
+      int y = nTop;
+      for (size_t i = 0; i < runs.size(); i++) {
+        if (heights[i] > 0)
+          pDestDC->StretchBlt(0, y, cx, heights[i], pSrcDC, 0, runs[i].top, cx, runs[i].bottom - runs[i].top, SRCCOPY);
+        y += heights[i];
+      }
+      pDestDC->BitBlt(0, y, cx, rcClient.bottom - nBottom, pSrcDC, 0, nBottom, SRCCOPY);
+    } else {
+      pDestDC->BitBlt(0, nBottom, cx, rcClient.bottom - nBottom, pSrcDC, 0, nBottom, SRCCOPY);
+      int y = nBottom;
+      for (size_t i = runs.size(); i-- > 0;) {
+        y -= heights[i];
+        if (heights[i] > 0)
+          pDestDC->StretchBlt(0, y, cx, heights[i], pSrcDC, 0, runs[i].top, cx, runs[i].bottom - runs[i].top, SRCCOPY);
+      }
+      pDestDC->BitBlt(0, y - nTop, cx, nTop, pSrcDC, 0, 0, SRCCOPY);
+    }
+    ::GdiFlush();
+    ::Sleep(nStepTime);
+  }
+}

@@ -1219,4 +1219,40 @@ TEST(SpecialControls, ExpandButtonPlacementAndGlyphs) {
   SavePicture(shot, L"paint_close_button_theme0.png");
 }
 
+TEST(PaintManagerAnimation, ExpandingEndsOnTheFullMenuBothWays) {
+  Owned<CXTPDefaultTheme> pm;
+  CPlacedBar bar(xtpBarPopup, xtpBarTypePopup, CSize(50, 46));
+  // Rows: 3..13 used, 13..33 hidden by the short menu (marked), 33..43 used.
+  const struct {
+    int top, bottom;
+    BOOL bMarked;
+    COLORREF clr;
+  } rows[] = {{3, 13, FALSE, RGB(200, 0, 0)}, {13, 23, TRUE, RGB(0, 0, 200)}, {23, 33, TRUE, RGB(0, 200, 0)},
+              {33, 43, FALSE, RGB(200, 200, 0)}};
+  CSnapshot source(50, 46);
+  source.DC().FillSolidRect(0, 0, 50, 46, kFace);
+  for (const auto& r : rows) {
+    CXTPControl* pControl = bar.GetControls()->Add(xtpControlButton, kNoImageId);
+    pControl->SetRect(CRect(3, r.top, 47, r.bottom));
+    pControl->SetShortMenuMark(r.bMarked);
+    source.DC().FillSolidRect(CRect(3, r.top, 47, r.bottom), r.clr);
+  }
+  for (BOOL bDown : {TRUE, FALSE}) {
+    CSnapshot target(50, 46);
+    target.DC().FillSolidRect(0, 0, 50, 46, RGB(0, 0, 0));
+    pm->SetAnimationDelay(4, 40);
+    const DWORD dwStart = ::GetTickCount();
+    pm->AnimateExpanding(&bar, &target.DC(), &source.DC(), bDown);
+    EXPECT_GE(::GetTickCount() - dwStart, 30u);
+    for (int y = 0; y < 46; y++)
+      for (int x = 0; x < 50; x++) ASSERT_EQ(target.Pixel(x, y), source.Pixel(x, y)) << x << "," << y << " " << bDown;
+  }
+  // No steps: nothing drawn.
+  CSnapshot target(50, 46);
+  target.DC().FillSolidRect(0, 0, 50, 46, RGB(0, 0, 0));
+  pm->SetAnimationDelay(0, 0);
+  pm->AnimateExpanding(&bar, &target.DC(), &source.DC(), TRUE);
+  EXPECT_EQ(target.Pixel(10, 5), RGB(0, 0, 0));
+}
+
 }  // namespace
