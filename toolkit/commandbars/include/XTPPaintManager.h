@@ -187,6 +187,10 @@ class CXTPPaintManager : public CCmdTarget {
  protected:
   // Recreates the fonts from the system menu font (standard font only).
   void RefreshFonts();
+  // Whether the control's effective style shows an icon (0: unless a popup; 1: never;
+  // 2, 3: always), and its image at the width when it shows one and has one.
+  static BOOL ControlShowsIcon(CXTPControl* pControl);
+  static CXTPImageManagerIcon* ControlImage(CXTPControl* pControl, int nWidth);
 
   CFont m_fontRegular;
   CFont m_fontRegularBold;

@@ -11,6 +11,8 @@
 #include "XTPDefaultTheme.h"
 #include "XTPImageManager.h"
 
+#include <algorithm>
+
 IMPLEMENT_DYNAMIC(CXTPDefaultTheme, CXTPPaintManager)
 
 CXTPDefaultTheme::CXTPDefaultTheme() : m_bPopupHighlightStyle(FALSE), m_nPopupTextColor(COLOR_BTNTEXT) {
@@ -210,16 +212,23 @@ CSize CXTPDefaultTheme::DrawSeparator(CDC* pDC, CXTPCommandBar* pBar, CXTPContro
   const BOOL bPopup = pBar->GetType() == xtpBarTypePopup;
   if (!bDraw) return bPopup ? CSize(8, 8) : CSize(6, 6);
   if (pDC == NULL || pControl == NULL) return CSize(0, 0);
-  // The control's own rectangle stands for its row until the layout reports rows.
   const CRect rcControl = pControl->GetRect();
+  const CRect rcRow = pControl->GetRowRect();
+  const BOOL bWrap = pControl->GetWrap();
   if (bPopup) {
     CRect rcClient;
     if (pBar->GetSafeHwnd() != NULL) pBar->GetClientRect(&rcClient);
     DrawSunkenFrame(pDC, CRect(14, rcControl.top - 5, rcClient.right - 14, rcControl.top - 3));
   } else if (pBar->IsVerticalPosition()) {
-    DrawSunkenFrame(pDC, CRect(rcControl.left, rcControl.top - 4, rcControl.right, rcControl.top - 2));
+    if (bWrap)
+      DrawSunkenFrame(pDC, CRect(rcRow.right + 2, rcRow.top + 4, rcRow.right + 4, rcRow.bottom));
+    else
+      DrawSunkenFrame(pDC, CRect(rcRow.left, rcControl.top - 4, rcRow.right, rcControl.top - 2));
   } else {
-    DrawSunkenFrame(pDC, CRect(rcControl.left - 4, rcControl.top, rcControl.left - 2, rcControl.bottom));
+    if (bWrap)
+      DrawSunkenFrame(pDC, CRect(rcRow.left + 4, rcRow.top - 4, rcRow.right, rcRow.top - 2));
+    else
+      DrawSunkenFrame(pDC, CRect(rcControl.left - 4, rcRow.top, rcControl.left - 2, rcRow.bottom));
   }
   return CSize(0, 0);
 }
@@ -292,8 +301,93 @@ void CXTPDefaultTheme::DrawComboDropDown(CDC* pDC, CRect rc, BOOL bEnabled, BOOL
   DrawDropDownArrow(pDC, rc, GetColor(COLOR_BTNTEXT));
 }
 
+// ---- Popup menu rows ----------------------------------------------------------------------
+CSize CXTPDefaultTheme::DrawPopupItem(CDC* pDC, CXTPControl* pControl, BOOL bDraw) {
+  if (pDC == NULL || pControl == NULL) return CSize(0, 0);
+  CXTPCommandBar* pBar = pControl->GetParent();
+  CSize szIcon = pBar != NULL ? pBar->GetIconSize() : CSize(0, 0);
+  if (szIcon.cx <= 0 || szIcon.cy <= 0) szIcon = CSize(16, 16);
+  const int D = std::max<int>(m_nTextHeight, szIcon.cx + 4);
+  const int nRowHeight = std::max<int>(m_nTextHeight, szIcon.cy + 4);
+  // The double gripper of popup bars is not reachable from here yet: one column.
+  const int nGripper = D;
+  CFont* pOldFont = pDC->SelectObject(GetControlFont(pBar, pControl->GetDefaultItem()));
+  CString strCaption = pControl->GetCaption();
+  PrepareCaption(strCaption);
+  const CString strShortcut = pControl->GetShortcutText();
+  const BOOL bCues = pBar == NULL || pBar->IsKeyboardCuesVisible();
+  CString strStripped(strCaption);
+  CXTPDrawHelpers::StripMnemonics(strStripped);
+
+  if (!bDraw) {
+    const int cxCaption = pDC->GetTextExtent(strStripped).cx;
+    const int cxShortcut = strShortcut.IsEmpty() ? 0 : pDC->GetTextExtent(strShortcut).cx;
+    pDC->SelectObject(pOldFont);
+    return CSize(cxCaption + cxShortcut + nGripper + 40, nRowHeight);
+  }
+
+  const CRect R = pControl->GetRect();
+  const BOOL bEnabled = pControl->GetEnabled(), bChecked = pControl->GetChecked();
+  const int nSelected = pControl->GetSelected();
+  const XTPControlType type = pControl->GetType();
+  if (pControl->GetShortMenuMark()) pDC->FillSolidRect(R, GetColor(COLOR_3DLIGHT));
+  const int nText = !bEnabled ? COLOR_GRAYTEXT : nSelected ? COLOR_HIGHLIGHTTEXT : m_nPopupTextColor;
+  pDC->SetBkMode(TRANSPARENT);
+  const CRect rcColumn(R.left, R.top, R.left + D, R.bottom);
+  if (bChecked) FillItemRect(pDC, rcColumn, nSelected, FALSE, bEnabled, TRUE, FALSE, FALSE, xtpBarPopup);
+
+  CXTPImageManagerIcon* pImage = ControlImage(pControl, szIcon.cx);
+  if (pImage != NULL) {
+    FillItemRect(pDC, rcColumn, nSelected, FALSE, bEnabled, bChecked, FALSE, FALSE, xtpBarPopup);
+    const int cy = pImage->GetWidth() > 0 ? szIcon.cx * pImage->GetHeight() / pImage->GetWidth() : szIcon.cy;
+    const CPoint pt(rcColumn.CenterPoint().x - szIcon.cx / 2, rcColumn.CenterPoint().y - cy / 2);
+    DrawImage(pDC, pt, CSize(szIcon.cx, cy), pImage, nSelected, FALSE, bEnabled, bChecked, FALSE, FALSE);
+  } else if (bChecked) {
+    const CPoint c = rcColumn.CenterPoint();
+    DrawCheckMark(pDC, CRect(c.x - 10, c.y - 10, c.x + 10, c.y + 10),
+                  GetColor(bEnabled ? m_nPopupTextColor : COLOR_GRAYTEXT));
+  }
+  pDC->SetTextColor(GetColor(nText));
+
+  if (type == xtpControlPopup || type == xtpControlButtonPopup || type == xtpControlSplitButtonPopup) {
+    const int x = R.right - 11, y = R.CenterPoint().y;
+    Triangle(pDC, CPoint(x, y - 3), CPoint(x + 3, y), CPoint(x, y + 3), pDC->GetTextColor());
+    if (type == xtpControlSplitButtonPopup && bEnabled) {
+      if (static_cast<CXTPControlPopup*>(pControl)->GetPopupOpen() && nSelected)
+        DrawSunkenFrame(pDC, CRect(R.right - 20, R.top, R.right, R.bottom));
+      else
+        Line(pDC, CPoint(R.right - 20, R.top), CPoint(R.right - 20, R.bottom),
+             nSelected ? COLOR_BTNSHADOW : m_nPopupTextColor);
+    }
+  }
+
+  const UINT nFormat = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | (bCues ? 0 : DT_NOPREFIX);
+  const CString& strShown = bCues ? strCaption : strStripped;
+  CRect rcText(R.left + nGripper + 4, R.top, R.right, R.bottom);
+  const BOOL bShortcut = type == xtpControlButton && !strShortcut.IsEmpty();
+  if (bShortcut) rcText.right -= pDC->GetTextExtent(strShortcut).cx + 19;
+  CRect rcShortcut(R.left + nGripper + 8, R.top, R.right - 19, R.bottom);
+  // Disabled text that is not selected is embossed.
+  if (!bEnabled && !nSelected && !IsFlatDisabledText()) {
+    const COLORREF clr = pDC->GetTextColor();
+    pDC->SetTextColor(GetColor(COLOR_BTNHIGHLIGHT));
+    CRect rcEmboss(rcText);
+    rcEmboss.OffsetRect(1, 1);
+    pDC->DrawText(strShown, rcEmboss, nFormat);
+    if (bShortcut) {
+      CRect rcEmbossShortcut(rcShortcut);
+      rcEmbossShortcut.OffsetRect(1, 1);
+      pDC->DrawText(strShortcut, rcEmbossShortcut, DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOPREFIX);
+    }
+    pDC->SetTextColor(clr);
+  }
+  pDC->DrawText(strShown, rcText, nFormat);
+  if (bShortcut) pDC->DrawText(strShortcut, rcShortcut, DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOPREFIX);
+  pDC->SelectObject(pOldFont);
+  return CSize(0, 0);
+}
+
 // Interim bodies.
-CSize CXTPDefaultTheme::DrawPopupItem(CDC*, CXTPControl*, BOOL) { return CSize(0, 0); }
 CSize CXTPDefaultTheme::DrawComboItem(CDC*, CXTPControl*, BOOL) { return CSize(0, 0); }
 CSize CXTPDefaultTheme::DrawEditItem(CDC*, CXTPControl*, BOOL) { return CSize(0, 0); }
 CSize CXTPDefaultTheme::DrawCustomizeListItem(CDC*, CXTPControl*, CRect, BOOL, BOOL, CXTPCommandBars*) {

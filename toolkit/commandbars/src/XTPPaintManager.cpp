@@ -6,13 +6,16 @@
 // kinds they draw.
 #include <framework.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "XTPColorManager.h"
 #include "XTPCommandBar.h"
 #include "XTPControl.h"
 #include "XTPControlPopup.h"
+#include "XTPControls.h"
 #include "XTPDefaultTheme.h"
+#include "XTPImageManager.h"
 #include "XTPPaintManager.h"
 #include "XTPSystemVersion.h"
 #include "XTPVisualStylesTheme.h"
@@ -550,7 +553,215 @@ void CXTPPaintManager::Animate(CDC* pDestDC, CDC* pSrcDC, CRect rc, XTPAnimation
   }
 }
 
+// ---- Controls -----------------------------------------------------------------------------
+CSize CXTPPaintManager::DrawControl(CDC* pDC, CXTPControl* pControl, BOOL bDraw) {
+  if (pDC == NULL || pControl == NULL) return CSize(0, 0);
+  if (pControl->GetType() == xtpControlEdit) return DrawEditItem(pDC, pControl, bDraw);
+  if (pControl->GetType() == xtpControlComboBox) return DrawComboItem(pDC, pControl, bDraw);
+  CXTPCommandBar* pBar = pControl->GetParent();
+  if (pBar != NULL && pBar->GetType() == xtpBarTypePopup) return DrawPopupItem(pDC, pControl, bDraw);
+  return DrawToolbarItem(pDC, pControl, bDraw);
+}
+
+// The bar's icon size (16 x 16 when it has none) and its button size (icon + 7).
+static CSize BarIconSize(CXTPCommandBar* pBar) {
+  const CSize sz = pBar != NULL ? pBar->GetIconSize() : CSize(0, 0);
+  return (sz.cx > 0 && sz.cy > 0) ? sz : CSize(16, 16);
+}
+
+BOOL CXTPPaintManager::ControlShowsIcon(CXTPControl* pControl) {
+  switch (pControl->GetEffectiveStyle()) {
+    case xtpButtonCaption:
+      return FALSE;
+    case xtpButtonIcon:
+    case xtpButtonIconAndCaption:
+      return TRUE;
+    default:
+      return pControl->GetType() != xtpControlPopup;
+  }
+}
+
+CXTPImageManagerIcon* CXTPPaintManager::ControlImage(CXTPControl* pControl, int nWidth) {
+  if (!ControlShowsIcon(pControl)) return NULL;
+  if (pControl->GetCustomIconId() == 0 && pControl->GetIconId() <= 0 && pControl->GetID() == 0) return NULL;
+  return pControl->GetImage(nWidth);
+}
+
+CSize CXTPPaintManager::DrawToolbarItem(CDC* pDC, CXTPControl* pControl, BOOL bDraw) {
+  if (pDC == NULL || pControl == NULL) return CSize(0, 0);
+  CXTPCommandBar* pBar = pControl->GetParent();
+  const BOOL bVert = pBar != NULL && pBar->IsVerticalPosition();
+  const CSize szIcon = BarIconSize(pBar);
+  const CSize szButton(szIcon.cx + 7, szIcon.cy + 7);
+  CFont* pOldFont = pDC->SelectObject(GetControlFont(pBar, pControl->GetDefaultItem()));
+
+  CXTPImageManagerIcon* pImage = ControlImage(pControl, szIcon.cx);
+  const BOOL bEmbossed = !pControl->GetEnabled() && !IsFlatDisabledText();
+  const XTPControlType type = pControl->GetType();
+  const BOOL bSplit = type == xtpControlSplitButtonPopup;
+  if (bDraw) {
+    if (bSplit)
+      DrawSplitItemFrame(pDC, pControl, pControl->GetRect());
+    else
+      DrawControlFrame(pDC, pControl);
+  }
+  const BOOL bUnderline = pBar == NULL || pBar->IsKeyboardCuesVisible();
+  CString strCaption = pControl->GetCaption();
+  PrepareCaption(strCaption);
+  const BOOL bPopupKind = type == xtpControlPopup || type == xtpControlButtonPopup || bSplit;
+  const CRect rc = pControl->GetRect();
+  const BOOL bSelected = pControl->GetSelected(), bPressed = pControl->GetPressed();
+  const BOOL bEnabled = pControl->GetEnabled(), bChecked = pControl->GetChecked();
+  const BOOL bPopuped = IsControlPopuped(pControl);
+  CSize szIconDrawn = szIcon;
+  if (pImage != NULL && pImage->GetWidth() > 0)
+    szIconDrawn.cy = szIcon.cx * pImage->GetHeight() / pImage->GetWidth();
+  CSize szResult(0, 0);
+
+  if (pBar != NULL && pBar->GetShowTextBelowIcons() == 1 && pImage != NULL) {
+    if (bDraw) {
+      DrawImage(pDC, CPoint(rc.CenterPoint().x - szIcon.cx / 2, rc.top + 4), szIconDrawn, pImage,
+                bSelected, bPressed, bEnabled, bChecked, bPopuped, TRUE);
+      CRect rcText(rc.left, rc.top + szButton.cy - 4, rc.right, rc.bottom);
+      if (bSplit) rcText.right -= 11;
+      DrawControlText(pDC, strCaption, rcText, TRUE, FALSE, TRUE, bPopupKind && !bSplit, bEmbossed, bUnderline);
+    }
+    const CSize szText = DrawControlText(pDC, strCaption, rc, FALSE, FALSE, TRUE, bPopupKind && !bSplit);
+    szResult.cy = szButton.cy + m_nTextHeight;
+    szResult.cx = std::max<int>(szButton.cx, szText.cx + 10) + (bSplit ? 11 : 0);
+    szResult.cx = std::max<int>(szResult.cx, szResult.cy);
+    pDC->SelectObject(pOldFont);
+    return szResult;
+  }
+
+  if (bDraw && pImage != NULL) {
+    const CPoint pt = bVert ? CPoint(rc.CenterPoint().x - szIcon.cx / 2, rc.top + 4)
+                            : CPoint(rc.left + 3, rc.CenterPoint().y - szIconDrawn.cy / 2);
+    DrawImage(pDC, pt, szIconDrawn, pImage, bSelected, bPressed, bEnabled, bChecked, bPopuped, TRUE);
+  }
+  // Icon and text side by side (or one below the other on vertical bars).
+  auto iconAndText = [&](CRect rcText, int nExtraWidth) {
+    const BOOL bIcon = pImage != NULL;
+    const CSize szText = DrawControlText(pDC, strCaption, rcText, FALSE, bVert, FALSE, FALSE);
+    CSize sz;
+    if (!bVert) {
+      rcText.left += bIcon ? szButton.cx - 1 : 4;
+      sz = CSize((bIcon ? szButton.cx + 3 : 7) + szText.cx, std::max<int>(szButton.cy, m_nTextHeight + 6));
+    } else {
+      rcText.top += bIcon ? szButton.cy : 4;
+      sz = CSize(std::max<int>(szButton.cx, m_nTextHeight + 6), (bIcon ? szButton.cx + 3 : 7) + szText.cy);
+    }
+    if (bDraw) DrawControlText(pDC, strCaption, rcText, TRUE, bVert, FALSE, FALSE, bEmbossed, bUnderline);
+    sz.cx += nExtraWidth;
+    return sz;
+  };
+  switch (type) {
+    case xtpControlButton:
+    case xtpControlButtonPopup:
+    case xtpControlLabel:
+      if (pControl->ShowsCaption()) {
+        szResult = iconAndText(rc, 0);
+        if (pImage == NULL) szResult = CSize(std::max<int>(szResult.cx, 23), std::max<int>(szResult.cy, 23));
+      } else {
+        szResult = szButton;
+      }
+      break;
+    case xtpControlPopup:
+      if (pImage == NULL) {
+        CSize szText = DrawControlText(pDC, strCaption, rc, FALSE, bVert, FALSE, TRUE);
+        if (bDraw) DrawControlText(pDC, strCaption, rc, TRUE, bVert, TRUE, TRUE, bEmbossed, bUnderline);
+        szResult = CSize(szText.cx + 6, szText.cy + 6);
+      } else if (pControl->ShowsCaption()) {
+        szResult = iconAndText(rc, 0);
+      } else {
+        if (bDraw) {
+          const int c = rc.CenterPoint().y;
+          Triangle(pDC, CPoint(rc.right - 9, c - 1), CPoint(rc.right - 5, c - 1),
+                   CPoint(rc.right - 7, c + 1), pDC->GetTextColor());
+        }
+        szResult = CSize(szButton.cy + 7, szButton.cy);
+      }
+      break;
+    case xtpControlSplitButtonPopup:
+      if (pImage == NULL && !pControl->ShowsCaption()) {
+        szResult = CSize(23 + 11, 23);
+      } else if (pControl->ShowsCaption()) {
+        CRect rcText(rc);
+        rcText.right -= 11;
+        szResult = iconAndText(rcText, 11);
+        if (pImage == NULL) szResult = CSize(std::max<int>(szResult.cx, 23 + 11), std::max<int>(szResult.cy, 23));
+      } else {
+        szResult = CSize(szButton.cx + 11, szButton.cy);
+      }
+      break;
+    default:
+      break;
+  }
+  pDC->SelectObject(pOldFont);
+  return szResult;
+}
+
 // Interim bodies.
-CSize CXTPPaintManager::DrawToolbarItem(CDC*, CXTPControl*, BOOL) { return CSize(0, 0); }
 void CXTPPaintManager::DrawStatusBarPane(CDC*, CRect, CXTPStatusBarPane*) {}
-void CXTPPaintManager::AnimateExpanding(CXTPCommandBar*, CDC*, CDC*, BOOL) {}
+void CXTPPaintManager::AnimateExpanding(CXTPCommandBar* pCommandBar, CDC* pDestDC, CDC* pSrcDC,
+                                        BOOL bExpandDown) {
+  if (pCommandBar == NULL || pDestDC == NULL || pSrcDC == NULL || pCommandBar->GetSafeHwnd() == NULL) return;
+  const int nSteps = m_nAnimationSteps;
+  if (nSteps < 1) return;
+  CXTPControls* pControls = pCommandBar->GetControls();
+  if (pControls == NULL) return;
+  // Runs of visible controls with the same short-menu mark, in order.
+  struct Run {
+    int top, bottom;
+    BOOL bMarked;
+  };
+  std::vector<Run> runs;
+  for (int i = 0; i < pControls->GetCount(); i++) {
+    CXTPControl* pControl = pControls->GetAt(i);
+    if (pControl == NULL || pControl->GetHideFlags() != 0) continue;
+    const CRect rc = pControl->GetRect();
+    if (!runs.empty() && runs.back().bMarked == pControl->GetShortMenuMark() && rc.top >= runs.back().top) {
+      runs.back().bottom = std::max<int>(runs.back().bottom, rc.bottom);
+    } else {
+      runs.push_back({rc.top, rc.bottom, pControl->GetShortMenuMark()});
+    }
+  }
+  CRect rcClient;
+  pCommandBar->GetClientRect(&rcClient);
+  const int cx = rcClient.Width();
+  if (runs.empty()) {
+    pDestDC->BitBlt(0, 0, cx, rcClient.Height(), pSrcDC, 0, 0, SRCCOPY);
+    return;
+  }
+  const int nStepTime = m_nAnimationTime / nSteps;
+  for (int k = 1; k <= nSteps; k++) {
+    // The height each run shows at this step.
+    std::vector<int> heights;
+    for (const Run& run : runs) {
+      const int h = run.bMarked ? (run.bottom - run.top) * k / nSteps : run.bottom - run.top;
+      heights.push_back(h);
+    }
+    const int nTop = runs.front().top, nBottom = runs.back().bottom;
+    if (bExpandDown) {
+      pDestDC->BitBlt(0, 0, cx, nTop, pSrcDC, 0, 0, SRCCOPY);
+      int y = nTop;
+      for (size_t i = 0; i < runs.size(); i++) {
+        if (heights[i] > 0)
+          pDestDC->StretchBlt(0, y, cx, heights[i], pSrcDC, 0, runs[i].top, cx, runs[i].bottom - runs[i].top, SRCCOPY);
+        y += heights[i];
+      }
+      pDestDC->BitBlt(0, y, cx, rcClient.bottom - nBottom, pSrcDC, 0, nBottom, SRCCOPY);
+    } else {
+      pDestDC->BitBlt(0, nBottom, cx, rcClient.bottom - nBottom, pSrcDC, 0, nBottom, SRCCOPY);
+      int y = nBottom;
+      for (size_t i = runs.size(); i-- > 0;) {
+        y -= heights[i];
+        if (heights[i] > 0)
+          pDestDC->StretchBlt(0, y, cx, heights[i], pSrcDC, 0, runs[i].top, cx, runs[i].bottom - runs[i].top, SRCCOPY);
+      }
+      pDestDC->BitBlt(0, y - nTop, cx, nTop, pSrcDC, 0, 0, SRCCOPY);
+    }
+    ::GdiFlush();
+    ::Sleep(nStepTime);
+  }
+}

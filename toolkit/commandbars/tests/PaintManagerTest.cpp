@@ -8,8 +8,13 @@
 #include <test_picture.h>
 #include <test_pump.h>
 
+#include <algorithm>
 #include <vector>
 
+#include "XTPCommandBar.h"
+#include "XTPControl.h"
+#include "XTPControlPopup.h"
+#include "XTPControls.h"
 #include "XTPDefaultTheme.h"
 #include "XTPImageManager.h"
 #include "XTPPaintManager.h"
@@ -850,6 +855,404 @@ TEST(VisualStylesTheme, FallsBackToTheDefaultDrawing) {
     EXPECT_EQ(t3->DrawFloatingGripper(NULL, NULL, FALSE), CSize(6, 24));
     if (c.bThemed) SavePicture(shot3, L"paint_theme3_fallback.png");
   }
+}
+
+// ---- Bars ---------------------------------------------------------------------------------
+// A bar window placed at a chosen position, drawn into a memory DC of its client size.
+class CPlacedBar : public CXTPCommandBar {
+ public:
+  CPlacedBar(XTPBarPosition position, XTPBarType type, CSize size) {
+    m_barPosition = position;
+    m_barType = type;
+    LPCTSTR cls = AfxRegisterWndClass(0, ::LoadCursorW(nullptr, IDC_ARROW), NULL);
+    CreateEx(WS_EX_TOOLWINDOW, cls, L"Standard", WS_POPUP, 0, 0, size.cx, size.cy, NULL, NULL);
+  }
+  ~CPlacedBar() override {
+    if (GetSafeHwnd() != NULL) DestroyWindow();
+  }
+};
+
+TEST(DefaultTheme, BarBackgroundsAndBorders) {
+  Owned<CXTPDefaultTheme> pm;
+  const struct {
+    XTPBarPosition position;
+    COLORREF outerTL, outerBR, innerTL, innerBR;
+  } cases[] = {
+      {xtpBarTop, kLight, kShadow, kFace, kFace},
+      {xtpBarLeft, kLight, kShadow, kFace, kFace},
+      {xtpBarFloating, kFace, kDark, kLight, kShadow},
+      {xtpBarPopup, kFace, kDark, kLight, kShadow},
+  };
+  for (const auto& c : cases) {
+    CPlacedBar bar(c.position, c.position == xtpBarPopup ? xtpBarTypePopup : xtpBarTypeNormal, CSize(60, 30));
+    ASSERT_NE(bar.GetSafeHwnd(), nullptr);
+    CSnapshot shot(60, 30);
+    pm->DrawBarBackground(&shot.DC(), &bar);
+    EXPECT_EQ(shot.Pixel(0, 0), c.outerTL) << c.position;
+    EXPECT_EQ(shot.Pixel(59, 29), c.outerBR) << c.position;
+    EXPECT_EQ(shot.Pixel(1, 1), c.innerTL) << c.position;
+    EXPECT_EQ(shot.Pixel(58, 28), c.innerBR) << c.position;
+    EXPECT_EQ(shot.Pixel(30, 15), kFace) << c.position;
+    EXPECT_EQ(pm->GetCommandBarBorders(&bar), c.position == xtpBarPopup ? CRect(3, 3, 3, 3) : CRect(2, 2, 2, 2));
+    EXPECT_EQ(pm->DrawSeparator(&shot.DC(), &bar, NULL, FALSE),
+              c.position == xtpBarPopup ? CSize(8, 8) : CSize(6, 6));
+    if (c.position == xtpBarPopup) SavePicture(shot, L"paint_popup_background_theme0.png");
+  }
+}
+
+TEST(DefaultTheme, GrippersByPosition) {
+  Owned<CXTPDefaultTheme> pm;
+  {
+    CPlacedBar bar(xtpBarTop, xtpBarTypeNormal, CSize(80, 26));
+    CSnapshot shot(80, 26);
+    shot.DC().FillSolidRect(0, 0, 80, 26, kBack);
+    EXPECT_EQ(pm->DrawGripper(&shot.DC(), &bar, TRUE), CSize(6, 0));
+    EXPECT_EQ(shot.Pixel(3, 3), kLight);  // raised (3, 3, 6, 23)
+    EXPECT_EQ(shot.Pixel(5, 22), kShadow);
+    EXPECT_EQ(shot.Pixel(3, 23), kBack);
+  }
+  {
+    CPlacedBar bar(xtpBarLeft, xtpBarTypeNormal, CSize(26, 80));
+    CSnapshot shot(26, 80);
+    shot.DC().FillSolidRect(0, 0, 26, 80, kBack);
+    EXPECT_EQ(pm->DrawGripper(&shot.DC(), &bar, TRUE), CSize(0, 8));
+    EXPECT_EQ(shot.Pixel(3, 3), kLight);  // raised (3, 3, 23, 6)
+    EXPECT_EQ(shot.Pixel(22, 5), kShadow);
+  }
+  {
+    // Floating: a caption of colour 2 at least 15 pixels high, the title in colour 20.
+    CPlacedBar bar(xtpBarFloating, xtpBarTypeNormal, CSize(120, 60));
+    bar.SetTitle(_T("Standard"));
+    CSnapshot shot(120, 60);
+    shot.DC().FillSolidRect(0, 0, 120, 60, kBack);
+    CFont* pOld = shot.DC().SelectObject(pm->GetSmCaptionFont());
+    const int h = shot.DC().GetTextExtent(_T(" "), 1).cy;
+    shot.DC().SelectObject(pOld);
+    const CSize sz = pm->DrawGripper(&shot.DC(), &bar, TRUE);
+    EXPECT_EQ(sz, CSize(114, h < 15 ? 15 : h));
+    EXPECT_EQ(shot.Pixel(3, 3), kActive);
+    EXPECT_EQ(shot.Pixel(116, 3 + sz.cy - 1), kActive);
+    EXPECT_EQ(shot.Pixel(3, 3 + sz.cy), kBack);
+    EXPECT_GT(CountColor(shot, CRect(5, 3, 60, 3 + sz.cy), kLight), 0);
+    SavePicture(shot, L"paint_floating_caption_theme0.png");
+  }
+  {
+    CPlacedBar bar(xtpBarPopup, xtpBarTypePopup, CSize(40, 40));
+    EXPECT_EQ(pm->DrawGripper(NULL, &bar, FALSE), CSize(0, 0));
+  }
+}
+
+TEST(VisualStylesTheme, BarBackgroundsAndGrippers) {
+  FakeVisualStyles styles;
+  Owned<CXTPVisualStylesTheme> pm;
+  const COLORREF kEdge = RGB(7, 8, 9);
+  {
+    // Popup with flat menus: one fill in colour 4 and one frame in colour 16.
+    CPlacedBar bar(xtpBarPopup, xtpBarTypePopup, CSize(60, 40));
+    CSnapshot shot(60, 40);
+    pm->m_bFlatMenus = TRUE;
+    pm->DrawBarBackground(&shot.DC(), &bar);
+    EXPECT_EQ(shot.Pixel(0, 0), kShadow);
+    EXPECT_EQ(shot.Pixel(59, 39), kShadow);
+    EXPECT_EQ(shot.Pixel(1, 1), kMenu);
+    EXPECT_EQ(shot.Pixel(58, 38), kMenu);
+    SavePicture(shot, L"paint_popup_background_theme3_flat.png");
+    // Without flat menus: the raised double frame around colour 4.
+    pm->m_bFlatMenus = FALSE;
+    pm->DrawBarBackground(&shot.DC(), &bar);
+    EXPECT_EQ(shot.Pixel(0, 0), kFace);
+    EXPECT_EQ(shot.Pixel(59, 39), kDark);
+    EXPECT_EQ(shot.Pixel(1, 1), kLight);
+    EXPECT_EQ(shot.Pixel(58, 38), kShadow);
+    EXPECT_EQ(shot.Pixel(30, 20), kMenu);
+  }
+  {
+    // Top: the rebar picture, then colour 20 and the edge shadow colour.
+    CPlacedBar bar(xtpBarTop, xtpBarTypeNormal, CSize(80, 26));
+    CSnapshot shot(80, 26);
+    g_calls.clear();
+    pm->DrawBarBackground(&shot.DC(), &bar);
+    ASSERT_EQ(g_calls.size(), 1u);
+    EXPECT_EQ(g_calls[0].nPart, 0);
+    EXPECT_EQ(shot.Pixel(40, 13), ThemePartColor(0, 0));
+    EXPECT_EQ(shot.Pixel(0, 0), kLight);
+    EXPECT_EQ(shot.Pixel(79, 25), kEdge);
+
+    g_calls.clear();
+    EXPECT_EQ(pm->DrawGripper(&shot.DC(), &bar, TRUE), CSize(8, 0));
+    ASSERT_EQ(g_calls.size(), 1u);
+    EXPECT_EQ(g_calls[0].nPart, RP_GRIPPER);
+    EXPECT_EQ(g_calls[0].nState, 1);
+    EXPECT_EQ(g_calls[0].rc, CRect(2, 0, 8, 26));
+    SavePicture(shot, L"paint_toolbar_background_theme3.png");
+  }
+  {
+    CPlacedBar bar(xtpBarRight, xtpBarTypeNormal, CSize(26, 80));
+    CSnapshot shot(26, 80);
+    g_calls.clear();
+    pm->DrawBarBackground(&shot.DC(), &bar);
+    EXPECT_TRUE(g_calls.empty());
+    EXPECT_EQ(shot.Pixel(10, 40), kFace);
+    EXPECT_EQ(shot.Pixel(25, 79), kEdge);
+    EXPECT_EQ(pm->DrawGripper(&shot.DC(), &bar, TRUE), CSize(0, 8));
+    ASSERT_EQ(g_calls.size(), 1u);
+    EXPECT_EQ(g_calls[0].nPart, RP_GRIPPERVERT);
+    EXPECT_EQ(g_calls[0].rc, CRect(0, 2, 26, 8));
+  }
+}
+
+// ---- Controls on toolbars and popup bars ------------------------------------------------------
+// Command ids with no image in the image manager.
+const int kNoImageId = 47001;
+
+CSize TextSize(CXTPPaintManager* pm, LPCTSTR psz) {
+  CWindowDC dc(NULL);
+  CFont* pOld = dc.SelectObject(pm->GetRegularFont());
+  const CSize sz = dc.GetTextExtent(psz, lstrlen(psz));
+  dc.SelectObject(pOld);
+  return sz;
+}
+
+TEST(ToolbarItems, SizesByKindAndStyle) {
+  Owned<CXTPDefaultTheme> pm;
+  CPlacedBar bar(xtpBarTop, xtpBarTypeNormal, CSize(300, 30));
+  CSnapshot shot(10, 10);
+  const CSize szOpen = TextSize(pm.p, _T("Open"));
+  const int nTextRow = std::max<int>(23, pm->GetTextHeight() + 6);
+  const struct {
+    XTPControlType type;
+    int nStyle;
+    LPCTSTR pszCaption;
+    CSize sz;
+  } cases[] = {
+      // A split button showing only its icon, whose icon cannot be found: 23 x 23 + 11.
+      {xtpControlSplitButtonPopup, xtpButtonIcon, _T("&Open"), CSize(34, 23)},
+      // Without a caption shown: the button size (icon 16 + 7).
+      {xtpControlButton, xtpButtonIcon, _T("&Open"), CSize(23, 23)},
+      // Caption without icon: 7 + text, at least 23 x 23.
+      {xtpControlButton, xtpButtonCaption, _T("&Open"), CSize(std::max<int>(23, 7 + szOpen.cx), nTextRow)},
+      {xtpControlSplitButtonPopup, xtpButtonCaption, _T("&Open"),
+       CSize(std::max<int>(34, 7 + szOpen.cx + 11), nTextRow)},
+      // A popup without icon: text with arrow, + 6 each way.
+      {xtpControlPopup, xtpButtonAutomatic, _T("&Open"), CSize(szOpen.cx + 10 + 6, szOpen.cy + 6)},
+  };
+  for (const auto& c : cases) {
+    CXTPControl* pControl = bar.GetControls()->Add(c.type, kNoImageId);
+    ASSERT_NE(pControl, nullptr);
+    pControl->SetStyle(c.nStyle);
+    pControl->SetCaption(c.pszCaption);
+    EXPECT_EQ(pm->DrawControl(&shot.DC(), pControl, FALSE), c.sz) << c.type << "/" << c.nStyle;
+  }
+}
+
+// A split button under the mouse.
+class CHotSplit : public CXTPControlPopup {
+ public:
+  CHotSplit() { SetType(xtpControlSplitButtonPopup); }
+  void MakeHot() { m_bSelected = 1; }
+};
+
+TEST(ToolbarItems, SplitButtonFrameArrowAndText) {
+  const struct {
+    bool bVisual;
+    const wchar_t* name;
+  } themes[] = {{false, L"paint_split_theme0.png"}, {true, L"paint_split_theme3_fallback.png"}};
+  for (const auto& t : themes) {
+    FakeVisualStyles stylesOff(0x00050051);  // theme 3 falls back
+    CXTPDefaultTheme* pm = t.bVisual ? new CXTPVisualStylesTheme() : new CXTPDefaultTheme();
+    pm->RefreshMetrics();
+    FixColors(pm);
+    CPlacedBar bar(xtpBarTop, xtpBarTypeNormal, CSize(300, 30));
+    CHotSplit* pControl = new CHotSplit();
+    bar.GetControls()->Add(pControl, kNoImageId);
+    pControl->SetStyle(xtpButtonIcon);
+    pControl->SetRect(CRect(0, 0, 34, 23));
+    pControl->MakeHot();
+    ASSERT_EQ(pControl->GetSelected(), 1);
+    CSnapshot shot(40, 26);
+    shot.DC().FillSolidRect(0, 0, 40, 26, kBack);
+    pm->DrawControl(&shot.DC(), pControl, TRUE);
+    // Main part (0 .. 22) and arrow part (22 .. 34) each raised.
+    EXPECT_EQ(shot.Pixel(0, 0), kLight);
+    EXPECT_EQ(shot.Pixel(21, 22), kShadow);
+    EXPECT_EQ(shot.Pixel(22, 0), kLight);
+    EXPECT_EQ(shot.Pixel(33, 22), kShadow);
+    EXPECT_EQ(shot.Pixel(10, 10), kBack);
+    // The arrow: (right - 9, y - 1) to (right - 5, y - 1), apex (right - 7, y + 1).
+    const int y = 11;
+    EXPECT_EQ(shot.Pixel(34 - 7, y), kText);
+    EXPECT_EQ(shot.Pixel(34 - 7, y + 1), kText);
+    EXPECT_EQ(shot.Pixel(34 - 7, y + 3), kBack);
+    SavePicture(shot, t.name);
+    pm->InternalRelease();
+  }
+}
+
+TEST(PopupRows, MeasureAndDrawCheckArrowAndShortcut) {
+  const struct {
+    bool bVisual;
+    COLORREF clrText;
+    const wchar_t* name;
+  } themes[] = {{false, kText, L"paint_popup_rows_theme0.png"}, {true, kMenuText, L"paint_popup_rows_theme3_fallback.png"}};
+  for (const auto& t : themes) {
+    FakeVisualStyles stylesOff(0x00050051);  // theme 3 falls back
+    CXTPDefaultTheme* pm = t.bVisual ? new CXTPVisualStylesTheme() : new CXTPDefaultTheme();
+    pm->RefreshMetrics();
+    FixColors(pm);
+    CPlacedBar bar(xtpBarPopup, xtpBarTypePopup, CSize(200, 80));
+    const int D = std::max<int>(pm->GetTextHeight(), 20);
+    const int nRow = std::max<int>(pm->GetTextHeight(), 20);
+
+    CXTPControl* pCheck = bar.GetControls()->Add(xtpControlButton, kNoImageId);
+    pCheck->SetCaption(_T("&Status Bar\tCtrl+B"));
+    pCheck->SetChecked(TRUE);
+    CXTPControl* pPopup = bar.GetControls()->Add(xtpControlPopup, kNoImageId + 1);
+    pPopup->SetCaption(_T("&Toolbars"));
+    CXTPControl* pDisabled = bar.GetControls()->Add(xtpControlButton, kNoImageId + 2);
+    pDisabled->SetCaption(_T("&Customize..."));
+    pDisabled->SetEnabled(FALSE);
+
+    CSnapshot shot(200, 80);
+    shot.DC().FillSolidRect(0, 0, 200, 80, kMenu);
+    const CSize szCaption = TextSize(pm, _T("Status Bar")), szShortcut = TextSize(pm, _T("Ctrl+B"));
+    EXPECT_EQ(pm->DrawControl(&shot.DC(), pCheck, FALSE), CSize(szCaption.cx + szShortcut.cx + D + 40, nRow));
+    pCheck->SetRect(CRect(0, 0, 200, nRow));
+    pPopup->SetRect(CRect(0, nRow, 200, 2 * nRow));
+    pDisabled->SetRect(CRect(0, 2 * nRow, 200, 3 * nRow));
+    for (CXTPControl* p : {pCheck, pPopup, pDisabled}) pm->DrawControl(&shot.DC(), p, TRUE);
+
+    // The check mark in the popup text colour, centred in the first column, inside the
+    // sunken frame of the checked column.
+    const CPoint c(D / 2, nRow / 2);
+    EXPECT_EQ(shot.Pixel(c.x - 4, c.y - 1), t.clrText);
+    EXPECT_EQ(shot.Pixel(c.x - 2, c.y + 1), t.clrText);
+    EXPECT_EQ(shot.Pixel(0, 0), kShadow);
+    // Caption and shortcut in the text colour.
+    EXPECT_GT(CountColor(shot, CRect(D + 4, 0, D + 4 + szCaption.cx, nRow), t.clrText), 0);
+    EXPECT_GT(CountColor(shot, CRect(200 - 19 - szShortcut.cx, 0, 200 - 19, nRow), t.clrText), 0);
+    // The submenu arrow: (x, y - 3), (x + 3, y), (x, y + 3) with x = right - 11.
+    const int y = nRow + nRow / 2;
+    EXPECT_EQ(shot.Pixel(200 - 11, y), t.clrText);
+    EXPECT_EQ(shot.Pixel(200 - 9, y), t.clrText);
+    EXPECT_EQ(shot.Pixel(200 - 7, y), kMenu);
+    // Disabled text: grey, embossed in colour 20.
+    const CRect rcDisabled(D + 4, 2 * nRow, 200, 3 * nRow);
+    EXPECT_GT(CountColor(shot, rcDisabled, kGray), 0);
+    EXPECT_GT(CountColor(shot, rcDisabled, kLight), 0);
+    SavePicture(shot, t.name);
+    pm->InternalRelease();
+  }
+}
+
+// Theme 3 over whatever visual styles the system really has: every button state and a
+// split button drawn, kept as a picture to look at.
+TEST(VisualStylesTheme, SystemPicture) {
+  CXTPVisualStylesTheme* pm = new CXTPVisualStylesTheme();
+  pm->RefreshMetrics();
+  CPlacedBar bar(xtpBarTop, xtpBarTypeNormal, CSize(300, 30));
+  CSnapshot shot(8 * 26 + 40, 26);
+  pm->DrawBarBackground(&shot.DC(), &bar);
+  const struct {
+    int nSelected, nPressed;
+    BOOL bEnabled, bChecked;
+  } states[] = {{0, 0, TRUE, FALSE}, {1, 0, TRUE, FALSE}, {1, 1, TRUE, FALSE}, {0, 0, TRUE, TRUE},
+                {1, 0, TRUE, TRUE},  {0, 0, FALSE, FALSE}, {0, 0, FALSE, TRUE}, {2, 0, FALSE, FALSE}};
+  int i = 0;
+  for (const auto& c : states) {
+    pm->FillItemRect(&shot.DC(), CRect(2 + i * 26, 1, 25 + i * 26, 24), c.nSelected, c.nPressed, c.bEnabled,
+                     c.bChecked, FALSE, TRUE, 0);
+    i++;
+  }
+  CXTPControl* pSplit = bar.GetControls()->Add(xtpControlSplitButtonPopup, kNoImageId);
+  pSplit->SetStyle(xtpButtonIcon);
+  pSplit->SetRect(CRect(2 + i * 26, 1, 36 + i * 26, 24));
+  pm->DrawControl(&shot.DC(), pSplit, TRUE);
+  // Something was drawn over the whole strip, themed or not.
+  EXPECT_EQ(CountColor(shot, CRect(0, 0, shot.Width(), shot.Height()), CSnapshot::kUnpainted), 0);
+  SavePicture(shot, CXTPVisualStylesTheme::IsUsable(pm->m_themeToolbar) ? L"paint_theme3_system_styles.png"
+                                                                        : L"paint_theme3_system_classic.png");
+  pm->InternalRelease();
+}
+
+TEST(SpecialControls, ExpandButtonPlacementAndGlyphs) {
+  Owned<CXTPDefaultTheme> pm;
+  CSnapshot shot(60, 40);
+  const struct {
+    XTPBarPosition position;
+    XTPBarType type;
+    CRect rc;
+  } cases[] = {{xtpBarTop, xtpBarTypeNormal, CRect(47, 2, 58, 38)},
+               {xtpBarLeft, xtpBarTypeNormal, CRect(2, 27, 58, 38)},
+               {xtpBarPopup, xtpBarTypePopup, CRect(2, 27, 58, 38)}};
+  for (const auto& c : cases) {
+    CPlacedBar bar(c.position, c.type, CSize(60, 40));
+    CXTPControl* pButton = bar.GetControls()->Add(xtpControlButton, kNoImageId);
+    CSize szBar(60, 40);
+    EXPECT_EQ(pm->DrawSpecialControl(&shot.DC(), xtpButtonExpandToolbar, pButton, &bar, FALSE, &szBar), CSize(0, 0));
+    EXPECT_EQ(pButton->GetRect(), c.rc) << c.position;
+    // Without the size nothing is placed (and nothing is read).
+    pButton->SetRect(CRect(1, 1, 2, 2));
+    pm->DrawSpecialControl(&shot.DC(), xtpButtonExpandToolbar, pButton, &bar, FALSE, NULL);
+    EXPECT_EQ(pButton->GetRect(), CRect(1, 1, 2, 2));
+  }
+  // Drawing on a horizontal bar: the small triangle near the bottom, the chevrons near the
+  // top only when controls are hidden.
+  CPlacedBar bar(xtpBarTop, xtpBarTypeNormal, CSize(60, 40));
+  CXTPControl* pButton = bar.GetControls()->Add(xtpControlButton, kNoImageId);
+  pButton->SetRect(CRect(0, 0, 11, 36));
+  for (BOOL bHidden : {FALSE, TRUE}) {
+    shot.DC().FillSolidRect(0, 0, 60, 40, kBack);
+    pm->DrawSpecialControl(&shot.DC(), xtpButtonExpandToolbar, pButton, &bar, TRUE, &bHidden);
+    const int cx = 5;
+    EXPECT_EQ(shot.Pixel(cx, 36 - 5), kText);
+    EXPECT_EQ(shot.Pixel(cx, 36 - 7), kText);
+    EXPECT_EQ(CountColor(shot, CRect(0, 0, 11, 14), kText) > 0, bHidden != FALSE);
+  }
+  // The expand row of a popup is 12 pixels high.
+  EXPECT_EQ(pm->DrawSpecialControl(&shot.DC(), xtpButtonExpandMenu, pButton, &bar, FALSE, NULL), CSize(0, 12));
+  // The close button: its face filled only while hot, the glyph in colour 20 when not.
+  shot.DC().FillSolidRect(0, 0, 60, 40, kBack);
+  pButton->SetRect(CRect(20, 10, 36, 26));
+  EXPECT_EQ(pm->DrawSpecialControl(&shot.DC(), xtpButtonClose, pButton, &bar, TRUE, NULL), CSize(0, 0));
+  EXPECT_EQ(shot.Pixel(20, 10), kBack);
+  EXPECT_GT(CountColor(shot, CRect(20, 10, 36, 26), kLight), 0);
+  SavePicture(shot, L"paint_close_button_theme0.png");
+}
+
+TEST(PaintManagerAnimation, ExpandingEndsOnTheFullMenuBothWays) {
+  Owned<CXTPDefaultTheme> pm;
+  CPlacedBar bar(xtpBarPopup, xtpBarTypePopup, CSize(50, 46));
+  // Rows: 3..13 used, 13..33 hidden by the short menu (marked), 33..43 used.
+  const struct {
+    int top, bottom;
+    BOOL bMarked;
+    COLORREF clr;
+  } rows[] = {{3, 13, FALSE, RGB(200, 0, 0)}, {13, 23, TRUE, RGB(0, 0, 200)}, {23, 33, TRUE, RGB(0, 200, 0)},
+              {33, 43, FALSE, RGB(200, 200, 0)}};
+  CSnapshot source(50, 46);
+  source.DC().FillSolidRect(0, 0, 50, 46, kFace);
+  for (const auto& r : rows) {
+    CXTPControl* pControl = bar.GetControls()->Add(xtpControlButton, kNoImageId);
+    pControl->SetRect(CRect(3, r.top, 47, r.bottom));
+    pControl->SetShortMenuMark(r.bMarked);
+    source.DC().FillSolidRect(CRect(3, r.top, 47, r.bottom), r.clr);
+  }
+  for (BOOL bDown : {TRUE, FALSE}) {
+    CSnapshot target(50, 46);
+    target.DC().FillSolidRect(0, 0, 50, 46, RGB(0, 0, 0));
+    pm->SetAnimationDelay(4, 40);
+    const DWORD dwStart = ::GetTickCount();
+    pm->AnimateExpanding(&bar, &target.DC(), &source.DC(), bDown);
+    EXPECT_GE(::GetTickCount() - dwStart, 30u);
+    for (int y = 0; y < 46; y++)
+      for (int x = 0; x < 50; x++) ASSERT_EQ(target.Pixel(x, y), source.Pixel(x, y)) << x << "," << y << " " << bDown;
+  }
+  // No steps: nothing drawn.
+  CSnapshot target(50, 46);
+  target.DC().FillSolidRect(0, 0, 50, 46, RGB(0, 0, 0));
+  pm->SetAnimationDelay(0, 0);
+  pm->AnimateExpanding(&bar, &target.DC(), &source.DC(), TRUE);
+  EXPECT_EQ(target.Pixel(10, 5), RGB(0, 0, 0));
 }
 
 }  // namespace
