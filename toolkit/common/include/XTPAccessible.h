@@ -20,6 +20,9 @@
 //
 // The accessibility library (oleacc.dll) and USER32's NotifyWinEvent are bound at run time:
 // without them the calls fail softly (E_FAIL, or no notification).
+//
+// IID_IAccessible comes from the uuid library. Do not name the oleacc import library ahead
+// of it on a link line: its IID_IAccessible is an import thunk, not the interface id.
 #pragma once
 
 #include <framework.h>

@@ -52,7 +52,7 @@ class CXTPToolTipWnd : public CWnd {
 
   // ---- State ----
   BOOL IsActive() const { return m_bActive; }
-  int GetStyle() const { return m_nStyle; }
+  int GetTipKind() const { return m_nStyle; }
   int GetToolCount() const { return static_cast<int>(m_arrTools.size()); }
   // The tool whose tip shows (none when hidden), the tool a click hid, and the tool that
   // waits for the initial delay.

@@ -133,7 +133,20 @@ LRESULT CXTPToolTipWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       if (pTI == nullptr || pTI->cbSize < TTTOOLINFOW_V1_SIZE) return 0;
       for (size_t i = m_arrTools.size(); i-- > 0;)
         if (m_arrTools[i].IsTool(pTI->hwnd, pTI->uId)) m_arrTools.erase(m_arrTools.begin() + i);
-      if (m_toolCurrent.IsTool(pTI->hwnd, pTI->uId)) HideTip();
+      if (m_toolCurrent.IsTool(pTI->hwnd, pTI->uId)) {
+        // Hidden without dropping another tool that waits for its delay: the context
+        // removes a tool after relaying the move onto its successor.
+        const XTP_TOOLTIP_TOOL pending = m_toolPending;
+        const UINT_PTR nTimer = m_nTimer;
+        m_nTimer = 0;
+        HideTip();
+        if (!pending.IsNone() && !pending.IsTool(pTI->hwnd, pTI->uId) && nTimer != 0) {
+          m_toolPending = pending;
+          m_nTimer = SetTimer(kShowTimer, m_nInitialDelay, nullptr);
+        } else if (nTimer != 0) {
+          KillTimer(nTimer);
+        }
+      }
       if (m_toolClicked.IsTool(pTI->hwnd, pTI->uId)) m_toolClicked.Clear();
       if (m_toolPending.IsTool(pTI->hwnd, pTI->uId)) {
         if (m_nTimer != 0) KillTimer(m_nTimer);
@@ -502,6 +515,18 @@ CXTPToolTipRichWnd::CXTPToolTipRichWnd(CXTPToolTipContext* pContext)
 
 CXTPToolTipRichWnd::~CXTPToolTipRichWnd() = default;
 
+namespace {
+
+// The rich-edit class's own procedure; the child only adds mouse transparency to it.
+WNDPROC g_pfnRichEditProc = nullptr;
+
+LRESULT CALLBACK SeeThroughRichEditProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCHITTEST) return HTTRANSPARENT;
+  return ::CallWindowProcW(g_pfnRichEditProc, hWnd, message, wParam, lParam);
+}
+
+}  // namespace
+
 int CXTPToolTipRichWnd::OnCreate(LPCREATESTRUCT lpCreateStruct) {
   if (CXTPToolTipWnd::OnCreate(lpCreateStruct) == -1) return -1;
   const DWORD dwStyle = WS_CHILD | ES_MULTILINE | ES_READONLY;
@@ -510,7 +535,11 @@ int CXTPToolTipRichWnd::OnCreate(LPCREATESTRUCT lpCreateStruct) {
   if (hWnd == nullptr)  // without the version 1 class, the version 2 one
     hWnd = ::CreateWindowExW(0, RICHEDIT_CLASSW, nullptr, dwStyle, 0, 0, 0, 0, m_hWnd,
                              reinterpret_cast<HMENU>(1), AfxGetInstanceHandle(), nullptr);
-  if (hWnd != nullptr) m_wndRichEdit.Attach(hWnd);
+  if (hWnd != nullptr) {
+    m_wndRichEdit.Attach(hWnd);
+    g_pfnRichEditProc = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SeeThroughRichEditProc)));
+  }
   return 0;
 }
 
@@ -529,7 +558,8 @@ CSize CXTPToolTipRichWnd::ProbeWidth(int nWidth) {
   m_szRequested = CSize(0, 0);
   m_wndRichEdit.SetWindowPos(nullptr, 0, 0, std::max(nWidth, 1), 1, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
   m_wndRichEdit.SendMessage(EM_REQUESTRESIZE, 0, 0);
-  return m_szRequested;
+  // The width is the control's: the text wraps there as it was measured.
+  return m_szRequested.cy > 0 ? CSize(std::max(nWidth, 1), m_szRequested.cy) : CSize(0, 0);
 }
 
 namespace {
@@ -629,6 +659,14 @@ void CXTPToolTipRichWnd::DrawContent(CDC* pDC, CRect rc) {
   fr.rcPage = fr.rc;
   fr.chrg.cpMin = 0;
   fr.chrg.cpMax = -1;
-  m_wndRichEdit.SendMessage(EM_FORMATRANGE, TRUE, reinterpret_cast<LPARAM>(&fr));
+  const LRESULT nPrinted = m_wndRichEdit.SendMessage(EM_FORMATRANGE, TRUE, reinterpret_cast<LPARAM>(&fr));
   m_wndRichEdit.SendMessage(EM_FORMATRANGE, FALSE, 0);
+  if (nPrinted <= 0 && m_wndRichEdit.GetWindowTextLength() > 0) {
+    // A rich edit that prints nothing to another DC shows the text itself, in the same
+    // rectangle, see-through for the mouse like the tip.
+    m_wndRichEdit.SetWindowPos(nullptr, rcText.left, rcText.top, rcText.Width(), rcText.Height(),
+                               SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  } else if (m_wndRichEdit.IsWindowVisible()) {
+    m_wndRichEdit.ShowWindow(SW_HIDE);
+  }
 }
