@@ -18,3 +18,9 @@ endfunction()
 
 controls_test(controls_frame_tests ${CONTROLS_TEST_DIR}/FrameWndTest.cpp)
 controls_test(controls_button_tests ${CONTROLS_TEST_DIR}/ButtonTest.cpp)
+controls_test(controls_edit_tests ${CONTROLS_TEST_DIR}/EditTest.cpp)
+
+# The URL handler the hyperlink tests register for their own scheme.
+add_executable(url_recorder WIN32 ${CONTROLS_TEST_DIR}/url_recorder.cpp)
+controls_test(controls_hyperlink_tests ${CONTROLS_TEST_DIR}/HyperLinkTest.cpp)
+add_dependencies(controls_hyperlink_tests url_recorder)
