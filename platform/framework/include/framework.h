@@ -49,6 +49,9 @@
 #if __has_include("fw_ole.h")
 #include "fw_ole.h"
 #endif
+#if __has_include("fw_olevent.h")
+#include "fw_olevent.h"
+#endif
 #if __has_include("fw_db.h")
 #include "fw_db.h"
 #endif

@@ -20,6 +20,7 @@
 
 class CCmdTarget;
 class CCmdUI;
+struct AFX_EVENTSINKMAP;  // fw_olevent.h
 
 // True when p is null. Wrappers are asked for their handles through null pointers on
 // purpose (GetSafeHwnd on a missing window); the empty asm keeps the optimiser from
@@ -393,6 +394,13 @@ class CCmdTarget : public CObject {
 
   static const AFX_INTERFACEMAP* PASCAL GetThisInterfaceMap();
   virtual const AFX_INTERFACEMAP* GetInterfaceMap() const;
+
+ public:
+  // Events of hosted ActiveX controls (fw_olevent.h); the root map is empty.
+  static const AFX_EVENTSINKMAP* PASCAL GetThisEventSinkMap();
+  virtual const AFX_EVENTSINKMAP* GetEventSinkMap() const;
+
+ protected:
   // Asks the aggregated objects of the map (INTERFACE_AGGREGATE) for an interface.
   LPUNKNOWN QueryAggregates(const void* piid);
 };

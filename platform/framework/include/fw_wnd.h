@@ -245,6 +245,17 @@ class CWnd : public CCmdTarget {
   virtual BOOL CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName,
                         DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID,
                         LPVOID lpParam = NULL);
+  // An ActiveX control as a child window (fw_olevent.h): the control is created by CLSID
+  // (or by a ProgID or "{CLSID}" text), activated in place in a host window that carries
+  // nID and dwStyle, and this object takes the host window. Its events go to the event
+  // sink map of pParentWnd. FALSE when the control cannot be created; GetLastError then
+  // holds nothing useful, the status is in *phr when given.
+  BOOL CreateControl(REFCLSID clsid, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
+                     CWnd* pParentWnd, UINT nID, HRESULT* phr = NULL);
+  BOOL CreateControl(LPCTSTR lpszClass, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
+                     CWnd* pParentWnd, UINT nID, HRESULT* phr = NULL);
+  // The hosted control's IUnknown (no reference added); NULL when this is no control host.
+  LPUNKNOWN GetControlUnknown();
   virtual BOOL DestroyWindow();
   virtual BOOL PreCreateWindow(CREATESTRUCT& cs);
   virtual void PreSubclassWindow();

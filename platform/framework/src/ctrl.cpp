@@ -52,13 +52,13 @@ CImageList* ImageListFromHandle(LRESULT handle) {
 // ---------------------------------------------------------------------------------------
 BOOL CStatic::Create(LPCTSTR lpszText, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
                      UINT nID) {
-  return CreateControl(this, 0, L"STATIC", lpszText, 0, dwStyle, rect, pParentWnd, nID);
+  return ::CreateControl(this, 0, L"STATIC", lpszText, 0, dwStyle, rect, pParentWnd, nID);
 }
 
 // ---------------------------------------------------------------------------------------
 BOOL CButton::Create(LPCTSTR lpszCaption, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
                      UINT nID) {
-  return CreateControl(this, 0, L"BUTTON", lpszCaption, 0, dwStyle, rect, pParentWnd, nID);
+  return ::CreateControl(this, 0, L"BUTTON", lpszCaption, 0, dwStyle, rect, pParentWnd, nID);
 }
 
 void CButton::DrawItem(LPDRAWITEMSTRUCT) {
@@ -75,7 +75,7 @@ BOOL CButton::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT*
 
 // ---------------------------------------------------------------------------------------
 BOOL CEdit::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID) {
-  return CreateControl(this, 0, L"EDIT", nullptr, 0, dwStyle, rect, pParentWnd, nID);
+  return ::CreateControl(this, 0, L"EDIT", nullptr, 0, dwStyle, rect, pParentWnd, nID);
 }
 
 int CEdit::GetLine(int nIndex, LPTSTR lpszBuffer, int nMaxLength) const {
@@ -87,7 +87,7 @@ int CEdit::GetLine(int nIndex, LPTSTR lpszBuffer, int nMaxLength) const {
 
 // ---------------------------------------------------------------------------------------
 BOOL CListBox::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID) {
-  return CreateControl(this, 0, L"LISTBOX", nullptr, 0, dwStyle, rect, pParentWnd, nID);
+  return ::CreateControl(this, 0, L"LISTBOX", nullptr, 0, dwStyle, rect, pParentWnd, nID);
 }
 
 void CListBox::GetText(int nIndex, CString& rString) const {
@@ -277,7 +277,7 @@ void CCheckListBox::DrawItem(LPDRAWITEMSTRUCT dis) {
 
 // ---------------------------------------------------------------------------------------
 BOOL CComboBox::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID) {
-  return CreateControl(this, 0, L"COMBOBOX", nullptr, 0, dwStyle, rect, pParentWnd, nID);
+  return ::CreateControl(this, 0, L"COMBOBOX", nullptr, 0, dwStyle, rect, pParentWnd, nID);
 }
 
 void CComboBox::GetLBText(int nIndex, CString& rString) const {
@@ -291,7 +291,7 @@ void CComboBox::GetLBText(int nIndex, CString& rString) const {
 
 // ---------------------------------------------------------------------------------------
 BOOL CProgressCtrl::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID) {
-  return CreateControl(this, ICC_PROGRESS_CLASS, PROGRESS_CLASSW, nullptr, 0, dwStyle, rect,
+  return ::CreateControl(this, ICC_PROGRESS_CLASS, PROGRESS_CLASSW, nullptr, 0, dwStyle, rect,
                        pParentWnd, nID);
 }
 
@@ -304,7 +304,7 @@ void CProgressCtrl::GetRange(int& nLower, int& nUpper) const {
 
 // ---------------------------------------------------------------------------------------
 BOOL CAnimateCtrl::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID) {
-  return CreateControl(this, ICC_ANIMATE_CLASS, ANIMATE_CLASSW, nullptr, 0, dwStyle, rect,
+  return ::CreateControl(this, ICC_ANIMATE_CLASS, ANIMATE_CLASSW, nullptr, 0, dwStyle, rect,
                        pParentWnd, nID);
 }
 
@@ -316,7 +316,7 @@ BOOL CAnimateCtrl::Open(LPCTSTR lpszFileName) {
 
 // ---------------------------------------------------------------------------------------
 BOOL CSpinButtonCtrl::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID) {
-  return CreateControl(this, ICC_UPDOWN_CLASS, UPDOWN_CLASSW, nullptr, 0, dwStyle, rect,
+  return ::CreateControl(this, ICC_UPDOWN_CLASS, UPDOWN_CLASSW, nullptr, 0, dwStyle, rect,
                        pParentWnd, nID);
 }
 
@@ -332,7 +332,7 @@ BOOL CTreeCtrl::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT n
 BOOL CTreeCtrl::CreateEx(DWORD dwExStyle, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
                          UINT nID) {
   const DWORD dwChecks = dwStyle & TVS_CHECKBOXES;
-  if (!CreateControl(this, ICC_TREEVIEW_CLASSES, WC_TREEVIEWW, nullptr, dwExStyle,
+  if (!::CreateControl(this, ICC_TREEVIEW_CLASSES, WC_TREEVIEWW, nullptr, dwExStyle,
                      dwStyle & ~TVS_CHECKBOXES, rect, pParentWnd, nID))
     return FALSE;
   if (dwChecks) ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, ::GetWindowLongPtrW(m_hWnd, GWL_STYLE) | dwChecks);
@@ -497,7 +497,7 @@ BOOL CListCtrl::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT n
 
 BOOL CListCtrl::CreateEx(DWORD dwExStyle, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
                          UINT nID) {
-  return CreateControl(this, ICC_LISTVIEW_CLASSES, WC_LISTVIEWW, nullptr, dwExStyle, dwStyle,
+  return ::CreateControl(this, ICC_LISTVIEW_CLASSES, WC_LISTVIEWW, nullptr, dwExStyle, dwStyle,
                        rect, pParentWnd, nID);
 }
 
@@ -654,7 +654,7 @@ CEdit* CListCtrl::EditLabel(int nItem) {
 
 // ---------------------------------------------------------------------------------------
 BOOL CTabCtrl::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID) {
-  return CreateControl(this, ICC_TAB_CLASSES, WC_TABCONTROLW, nullptr, 0, dwStyle, rect,
+  return ::CreateControl(this, ICC_TAB_CLASSES, WC_TABCONTROLW, nullptr, 0, dwStyle, rect,
                        pParentWnd, nID);
 }
 
@@ -779,7 +779,7 @@ BOOL AFXAPI AfxInitRichEdit() { return AfxInitRichEdit2(); }
 
 BOOL CRichEditCtrl::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID) {
   if (!AfxInitRichEdit2()) return FALSE;
-  return CreateControl(this, 0, RICHEDIT_CLASSW, nullptr, 0, dwStyle, rect, pParentWnd, nID);
+  return ::CreateControl(this, 0, RICHEDIT_CLASSW, nullptr, 0, dwStyle, rect, pParentWnd, nID);
 }
 
 void CRichEditCtrl::SetSel(long nStartChar, long nEndChar) {

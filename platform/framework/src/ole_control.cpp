@@ -26,14 +26,19 @@ class ControlSite : public IOleClientSite, public IOleInPlaceSite, public IOleIn
     }
     RECT rc;
     ::GetClientRect(m_hWndHost, &rc);
-    return m_pObject->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, static_cast<IOleClientSite*>(this), 0,
-                             m_hWndHost, &rc);
+    hr = m_pObject->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, static_cast<IOleClientSite*>(this), 0,
+                           m_hWndHost, &rc);
+    // The parent window's event sink map hears the control from now on.
+    if (SUCCEEDED(hr)) m_pEvents = AfxConnectControlEvents(m_hWndHost, m_pObject);
+    return hr;
   }
 
   // Called when the host window goes away: the control lets go of the site, then the site
   // of the control.
   void Close() {
     if (m_pObject == nullptr) return;
+    AfxDisconnectControlEvents(m_pEvents);
+    m_pEvents = nullptr;
     IOleInPlaceObject* pInPlace = nullptr;
     if (SUCCEEDED(m_pObject->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&pInPlace)))) {
       pInPlace->InPlaceDeactivate();
@@ -152,6 +157,7 @@ class ControlSite : public IOleClientSite, public IOleInPlaceSite, public IOleIn
   ULONG m_nRef = 1;
   HWND m_hWndHost;
   IOleObject* m_pObject;
+  void* m_pEvents = nullptr;  // the connection to the control's events, if any
 };
 
 ControlSite* SiteOf(HWND hWnd) { return reinterpret_cast<ControlSite*>(::GetWindowLongPtrW(hWnd, 0)); }

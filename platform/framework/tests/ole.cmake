@@ -5,3 +5,4 @@ vorlix_add_gtest(fw_ole_dispatch_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/ole_disp
 vorlix_add_gtest(fw_ole_transfer_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/ole_transfer_test.cpp LIBS framework GUI)
 vorlix_add_gtest(fw_ole_control_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/ole_control_test.cpp
                  LIBS framework test_support)
+vorlix_add_gtest(fw_ole_events_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/ole_events_test.cpp LIBS framework)
