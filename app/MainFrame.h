@@ -9,6 +9,9 @@
 #include "ConversionController.h"
 #include "DominoFileDlg.h"
 #include "WizardNotesReader.h"
+#include "WorkerRunner.h"
+
+#include <functional>
 
 class CPstWriter;
 class CSpreadsheetWriter;
@@ -24,8 +27,10 @@ class CMainFrame : public IDominoServerSource {
   CMainFrame& operator=(const CMainFrame&) = delete;
 
   // Writes the blank PST template resource (type "PST", nResourceId 224 or 225) of the
-  // program to strPath, replacing any file there. Failures are not reported.
-  void WritePstTemplate(CString strPath, int nResourceId);
+  // program to strPath, replacing any file there. FALSE when the template is missing or the
+  // file could not be written whole: the partial file is deleted and the reader's last
+  // error holds the system's reason.
+  BOOL WritePstTemplate(CString strPath, int nResourceId);
   BOOL ExportFolder(CString strFolder, int nMode, CSpreadsheetWriter* pSheet);
 
   // The PST half of the save loop.
@@ -33,9 +38,10 @@ class CMainFrame : public IDominoServerSource {
   BOOL ExportFoldersToPst(CString strPath, int nExisting);
   // The spreadsheet half of the save loop: one writer per chosen folder on the same file,
   // each reading what the ones before it wrote, committed and destroyed in turn, so every
-  // folder ends up in one sheet or file. FALSE when a folder's rows could not be written;
-  // the reader's last error then says why.
-  BOOL ExportFoldersToSpreadsheet(CString strPath, int nOutputKind);
+  // folder ends up in one sheet or file; the path's extension (".xls") chooses a workbook,
+  // anything else a text file. FALSE when a folder's rows could not be written; the
+  // reader's last error then says why.
+  BOOL ExportFoldersToSheet(CString strPath);
   // Deletes the current PST writer (which saves and closes the store).
   void DeletePstWriter();
   // Sets both abort flags: the reader's and, when one exists, the PST writer's.
@@ -54,4 +60,37 @@ class CMainFrame : public IDominoServerSource {
   int m_nOutputKind = kOutputPst;
   int m_nPstMode = kPstNew;
   CString m_strPstPath;
+
+  // ---- Output settings, sources and the save loop (MainFrame_runs.cpp) ----
+  enum { kSourceOneFile = 1, kSourceSeveralFiles = 2 };
+  CString m_strExcelPath;
+  CString m_strCsvPath;
+  // Export every source file into one target.
+  BOOL m_bSingleTarget = FALSE;
+  int m_nSourceMode = 0;
+  CStringArray m_arrSourceFiles;
+  CStringArray m_arrSourceServers;  // parallel; "" = local file
+  CString m_strCurrentPath;
+  CString m_strCurrentServer;
+  // The save worker's context while a save runs on it: the loop's window work and dialogs
+  // go through it to the interface thread. Null when the loop runs on the interface thread.
+  CWorkerContext* m_pRunContext = nullptr;
+
+  // Opens the current database and scans its folders: into pFolders (their tree paths)
+  // with nIntoArray 1, else into the reader's tree window. FALSE with the reason in the
+  // last error text.
+  BOOL EnumerateFolders(CStringArray* pFolders, int nIntoArray);
+  // The whole save of the current settings. pFileList (several-files mode: one row per
+  // source file), pStatusText and pOverallBar are windows of the interface thread.
+  BOOL SaveAllFiles(CListCtrl* pFileList, CWnd* pStatusText, CWnd* pOverallBar);
+  // One source file (its chosen folders) into the chosen target; strSavedPath := the
+  // target path. FALSE with the reason in the last error text.
+  BOOL SaveCurrentFile(BOOL bOpenTarget, CString& strSavedPath);
+  // Runs work on the interface thread (at once when called there).
+  BOOL RunOnUiThread(const std::function<void()>& work);
+  // Runs the Save Options dialog for the current source on the interface thread; IDOK or
+  // IDCANCEL.
+  virtual INT_PTR RunSaveOptions();
+  // TRUE once the user (or the program's end) asked the running work to stop.
+  BOOL IsAbortRequested() const;
 };
