@@ -75,6 +75,8 @@ class CMainFrame : public IDominoServerSource {
   // The save worker's context while a save runs on it: the loop's window work and dialogs
   // go through it to the interface thread. Null when the loop runs on the interface thread.
   CWorkerContext* m_pRunContext = nullptr;
+  // Set by the save loop when the target PST could not be opened or made.
+  BOOL m_bTargetFailed = FALSE;
 
   // Opens the current database and scans its folders: into pFolders (their tree paths)
   // with nIntoArray 1, else into the reader's tree window. FALSE with the reason in the

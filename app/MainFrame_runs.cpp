@@ -64,7 +64,10 @@ BOOL CMainFrame::EnumerateFolders(CStringArray* pFolders, int nIntoArray) {
 BOOL CMainFrame::SaveCurrentFile(BOOL bOpenTarget, CString& strSavedPath) {
   switch (m_nOutputKind) {
     case kOutputPst:
-      if (bOpenTarget && !OpenTargetPst(m_strPstPath, m_nPstMode)) return FALSE;
+      if (bOpenTarget && !OpenTargetPst(m_strPstPath, m_nPstMode)) {
+        m_bTargetFailed = TRUE;
+        return FALSE;
+      }
       strSavedPath = m_strPstPath;
       if (!m_pPstWriter) {
         m_Reader.SetLastError(L"No PST file is open");
@@ -86,6 +89,7 @@ BOOL CMainFrame::SaveCurrentFile(BOOL bOpenTarget, CString& strSavedPath) {
 BOOL CMainFrame::SaveAllFiles(CListCtrl* pFileList, CWnd* pStatusText, CWnd* pOverallBar) {
   BOOL bResult = TRUE;
   m_Reader.SetLastError(L"");
+  m_bTargetFailed = FALSE;
   if (m_nSourceMode != kSourceSeveralFiles) {
     SetWindowTextOf(pStatusText, kSavingFile);
     CString strSavedPath;
@@ -97,6 +101,8 @@ BOOL CMainFrame::SaveAllFiles(CListCtrl* pFileList, CWnd* pStatusText, CWnd* pOv
     const int nFiles = static_cast<int>(m_arrSourceFiles.GetSize());
     SetBarPosition(pOverallBar, 0);
     for (int i = 0; i < nFiles; ++i) {
+      // A Stop question pauses the worker here between files as well.
+      if (m_pRunContext) m_pRunContext->Poll();
       if (IsAbortRequested()) {
         // Stopped: the files not reached are not saved, and their rows say so.
         for (int j = i; j < nFiles; ++j) SetRowText(pFileList, j, 1, kRowCancelled);
