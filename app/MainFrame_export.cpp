@@ -4,8 +4,6 @@
 #include "PstWriter.h"
 #include "SpreadsheetWriter.h"
 
-CMainFrame::~CMainFrame() { DeletePstWriter(); }
-
 namespace {
 // The system's text for an error code, without its line break.
 CString SystemReason(DWORD nError) {

@@ -53,14 +53,6 @@ INT_PTR CMainFrame::RunSaveOptions() {
   return nResult;
 }
 
-BOOL CMainFrame::EnumerateFolders(CStringArray* pFolders, int nIntoArray) {
-  m_Reader.SetLastError(L"");
-  const BOOL bScanned = m_Reader.OpenAndScan(m_strCurrentPath, m_strCurrentServer, pFolders, nIntoArray != 0);
-  if (!bScanned && m_Reader.GetLastError().IsEmpty())
-    m_Reader.SetLastError(L"Unable to open " + m_strCurrentPath);
-  return bScanned;
-}
-
 BOOL CMainFrame::SaveCurrentFile(BOOL bOpenTarget, CString& strSavedPath) {
   switch (m_nOutputKind) {
     case kOutputPst:
@@ -117,8 +109,10 @@ BOOL CMainFrame::SaveAllFiles(CListCtrl* pFileList, CWnd* pStatusText, CWnd* pOv
       CStringArray folders;
       BOOL bFileDone = FALSE;
       CString strSavedPath;
+      m_Reader.SetLastError(L"");
       if (!EnumerateFolders(&folders, 1)) {
         // A database that cannot be opened (damaged, or its server gone) fails its row.
+        if (m_Reader.GetLastError().IsEmpty()) m_Reader.SetLastError(L"Unable to open " + m_strCurrentPath);
       } else if (IsAbortRequested()) {
         SetRowText(pFileList, i, 1, kRowCancelled);
         continue;

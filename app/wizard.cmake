@@ -11,13 +11,24 @@ add_library(wizard STATIC
   ${CMAKE_CURRENT_LIST_DIR}/WorkerRunner.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SystemImageList.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DominoFileDlg.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/MainFrame_export.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/MainFrame.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MainFrame_export.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MossgraveApp.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MossgraveView.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CommonBaseView.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WelcomeView.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FolderTreeView.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SaveNsfToPstView.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WebLinkPane.cpp)
 target_include_directories(wizard PUBLIC ${CMAKE_CURRENT_LIST_DIR} ${WIZARD_RES_DIR})
-target_link_libraries(wizard PUBLIC engine framework lcppn30i comctl32 shell32)
+target_link_libraries(wizard PUBLIC engine wait_tree toolkit_controls toolkit_commandbars toolkit_common framework
+                                    lcppn30i comctl32 shell32)
 target_precompile_headers(wizard PRIVATE <framework.h>)
 # The engine's PST writer calls back into the frame (WritePstTemplate): the two libraries
 # need each other, so each is linked again after the other.
 target_link_libraries(engine INTERFACE wizard)
+# The writer's callback sees the frame's declaration, which names the toolkit's frame base.
+target_link_libraries(engine PRIVATE toolkit_controls)
 
 # What the wizard's tests share.
 add_library(wizard_test_support INTERFACE)
@@ -42,3 +53,9 @@ if(EXISTS ${CMAKE_CURRENT_LIST_DIR}/wizard_tests/DominoFileDlgTest.cpp)
     GUI SERIAL)
   vorlix_use_program_resources(domino_dialog_tests)
 endif()
+
+# The program itself, beside the launcher in bin/.
+add_executable(Vorlix WIN32 ${CMAKE_CURRENT_LIST_DIR}/VorlixApp.cpp)
+target_link_libraries(Vorlix PRIVATE wizard)
+vorlix_use_program_resources(Vorlix)
+vorlix_use_toolkit(Vorlix)

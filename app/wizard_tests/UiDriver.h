@@ -164,16 +164,37 @@ class CMessageBoxAnswerer {
 
  private:
   void Run() {
+    HWND hUnexpected = nullptr;
+    DWORD unexpectedSince = 0;
     while (!m_stop) {
       ::Sleep(30);
       std::vector<HWND> skip;
+      bool bNoAnswer;
       {
         std::lock_guard<std::mutex> lock(m_mutex);
-        if (m_answers.empty()) continue;
+        bNoAnswer = m_answers.empty();
         skip = m_skip;
       }
       HWND hBox = FindDialog(m_pid, L"", skip);
       if (!hBox || ::GetDlgItem(hBox, 0xFFFF) == nullptr) continue;
+      if (bNoAnswer) {
+        // A box nobody expected: after a while it is closed and kept as "unexpected: ...",
+        // so that the test fails instead of waiting for ever.
+        if (hBox != hUnexpected) {
+          hUnexpected = hBox;
+          unexpectedSince = ::GetTickCount();
+        } else if (::GetTickCount() - unexpectedSince > 8000) {
+          const std::wstring text = MessageBoxText(hBox);
+          {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_texts.push_back(L"unexpected: " + text);
+          }
+          ::PostMessageW(hBox, WM_COMMAND, IDCANCEL, 0);
+          ::PostMessageW(hBox, WM_COMMAND, IDOK, 0);
+          hUnexpected = nullptr;
+        }
+        continue;
+      }
       ::Sleep(150);  // let it paint
       Answer answer;
       {

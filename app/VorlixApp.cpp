@@ -1,0 +1,4 @@
+// The program's one application object.
+#include "MossgraveApp.h"
+
+CMossgraveApp theApp;
