@@ -13,6 +13,7 @@ const wchar_t CSaveRun::kAbortedStatus[] =
 const wchar_t CSaveRun::kAbortedMessage[] =
     L"Process aborted by user , \r\nClick Next button to convert another file or click Exit button to close the software";
 const wchar_t CSaveRun::kFailedStatus[] = L"Outlook is not installed or no profile exist";
+const wchar_t CSaveRun::kSaveFailed[] = L"Saving failed";
 const wchar_t CSaveRun::kStopQuestion[] = L"Are you sure you want to stop the saving process ?";
 const wchar_t CSaveRun::kRowPending[] = L"Pending...";
 
@@ -26,12 +27,13 @@ CSaveRun::CSaveRun(ISaveRunSite* pSite, const Windows& windows) : m_pSite(pSite)
 
 CSaveRun::~CSaveRun() { CancelAndJoin(); }
 
-CString CSaveRun::FailedStatusText(const CString& strReason) {
-  return strReason.IsEmpty() ? CString(kFailedStatus) : CString(kFailedStatus) + L" : " + strReason;
+CString CSaveRun::FailedStatusText(BOOL bTarget, const CString& strReason) {
+  const CString strHead = bTarget ? kFailedStatus : kSaveFailed;
+  return strReason.IsEmpty() ? strHead : strHead + L" : " + strReason;
 }
 
-CString CSaveRun::FailedMessageText(const CString& strReason) {
-  CString strText = CString(kFailedStatus) + L" , \r\n";
+CString CSaveRun::FailedMessageText(BOOL bTarget, const CString& strReason) {
+  CString strText = CString(bTarget ? kFailedStatus : kSaveFailed) + L" , \r\n";
   if (!strReason.IsEmpty()) strText += strReason + L"\r\n";
   return strText + kClickNext;
 }
@@ -64,7 +66,7 @@ BOOL CSaveRun::Start(CMainFrame* pFrame) {
   if (IsLive(m_w.pStatus)) m_w.pStatus->ShowWindow(SW_SHOW);
   if (!m_runner.Start([this](CWorkerContext& context) { return SaveThread(context); },
                       CWorkerRunner::kNotesThread | CWorkerRunner::kOle)) {
-    SetStatus(FailedStatusText(L"the save could not be started"));
+    SetStatus(FailedStatusText(FALSE, L"the save could not be started"));
     return FALSE;
   }
   return TRUE;
@@ -132,6 +134,7 @@ UINT CSaveRun::SaveThread(CWorkerContext& context) {
   pFrame->m_pRunContext = nullptr;
   const BOOL bFailed = !bResult;
   const CString strReason = pFrame->m_Reader.GetLastError();
+  const BOOL bTarget = pFrame->m_bTargetFailed;
   m_bSucceeded = !bFailed && !m_bAborted;
 
   context.RunOnUi([&] {
@@ -143,7 +146,7 @@ UINT CSaveRun::SaveThread(CWorkerContext& context) {
     else if (!bFailed)
       SetStatus(kCompleteStatus);
     else
-      SetStatus(FailedStatusText(strReason));
+      SetStatus(FailedStatusText(bTarget, strReason));
     ShowBars(FALSE);
     // In several-files mode the rows stay: they say what became of each file.
     if (!bSeveralFiles && IsLive(m_w.pFiles)) m_w.pFiles->ShowWindow(SW_HIDE);
@@ -151,7 +154,7 @@ UINT CSaveRun::SaveThread(CWorkerContext& context) {
       if (bAborted)
         AfxMessageBox(kAbortedMessage, MB_OK);
       else if (bFailed)
-        AfxMessageBox(FailedMessageText(strReason), MB_OK | MB_ICONEXCLAMATION);
+        AfxMessageBox(FailedMessageText(bTarget, strReason), MB_OK | MB_ICONEXCLAMATION);
       else {
         CSaveCompleteDlg dlg(AfxGetMainWnd());
         dlg.DoModal();

@@ -37,6 +37,7 @@ class CSaveRun {
   static const wchar_t kAbortedStatus[];
   static const wchar_t kAbortedMessage[];
   static const wchar_t kFailedStatus[];  // "Outlook is not installed or no profile exist"
+  static const wchar_t kSaveFailed[];    // "Saving failed": a failure other than the target's
   static const wchar_t kStopQuestion[];  // "Are you sure you want to stop the saving process ?"
   static const wchar_t kRowPending[];    // "Pending..."
   // Step mark of a page whose three steps are done.
@@ -71,8 +72,10 @@ class CSaveRun {
   CWorkerRunner& GetRunner() { return m_runner; }
 
   // The texts of a failed save: the status line and the message box, with the reason.
-  static CString FailedStatusText(const CString& strReason);
-  static CString FailedMessageText(const CString& strReason);
+  // bTarget: the target PST could not be opened or made (the Outlook text); otherwise the
+  // save failed on its way (a database that could not be read, a file not written).
+  static CString FailedStatusText(BOOL bTarget, const CString& strReason);
+  static CString FailedMessageText(BOOL bTarget, const CString& strReason);
 
  private:
   UINT SaveThread(CWorkerContext& context);

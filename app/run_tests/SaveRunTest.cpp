@@ -278,14 +278,36 @@ TEST_F(SaveRun, FailedSaveSaysWhyAndKeepsTheRows) {
   ASSERT_TRUE(WaitEnded());
   ASSERT_EQ(answers.Texts().size(), 1u);
   const std::wstring box = answers.Texts()[0];
-  EXPECT_EQ(box.rfind(L"Outlook is not installed or no profile exist , \r\n", 0), 0u) << box;
-  EXPECT_GT(box.size(), CSaveRun::FailedMessageText(L"").GetLength() + 0u) << "the reason is in the message";
+  // Not the target's failure: the books could not be read, and the message says so.
+  EXPECT_EQ(box, std::wstring(CSaveRun::FailedMessageText(FALSE, frame.GetLastError()).GetString()));
+  EXPECT_EQ(box.rfind(L"Saving failed , \r\n", 0), 0u) << box;
+  EXPECT_NE(box.find(L"File is not a Notes database"), std::wstring::npos) << "the reason is in the message";
   EXPECT_TRUE(page.files.IsWindowVisible()) << "the rows say what became of each file";
   EXPECT_EQ(std::wstring(page.files.GetItemText(0, 1)).rfind(L"Failed : ", 0), 0u);
   EXPECT_EQ(std::wstring(page.files.GetItemText(1, 1)).rfind(L"Failed : ", 0), 0u);
-  EXPECT_EQ(Status().rfind(CSaveRun::kFailedStatus, 0), 0u);
+  EXPECT_EQ(Status(), L"Saving failed : File is not a Notes database");
   testsupport::CSnapshot shot(page.GetSafeHwnd(), testsupport::WindowArea::Client);
   shot.SavePng(testsupport::ArtifactPath(L"wizard\\save_run_failed_rows.png"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SaveRun, TargetPstThatCannotBeMadeGivesTheOutlookTextWithTheReason) {
+  // A new PST in a folder that does not exist.
+  BookToPst(Fixture(L"names.nsf"), L"Friends\\", L"missing\\x.pst", CMainFrame::kPstNew);
+  uidriver::CMessageBoxAnswerer answers;
+  answers.Queue(L"OK", L"wizard\\save_target_failed_message.png");
+  ASSERT_TRUE(run->Start(&frame));
+  ASSERT_TRUE(WaitEnded());
+  ASSERT_EQ(answers.Texts().size(), 1u);
+  const std::wstring box = answers.Texts()[0];
+  EXPECT_EQ(box.rfind(L"Outlook is not installed or no profile exist , \r\n", 0), 0u) << box;
+  EXPECT_NE(box.find(L"missing\\x.pst"), std::wstring::npos) << box;
+  EXPECT_EQ(Status().rfind(L"Outlook is not installed or no profile exist : ", 0), 0u);
+  EXPECT_FALSE(page.files.IsWindowVisible()) << "one file: no file list";
+  EXPECT_EQ(frame.m_pPstWriter, nullptr) << "the failed writer is gone with the worker";
 }
 
 }  // namespace
