@@ -8,8 +8,9 @@ target_sources(wizard PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/PaneSplitter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SaveOptionsDlg.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainFrame_runs.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/SaveRun.cpp)
-target_link_libraries(wizard PUBLIC toolkit_controls)
+  ${CMAKE_CURRENT_LIST_DIR}/SaveRun.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SavePage.cpp)
+target_link_libraries(wizard PUBLIC toolkit_controls preview contact_pane)
 
 # Splitter, dialogs and the save loop with real windows, real input and real files.
 vorlix_add_gtest(wizard_run_tests
