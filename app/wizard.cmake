@@ -41,6 +41,7 @@ vorlix_add_gtest(wizard_core_tests
     ${CMAKE_CURRENT_LIST_DIR}/wizard_tests/ResourceTableTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/wizard_tests/WorkerRunnerTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/wizard_tests/SystemImageListTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/wizard_tests/InstanceMutexTest.cpp
   LIBS wizard_test_support
   GUI)
 vorlix_use_program_resources(wizard_core_tests)

@@ -13,7 +13,6 @@
 // ---- Dialogs ------------------------------------------------------------------------------
 #define IDD_ABOUTBOX 100
 #define IDC_ABOUT_TEXT 100      // the About text; drawn on white
-#define IDC_ABOUT_VERSION 1007
 #define IDC_ABOUT_LINK 1008     // the hyperlink to the maker's web site
 
 #define IDD_SAVE_OPTIONS 185

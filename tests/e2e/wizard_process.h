@@ -1,0 +1,159 @@
+// The wizard program Vorlix.exe as a process of its own, for tests that drive it as a user
+// does: start and stop it, find its windows, read its list rows across the process
+// boundary, and keep pictures of what it shows.
+#pragma once
+
+#include <framework.h>
+
+#include <string>
+#include <vector>
+
+#include "UiDriver.h"
+#include "test_picture.h"
+#include "test_pump.h"
+
+namespace wizarde2e {
+
+class CVorlixProcess {
+ public:
+  CVorlixProcess() = default;
+  ~CVorlixProcess() { Kill(); }
+  CVorlixProcess(const CVorlixProcess&) = delete;
+  CVorlixProcess& operator=(const CVorlixProcess&) = delete;
+
+  // Starts bin\Vorlix.exe in its folder (as the launcher does).
+  bool Start() {
+    wchar_t exe[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    std::wstring dir(exe);
+    dir = dir.substr(0, dir.rfind(L'\\'));
+    std::wstring cmd = L"\"" + dir + L"\\Vorlix.exe\"";
+    STARTUPINFOW si = {sizeof(si)};
+    PROCESS_INFORMATION pi = {};
+    if (!::CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi)) return false;
+    m_hProcess = pi.hProcess;
+    m_pid = pi.dwProcessId;
+    ::CloseHandle(pi.hThread);
+    return true;
+  }
+  DWORD Pid() const { return m_pid; }
+  HANDLE Handle() const { return m_hProcess; }
+  bool Running() const { return m_hProcess && ::WaitForSingleObject(m_hProcess, 0) == WAIT_TIMEOUT; }
+  // Waits for the process to end; its exit code, or STILL_ACTIVE.
+  DWORD WaitExit(DWORD ms) {
+    if (!m_hProcess) return 0;
+    ::WaitForSingleObject(m_hProcess, ms);
+    DWORD code = STILL_ACTIVE;
+    ::GetExitCodeProcess(m_hProcess, &code);
+    return code;
+  }
+  void Kill() {
+    if (!m_hProcess) return;
+    if (Running()) {
+      ::TerminateProcess(m_hProcess, 1);
+      ::WaitForSingleObject(m_hProcess, 5000);
+    }
+    ::CloseHandle(m_hProcess);
+    m_hProcess = nullptr;
+  }
+
+  // The main window (caption "Vorlix", frame class), once visible.
+  HWND MainWindow(DWORD timeoutMs = 20000) {
+    const DWORD start = ::GetTickCount();
+    while (::GetTickCount() - start < timeoutMs) {
+      HWND found = nullptr;
+      struct S {
+        DWORD pid;
+        HWND* out;
+      } s = {m_pid, &found};
+      ::EnumWindows(
+          [](HWND h, LPARAM l) -> BOOL {
+            auto* s = reinterpret_cast<S*>(l);
+            DWORD pid = 0;
+            ::GetWindowThreadProcessId(h, &pid);
+            if (pid == s->pid && ::IsWindowVisible(h) && uidriver::ClassOf(h) != L"#32770" &&
+                uidriver::WindowText(h) == L"Vorlix") {
+              *s->out = h;
+              return FALSE;
+            }
+            return TRUE;
+          },
+          reinterpret_cast<LPARAM>(&s));
+      if (found) return found;
+      if (!Running()) return nullptr;
+      ::Sleep(100);
+    }
+    return nullptr;
+  }
+
+ private:
+  HANDLE m_hProcess = nullptr;
+  DWORD m_pid = 0;
+};
+
+// A descendant window by its control id (depth-first).
+inline HWND FindChild(HWND hParent, int id) {
+  for (HWND h = ::GetWindow(hParent, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT)) {
+    if (::GetDlgCtrlID(h) == id) return h;
+    if (HWND inner = FindChild(h, id)) return inner;
+  }
+  return nullptr;
+}
+
+// A descendant button by its caption.
+inline HWND FindButtonDeep(HWND hParent, const std::wstring& caption) {
+  for (HWND h = ::GetWindow(hParent, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT)) {
+    if (uidriver::ClassOf(h) == L"Button" && uidriver::WindowText(h) == caption && ::IsWindowVisible(h)) return h;
+    if (HWND inner = FindButtonDeep(h, caption)) return inner;
+  }
+  return nullptr;
+}
+
+// The visible descendant of a class.
+inline HWND FindClassDeep(HWND hParent, const std::wstring& cls) {
+  for (HWND h = ::GetWindow(hParent, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT)) {
+    if (uidriver::ClassOf(h) == cls && ::IsWindowVisible(h)) return h;
+    if (HWND inner = FindClassDeep(h, cls)) return inner;
+  }
+  return nullptr;
+}
+
+// The rows of a list view of another process: each row's columns 0..nColumns-1.
+inline std::vector<std::vector<std::wstring>> ReadListRows(HWND hList, int nColumns) {
+  std::vector<std::vector<std::wstring>> rows;
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(hList, &pid);
+  HANDLE hProcess = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  if (!hProcess) return rows;
+  const SIZE_T kText = 2048;
+  void* remote = ::VirtualAllocEx(hProcess, nullptr, sizeof(LVITEMW) + kText * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE);
+  const int count = static_cast<int>(::SendMessageW(hList, LVM_GETITEMCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    std::vector<std::wstring> row;
+    for (int c = 0; c < nColumns; ++c) {
+      LVITEMW item = {};
+      item.iSubItem = c;
+      item.cchTextMax = static_cast<int>(kText);
+      item.pszText = reinterpret_cast<wchar_t*>(static_cast<char*>(remote) + sizeof(LVITEMW));
+      ::WriteProcessMemory(hProcess, remote, &item, sizeof(item), nullptr);
+      ::SendMessageW(hList, LVM_GETITEMTEXTW, i, reinterpret_cast<LPARAM>(remote));
+      std::vector<wchar_t> text(kText, 0);
+      ::ReadProcessMemory(hProcess, item.pszText, text.data(), kText * sizeof(wchar_t), nullptr);
+      text.back() = 0;
+      row.push_back(text.data());
+    }
+    rows.push_back(row);
+  }
+  ::VirtualFreeEx(hProcess, remote, 0, MEM_RELEASE);
+  ::CloseHandle(hProcess);
+  return rows;
+}
+
+// What a window shows now, from the screen (any process).
+inline void KeepPicture(HWND hWnd, const std::wstring& name) {
+  ::Sleep(300);
+  testsupport::CSnapshot shot(hWnd, testsupport::WindowArea::Whole);
+  shot.SavePng(testsupport::ArtifactPath(L"wizard\\" + name));
+}
+
+}  // namespace wizarde2e
