@@ -277,7 +277,9 @@ void C2TarrowFolderTreeView::OnNext() {
   CSaveOptionsDlg dlg(pFrame, this);
   dlg.m_strSourcePath = pFrame->GetCurrentPath();
   dlg.m_strSourceServer = pFrame->GetCurrentServer();
-  if (dlg.DoModal() != IDOK) return;
+  const INT_PTR nDbg = dlg.DoModal();
+  { FILE* f = _wfopen(L"C:\\dbg_next.txt", L"a"); if (f) { fwprintf(f, L"result %d view %p\n", (int)nDbg, (void*)pFrame->m_pMainView); fclose(f); } }
+  if (nDbg != IDOK) return;
   pFrame->m_arrChosenFolders.RemoveAll();
   pFrame->m_arrChosenFolders.Append(checked);
   pFrame->ShowNextPage(1);

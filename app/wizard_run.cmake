@@ -20,6 +20,7 @@ vorlix_add_gtest(wizard_run_tests
     ${CMAKE_CURRENT_LIST_DIR}/run_tests/SaveOptionsDlgTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/run_tests/SaveLoopTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/run_tests/SaveRunTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/run_tests/SavePageTest.cpp
   LIBS wizard_test_support
   GUI)
 vorlix_use_program_resources(wizard_run_tests)
