@@ -1,5 +1,7 @@
 #include "TextProgressCtrl.h"
 
+#include "XTGlobalUIData.h"
+
 IMPLEMENT_DYNAMIC(CTextProgressCtrl, CProgressCtrl)
 
 BEGIN_MESSAGE_MAP(CTextProgressCtrl, CProgressCtrl)
@@ -50,7 +52,10 @@ void CTextProgressCtrl::OnPaint() {
 
   memDC.SetBkMode(TRANSPARENT);
   memDC.SetTextColor(RGB(0, 0, 0));
-  CFont* pOldFont = memDC.SelectObject(CFont::FromHandle(static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT))));
+  // The toolkit's normal font, else the stock GUI font.
+  CFont* pFont = &XTGetGlobalUIData().font;
+  if (pFont->GetSafeHandle() == nullptr) pFont = CFont::FromHandle(static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT)));
+  CFont* pOldFont = memDC.SelectObject(pFont);
   CString strCaption = GetCaptionText();
   CRect rcText(rcClient);
   memDC.DrawText(strCaption, &rcText, DT_CENTER | DT_WORDBREAK | DT_NOPREFIX);

@@ -17,7 +17,7 @@ add_library(wait_tree STATIC
   ${CMAKE_CURRENT_LIST_DIR}/WaitDlg.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TextProgressCtrl.cpp)
 target_include_directories(wait_tree PUBLIC ${CMAKE_CURRENT_LIST_DIR} ${WAIT_TREE_RES_DIR} ${WAIT_TREE_GEN_DIR})
-target_link_libraries(wait_tree PUBLIC framework)
+target_link_libraries(wait_tree PUBLIC toolkit_common framework)
 target_precompile_headers(wait_tree PRIVATE <framework.h>)
 # A program that compiles the program's whole resource script gets this one through it.
 target_sources(wait_tree INTERFACE
@@ -35,3 +35,4 @@ vorlix_add_gtest(wait_tree_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/wait_tree_tests/WaitTreeTest.cpp
   LIBS wait_tree_test_support comctl32
   GUI)
+vorlix_use_toolkit(wait_tree_tests)

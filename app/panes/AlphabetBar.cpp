@@ -1,6 +1,8 @@
 // The alphabet bar of the contact pane.
 #include "AlphabetBar.h"
 
+#include "XTGlobalUIData.h"
+
 namespace {
 // The bar sits in the contact pane, which sits three levels below the folder page.
 constexpr int kLevelsUpToPage = 4;
@@ -31,12 +33,11 @@ WPARAM CAlphabetBar::FilterValueOf(UINT nID) {
 
 BOOL CAlphabetBar::OnInitDialog() {
   CDialog::OnInitDialog();
-  NONCLIENTMETRICSW ncm{};
-  ncm.cbSize = offsetof(NONCLIENTMETRICSW, iPaddedBorderWidth);
-  if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, ncm.cbSize, &ncm, 0)) m_Font.CreateFontIndirect(&ncm.lfMessageFont);
+  CFont* pFont = &XTGetGlobalUIData().font;
   for (int i = 0; i < kLetterButtons; i++) {
     if (!m_LetterButtons[i].SubclassDlgItem(IDC_ALPHA_FIRST + i, this)) continue;
-    if (m_Font.GetSafeHandle()) m_LetterButtons[i].SetFont(&m_Font, TRUE);
+    m_LetterButtons[i].SetXButtonStyle(BS_XT_WINXP_COMPAT, TRUE);
+    if (pFont->GetSafeHandle()) m_LetterButtons[i].SetFont(pFont);
   }
   return TRUE;
 }

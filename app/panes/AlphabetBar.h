@@ -4,6 +4,7 @@
 
 #include "framework.h"
 #include "PaneMessages.h"
+#include "XTButton.h"
 
 class CAlphabetBar : public CDialog {
  public:
@@ -15,6 +16,11 @@ class CAlphabetBar : public CDialog {
   static WPARAM FilterValueOf(UINT nID);
   // The text the "All" buttons point to.
   static LPCWSTR AllText();
+  // The letter button of a control id (IDC_ALPHA_FIRST to IDC_ALPHA_LAST), else null.
+  CXTButton* GetLetterButton(UINT nID) {
+    return (nID >= IDC_ALPHA_FIRST && nID <= IDC_ALPHA_LAST) ? &m_LetterButtons[nID - IDC_ALPHA_FIRST] : nullptr;
+  }
+  static constexpr int LetterButtonCount() { return kLetterButtons; }
 
  protected:
   BOOL OnInitDialog() override;
@@ -26,6 +32,6 @@ class CAlphabetBar : public CDialog {
   void SendFilter(WPARAM wValue);
 
   static constexpr int kLetterButtons = IDC_ALPHA_LAST - IDC_ALPHA_FIRST + 1;
-  CButton m_LetterButtons[kLetterButtons];
-  CFont m_Font;
+  // Toolkit buttons drawn with the visual-styles button look where there is one.
+  CXTButton m_LetterButtons[kLetterButtons];
 };

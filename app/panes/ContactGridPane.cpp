@@ -1,6 +1,8 @@
 // The contact card pane.
 #include "ContactGridPane.h"
 
+#include "XTGlobalUIData.h"
+
 namespace {
 // The pane's own call from other threads to its window's thread.
 const UINT UM_PANE_CALL = WM_APP + 0x121;
@@ -31,9 +33,13 @@ BEGIN_MESSAGE_MAP(CContactGridPane, CStatic)
 END_MESSAGE_MAP()
 
 CContactGridPane::CContactGridPane() : m_Grid(0, 0, 0, 0) {
-  NONCLIENTMETRICSW ncm{};
-  ncm.cbSize = offsetof(NONCLIENTMETRICSW, iPaddedBorderWidth);
-  if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, ncm.cbSize, &ncm, 0)) m_lfUi = ncm.lfMessageFont;
+  // The cells take the toolkit's normal font, as the letter buttons do.
+  CFont& font = XTGetGlobalUIData().font;
+  if (font.GetSafeHandle() == nullptr || !font.GetLogFont(&m_lfUi)) {
+    NONCLIENTMETRICSW ncm{};
+    ncm.cbSize = offsetof(NONCLIENTMETRICSW, iPaddedBorderWidth);
+    if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, ncm.cbSize, &ncm, 0)) m_lfUi = ncm.lfMessageFont;
+  }
 }
 
 CContactGridPane::~CContactGridPane() = default;

@@ -33,6 +33,8 @@ class CContactGridPane : public CStatic {
 
   CGridCtrl& GetGrid() { return m_Grid; }
   CAlphabetBar& GetAlphabetBar() { return m_AlphaBar; }
+  // The font the cards and names are written in: the toolkit's normal font.
+  const LOGFONTW& GetCellFont() const { return m_lfUi; }
   int GetCardCounter() const { return m_nCardCounter; }
 
  protected:

@@ -6,16 +6,25 @@ target_sources(toolkit_common PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/src/XTPPropExchange.cpp
   ${CMAKE_CURRENT_LIST_DIR}/src/XTPPropExchangeBytes.cpp)
 
-# The toolkit's pictures are drawn at configure time into the build tree; that folder and
-# the ids header are on the include path of everything that links the toolkit, so that a
-# program compiling toolkit.rc finds them.
+# The toolkit's pictures are drawn at configure time into build/toolkit/res, where
+# vorlix_use_toolkit looks for them; that folder and the ids header are also on the include
+# path of everything that links the toolkit.
 get_filename_component(XTP_TOOLKIT_RES_DIR "${CMAKE_CURRENT_LIST_DIR}/../res" ABSOLUTE)
-set(XTP_TOOLKIT_RES_GEN_DIR "${CMAKE_BINARY_DIR}/res-gen/toolkit")
+set(XTP_TOOLKIT_RES_GEN_DIR "${CMAKE_BINARY_DIR}/toolkit/res")
 file(MAKE_DIRECTORY "${XTP_TOOLKIT_RES_GEN_DIR}")
 vorlix_generate_at_configure("${XTP_TOOLKIT_RES_DIR}/make_toolkit_pictures.py" "${XTP_TOOLKIT_RES_GEN_DIR}")
 target_include_directories(toolkit_common PUBLIC ${XTP_TOOLKIT_RES_DIR} ${XTP_TOOLKIT_RES_GEN_DIR})
+# The script is compiled once, here, where its pictures are known; vorlix_use_toolkit links
+# this object into each program and test.
+set(XTP_TOOLKIT_PICTURES)
+foreach(name tk_cursor_9008.cur tk_cursor_9009.cur tk_cursor_9011.cur tk_cursor_9970.cur tk_cursor_9971.cur
+    tk_cursor_9973.cur tk_bitmap_9000.bmp tk_bitmap_9002.bmp tk_toolbar_9017.bmp tk_toolbar_9017.bin)
+  list(APPEND XTP_TOOLKIT_PICTURES "${XTP_TOOLKIT_RES_GEN_DIR}/${name}")
+endforeach()
+add_library(toolkit_res OBJECT ${XTP_TOOLKIT_RES_DIR}/toolkit.rc)
+target_include_directories(toolkit_res PRIVATE ${XTP_TOOLKIT_RES_DIR} ${XTP_TOOLKIT_RES_GEN_DIR})
 set_source_files_properties(${XTP_TOOLKIT_RES_DIR}/toolkit.rc PROPERTIES
-  OBJECT_DEPENDS "${XTP_TOOLKIT_RES_DIR}/toolkit_res.h;${XTP_TOOLKIT_RES_DIR}/make_toolkit_pictures.py")
+  OBJECT_DEPENDS "${XTP_TOOLKIT_RES_DIR}/toolkit_res.h;${XTP_TOOLKIT_PICTURES}")
 
 # Damaged toolbar records and a dialog template only the tests carry.
 set(XTP_RESPX_TEST_GEN_DIR "${CMAKE_BINARY_DIR}/res-gen/toolkit_respx_tests")
@@ -27,8 +36,8 @@ vorlix_add_gtest(toolkit_respx_tests
     ${CMAKE_CURRENT_LIST_DIR}/tests/ResourceManagerTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/tests/PropExchangeTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/tests/PropExchangeDamageTest.cpp
-    ${XTP_TOOLKIT_RES_DIR}/toolkit.rc
     ${CMAKE_CURRENT_LIST_DIR}/tests/respx_test.rc
   LIBS toolkit_common test_support)
 target_include_directories(toolkit_respx_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/tests ${XTP_RESPX_TEST_GEN_DIR})
 target_precompile_headers(toolkit_respx_tests PRIVATE <framework.h>)
+vorlix_use_toolkit(toolkit_respx_tests)

@@ -1,6 +1,8 @@
 // The contact card pane inside a stand-in folder page, three window levels up.
 #include <gtest/gtest.h>
 
+#include "XTGlobalUIData.h"
+
 #include <atomic>
 #include <set>
 #include <thread>
@@ -213,6 +215,27 @@ TEST_F(ContactPaneTest, APressedButtonIsHeardLikeAClick) {
   Pump();
   ASSERT_EQ(page.messages.size(), 1u);
   EXPECT_EQ(page.messages[0].wParam, static_cast<WPARAM>('C'));
+}
+
+TEST_F(ContactPaneTest, LetterButtonsAreToolkitButtonsInTheToolkitFont) {
+  CAlphabetBar& bar = pane.GetAlphabetBar();
+  HFONT hToolkitFont = static_cast<HFONT>(XTGetGlobalUIData().font.GetSafeHandle());
+  ASSERT_NE(hToolkitFont, nullptr);
+  ASSERT_EQ(CAlphabetBar::LetterButtonCount(), 28);
+  for (UINT id = IDC_ALPHA_FIRST; id <= IDC_ALPHA_LAST; id++) {
+    CXTButton* pButton = bar.GetLetterButton(id);
+    ASSERT_NE(pButton, nullptr) << id;
+    ASSERT_EQ(pButton->GetSafeHwnd(), bar.GetDlgItem(id)->GetSafeHwnd()) << id;
+    EXPECT_EQ(CWnd::FromHandlePermanent(pButton->m_hWnd), pButton) << id;
+    EXPECT_EQ(pButton->GetXButtonStyle(), (DWORD)BS_XT_WINXP_COMPAT) << id;
+    EXPECT_EQ(pButton->GetStyle() & 0x0F, (DWORD)BS_OWNERDRAW) << id;
+    EXPECT_EQ(reinterpret_cast<HFONT>(pButton->SendMessage(WM_GETFONT)), hToolkitFont) << id;
+  }
+  // The cards are written in the same font.
+  LOGFONT lfToolkit = {};
+  XTGetGlobalUIData().font.GetLogFont(&lfToolkit);
+  EXPECT_STREQ(pane.GetCellFont().lfFaceName, lfToolkit.lfFaceName);
+  EXPECT_EQ(pane.GetCellFont().lfHeight, lfToolkit.lfHeight);
 }
 
 TEST_F(ContactPaneTest, TheBarTemplateLaysOutItsButtons) {

@@ -181,6 +181,8 @@ class CXTPPropExchangeRegistry : public CXTPPropExchange {
   BOOL OnBeforeExchange() override;
 
   HKEY GetSectionKey() const { return m_hSectionKey; }
+  // The number of subkeys of the section key (opened first); 0 when it cannot be opened.
+  DWORD GetSubkeyCount();
   HKEY GetParentKey() const { return m_hParentKey; }
   CString GetSectionName() const { return m_strSectionName; }
 
@@ -200,7 +202,8 @@ class CXTPPropExchangeEnumerator {
 
   // Exchanges the count (the number of items when storing; read when loading):
   // compact through ReadCount / WriteCount, else as the int "Count". The start position,
-  // null when there are no items.
+  // null when there are no items. A count read that is more than the store can hold (an
+  // archive's bytes left, a registry key's subkeys) is cut to that.
   virtual POSITION GetPosition(DWORD dwCount = 0, BOOL bCompactMode = TRUE);
   // The next item's section (the caller releases it) and the position after it, null
   // after the last one.

@@ -25,6 +25,31 @@ const wchar_t kCheckSum[] = L"CXTPImageManagerIcons";
 // Maps of ids and widths bucket keys by key >> 4 over 17 buckets.
 const UINT kHashShift = 4;
 
+// More sets or icons than this in stored data is damage, not a picture collection.
+const DWORD kMaxStoredEntries = 0x10000;
+
+// Values of the archive form fail quietly when the data ends; a load must not take the
+// defaults for what was cut off. Throws unless the exchange can still give nBytes.
+void RequireBytes(CXTPPropExchange* pPX, ULONGLONG nBytes) {
+  if (!pPX->IsLoading() || !pPX->IsKindOf(RUNTIME_CLASS(CXTPPropExchangeArchive))) return;
+  if (static_cast<CXTPPropExchangeArchive*>(pPX)->GetBytesLeft() < nBytes)
+    AfxThrowArchiveException(CArchiveException::endOfFile);
+}
+
+// A value that could not be read while loading ends the load.
+void Require(CXTPPropExchange* pPX, BOOL bRead) {
+  if (pPX->IsLoading() && !bRead) AfxThrowArchiveException(CArchiveException::endOfFile);
+}
+
+// Takes the enumerator's start position; a count no picture collection has is damage.
+POSITION StartEnumeration(CXTPPropExchange* pPX, CXTPPropExchangeEnumerator* pEnumerator, DWORD nCount) {
+  RequireBytes(pPX, sizeof(int));
+  POSITION pos = pEnumerator->GetPosition(nCount, FALSE);
+  if (pPX->IsLoading() && pEnumerator->GetCount() > kMaxStoredEntries)
+    AfxThrowArchiveException(CArchiveException::badIndex);
+  return pos;
+}
+
 }  // namespace
 
 CXTPImageManager* AFX_CDECL XTPImageManager() {
@@ -509,17 +534,17 @@ void CXTPImageManager::DoPropExchange(CXTPPropExchange* pPX) {
   if (pEnumerator == NULL) return;
   if (pPX->IsLoading()) {
     RemoveAll();
-    POSITION pos = pEnumerator->GetPosition(0, FALSE);
+    POSITION pos = StartEnumeration(pPX, pEnumerator, 0);
     while (pos) {
       CXTPPropExchangeSection secIconSet(pEnumerator->GetNext(pos));
       if (secIconSet.GetSection() == NULL) break;
       int nId = 0;
-      PX_Int(secIconSet, L"Id", nId, 0);
+      Require(secIconSet, PX_Int(secIconSet, L"Id", nId, 0));
       DoPropExchange(static_cast<UINT>(nId), secIconSet);
     }
     return;
   }
-  POSITION pos = pEnumerator->GetPosition(static_cast<DWORD>(m_mapImages.GetCount()), FALSE);
+  POSITION pos = StartEnumeration(pPX, pEnumerator, static_cast<DWORD>(m_mapImages.GetCount()));
   for (POSITION mapPos = m_mapImages.GetStartPosition(); mapPos != NULL && pos != NULL;) {
     UINT nKey;
     CXTPImageManagerIconSet* pIconSet;
@@ -557,7 +582,7 @@ void CXTPImageManager::DoPropExchange(UINT nCommand, CXTPPropExchange* pPX) {
   if (m_nCustomID < nCommand) m_nCustomID = nCommand;
 
   CString strCheckSum = kCheckSum;
-  PX_String(pPX, L"CheckSum", strCheckSum, kCheckSum);
+  Require(pPX, PX_String(pPX, L"CheckSum", strCheckSum, kCheckSum));
   if (pPX->IsLoading() && strCheckSum != kCheckSum)
     AfxThrowArchiveException(CArchiveException::badClass);
 
@@ -568,12 +593,12 @@ void CXTPImageManager::DoPropExchange(UINT nCommand, CXTPPropExchange* pPX) {
     // Read into a new set; the id's set changes only when all of it has been read.
     CXTPImageManagerIconSet* pNewSet = new CXTPImageManagerIconSet(nCommand, this);
     try {
-      POSITION pos = pEnumerator->GetPosition(0, FALSE);
+      POSITION pos = StartEnumeration(pPX, pEnumerator, 0);
       while (pos) {
         CXTPPropExchangeSection secIcon(pEnumerator->GetNext(pos));
         if (secIcon.GetSection() == NULL) break;
         int nWidth = 16;
-        PX_Int(secIcon, L"Width", nWidth, 16);
+        Require(secIcon, PX_Int(secIcon, L"Width", nWidth, 16));
         // A width of 0 or less could never be drawn: the data is damaged.
         if (nWidth <= 0 || nWidth > xtpimg::kMaxSide)
           AfxThrowArchiveException(CArchiveException::genericException);
@@ -620,7 +645,7 @@ void CXTPImageManager::DoPropExchange(UINT nCommand, CXTPPropExchange* pPX) {
       if (!pIcon->IsScaled()) nCount++;
     }
   }
-  POSITION pos = pEnumerator->GetPosition(nCount, FALSE);
+  POSITION pos = StartEnumeration(pPX, pEnumerator, nCount);
   if (pIconSet == NULL) return;
   for (POSITION mapPos = pIconSet->m_mapIcons.GetStartPosition(); mapPos != NULL && pos != NULL;) {
     UINT nKey;

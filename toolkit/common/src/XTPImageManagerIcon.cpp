@@ -26,12 +26,13 @@ struct PixelBuffer {
   int height = 0;
 };
 
-// The screen DC for GetDIBits when the caller gives none.
+// A DC for GetDIBits and SetDIBits when the caller gives none: a memory DC, which (unlike
+// the screen's) costs no trip to the display.
 class CScreenDC {
  public:
-  CScreenDC() : m_hDC(::GetDC(NULL)) {}
+  CScreenDC() : m_hDC(::CreateCompatibleDC(NULL)) {}
   ~CScreenDC() {
-    if (m_hDC) ::ReleaseDC(NULL, m_hDC);
+    if (m_hDC) ::DeleteDC(m_hDC);
   }
   HDC m_hDC;
 };

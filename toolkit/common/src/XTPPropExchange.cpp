@@ -213,6 +213,9 @@ CArchive* CXTPPropExchange::GetArchive(LPCTSTR pszPropName) {
     free(pData);
     return nullptr;
   }
+  // Storing where nothing can be stored (a registry key that cannot be opened) gives no
+  // archive, so that the caller learns of it instead of writing into the void.
+  if (!OnBeforeExchange()) return nullptr;
   CMemFile* pFile = nullptr;
   try {
     pFile = new CMemFile(1024);
@@ -630,6 +633,15 @@ void CXTPPropExchangeRegistry::EmptySection() {
   }
 }
 
+DWORD CXTPPropExchangeRegistry::GetSubkeyCount() {
+  if (!OnBeforeExchange()) return 0;
+  DWORD nSubKeys = 0;
+  if (::RegQueryInfoKeyW(m_hSectionKey, nullptr, nullptr, nullptr, &nSubKeys, nullptr, nullptr, nullptr,
+                         nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+    return 0;
+  return nSubKeys;
+}
+
 BOOL CXTPPropExchangeRegistry::IsAllowDefaultValues() { return TRUE; }
 BOOL CXTPPropExchangeRegistry::IsAllowBlobValues() { return TRUE; }
 
@@ -650,6 +662,17 @@ POSITION CXTPPropExchangeEnumerator::GetPosition(DWORD dwCount, BOOL bCompactMod
     m_nCount = m_pContainer->ReadCount();
   } else {
     m_pContainer->WriteCount(dwCount);
+  }
+  if (m_pContainer->IsLoading() && m_nCount != 0) {
+    // Every item is a section of its own: a damaged count asking for more items than the
+    // store holds would otherwise run billions of empty sections.
+    if (m_pContainer->IsKindOf(RUNTIME_CLASS(CXTPPropExchangeArchive))) {
+      const ULONGLONG nLeft = static_cast<CXTPPropExchangeArchive*>(m_pContainer)->GetBytesLeft();
+      if (m_nCount > nLeft) m_nCount = static_cast<DWORD>(nLeft);
+    } else if (m_pContainer->IsKindOf(RUNTIME_CLASS(CXTPPropExchangeRegistry))) {
+      const DWORD nSubKeys = static_cast<CXTPPropExchangeRegistry*>(m_pContainer)->GetSubkeyCount();
+      if (m_nCount > nSubKeys) m_nCount = nSubKeys;
+    }
   }
   return m_nCount != 0 ? reinterpret_cast<POSITION>(static_cast<UINT_PTR>(1)) : nullptr;
 }

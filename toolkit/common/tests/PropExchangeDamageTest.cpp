@@ -5,6 +5,7 @@
 
 #include <new>
 
+#include "XTPPropExchangeBytes.h"
 #include "px_test_support.h"
 
 namespace pxtest {
@@ -49,6 +50,26 @@ struct Reader {
   void Check(bool unchanged) { bPartialChange |= !unchanged; }
 };
 
+// The same sequence through the plain byte readers the host build fuzzes.
+int ReadWithByteReaders(const Bytes& bytes) {
+  xtp_px::ByteReader r(bytes.data(), bytes.size());
+  BYTE v[16];
+  std::u16string text;
+  std::vector<uint8_t> blob;
+  int n = 0;
+  for (int type : {PXVT_SHORT, PXVT_INT, PXVT_BOOL, PXVT_BYTE}) {
+    if (!xtp_px::ReadArchiveValue(r, type, v)) return n;
+    ++n;
+  }
+  if (!xtp_px::ReadArchiveString(r, &text)) return n;
+  ++n;
+  for (int type : {PXVT_RECT, PXVT_SIZE}) {
+    if (!xtp_px::ReadArchiveValue(r, type, v)) return n;
+    ++n;
+  }
+  return xtp_px::ReadArchiveBlob(r, &blob) ? n + 1 : n;
+}
+
 TEST(PropExchangeDamage, ArchiveCutAtEveryByte) {
   // short, int, BOOL, BYTE, "Ab", rectangle, size, blob of 2: where each value ends.
   const Bytes golden = {0x34, 0x12, 0xFE, 0xFF, 0xFF, 0xFF, 0x01, 0x00, 0x00, 0x00, 0xAB, 0xFF, 0xFE,
@@ -64,6 +85,7 @@ TEST(PropExchangeDamage, ArchiveCutAtEveryByte) {
     int expected = 0;
     while (expected < 8 && ends[expected] <= n) ++expected;
     EXPECT_EQ(r.nRead, expected) << "cut at " << n;
+    EXPECT_EQ(ReadWithByteReaders(cut), expected) << "cut at " << n;
     EXPECT_FALSE(r.bPartialChange) << "cut at " << n;
   }
 }
@@ -97,6 +119,40 @@ TEST(PropExchangeDamage, HostileCountsAllocateNothingAndFail) {
   LoadArchive({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 0, 0}, [](CXTPPropExchange* px) {
     CXTPPropExchangeEnumeratorPtr e(px->GetEnumerator(L"Icon"));
     EXPECT_EQ(e->GetPosition(), nullptr);
+  });
+}
+
+TEST(PropExchangeDamage, EnumeratorCountsBeyondTheStoreAreCut) {
+  // Registry: a "Count" of a million over two stored sections gives the two.
+  ScratchKey key(L"HostileCount");
+  key.Put(L"Set", L"Count", REG_DWORD, "\x40\x42\x0F\x00", 4);
+  key.Put(L"Set\\Icon0", L"Width", REG_DWORD, "\x10\0\0\0", 4);
+  key.Put(L"Set\\Icon1", L"Width", REG_DWORD, "\x18\0\0\0", 4);
+  {
+    CXTPPropExchangeRegistry px(TRUE, key.Key(), L"Set");
+    CXTPPropExchangeEnumeratorPtr e(px.GetEnumerator(L"Icon"));
+    POSITION pos = e->GetPosition(0, FALSE);
+    int n = 0;
+    while (pos) {
+      CXTPPropExchangeSection sec(e->GetNext(pos));
+      ++n;
+    }
+    EXPECT_EQ(n, 2);
+  }
+  EXPECT_FALSE(key.HasSubkey(L"Set\\Icon2"));  // no empty sections made on the way
+  // Archive: a count as an int of 0x7FFFFFFF over a few bytes ends with the bytes.
+  LoadArchive({0xFF, 0xFF, 0xFF, 0x7F, 1, 0, 0, 0, 2, 0, 0, 0}, [](CXTPPropExchange* px) {
+    CXTPPropExchangeEnumeratorPtr e(px->GetEnumerator(L"Icon"));
+    POSITION pos = e->GetPosition(0, FALSE);
+    int n = 0, nRead = 0;
+    while (pos) {
+      CXTPPropExchangeSection sec(e->GetNext(pos));
+      int v = 0;
+      nRead += PX_Int(sec, L"Id", v) ? 1 : 0;
+      ++n;
+    }
+    EXPECT_LE(n, 8);
+    EXPECT_EQ(nRead, 2);
   });
 }
 
@@ -152,6 +208,11 @@ TEST(PropExchangeDamage, SerializeFailuresOfAnyKnownKindGiveFalse) {
   LoadArchive({1, 2}, [](CXTPPropExchange* px) {  // cut short: archive exception
     CGreedy greedy;
     EXPECT_FALSE(PX_Serialize(px, L"Data", &greedy));
+  });
+  // A framework map whose stored count is far more than the data holds.
+  LoadArchive({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 1, 0, 0, 0, 1, 0, 0, 0}, [](CXTPPropExchange* px) {
+    CMap<UINT, UINT, DWORD, DWORD> ids;
+    EXPECT_FALSE(PX_Serialize(px, L"UsedCommands", &ids));
   });
   LoadArchive({1, 2}, [](CXTPPropExchange* px) {
     CThrowsMemory t;

@@ -324,8 +324,12 @@ TEST(PropExchangeRegistry, ValueEqualToItsDefaultIsDeletedAndReadsBackAsDefault)
 
 TEST(PropExchangeRegistry, NullParentFailsEveryValueButLoadingFillsDefaults) {
   CXTPPropExchangeRegistry store(FALSE, nullptr, L"Nowhere");
+  EXPECT_FALSE(store.IsInitialized());
   int n = 3;
   EXPECT_FALSE(PX_Int(&store, L"A", n, 0));
+  EXPECT_TRUE(store.IsInitialized());
+  CShape unsaved;
+  EXPECT_FALSE(PX_Serialize(&store, L"Data", &unsaved));  // nowhere to keep it: not a success
   BYTE b[2] = {1, 2};
   BYTE* p = b;
   DWORD cb = 2;

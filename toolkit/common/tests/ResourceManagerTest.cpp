@@ -52,6 +52,27 @@ TEST(ResourceManager, OneInstancePerProcess) {
   EXPECT_EQ(p->GetResourceHandle(), AfxGetResourceHandle());
 }
 
+TEST(ResourceManager, ResourcesFromAnotherModule) {
+  // This program's own file loaded again as data: a module of its own, with the same
+  // resources. The manager frees it when it is replaced.
+  wchar_t path[MAX_PATH];
+  ASSERT_GT(::GetModuleFileNameW(nullptr, path, MAX_PATH), 0u);
+  HMODULE hData = ::LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(hData, nullptr);
+  CXTPResourceManager manager;
+  manager.SetResourceModule(hData);
+  EXPECT_EQ(manager.GetResourceHandle(), hData);
+  CString str;
+  EXPECT_TRUE(manager.LoadString(&str, XTP_IDS_DEFTITLE));
+  EXPECT_STREQ(str.GetString(), L"Directory name:");
+  CSize size;
+  EXPECT_TRUE(manager.LoadToolBarData(XTP_IDR_EDIT_TOOLBAR, &size, nullptr));
+  EXPECT_NE(manager.LoadDialogTemplate(IDD_RESPX_TEST), nullptr);
+  manager.SetResourceModule(nullptr);
+  EXPECT_EQ(manager.GetResourceHandle(), AfxGetResourceHandle());
+  EXPECT_TRUE(manager.LoadString(&str, XTP_IDS_SELDIR));
+}
+
 TEST(ResourceManager, LoadsEveryToolkitString) {
   for (const StringCase& c : kStrings) {
     CString str = L"unchanged";

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "XTThemeManager.h"
+#include "test_pump.h"
 #include "test_window.h"
 
 namespace {
@@ -220,19 +221,32 @@ TEST_F(ThemeManagerTest, SetFactoryClassMovesTheHostBetweenSharedFactories) {
   EXPECT_EQ(g_nLiveThemes, nBefore);
 }
 
+TEST_F(ThemeManagerTest, DestroyingAManagerDeletesItsSharedFactoriesAndTheirThemes) {
+  const int nBefore = g_nLiveThemes;
+  CXTThemeManagerStyleFactory* pFactory = nullptr;
+  {
+    CXTThemeManager manager;
+    pFactory = manager.GetFactory(RUNTIME_CLASS(COtherThemeFactory));
+    ASSERT_NE(pFactory, nullptr);
+    EXPECT_EQ(manager.GetFactory(RUNTIME_CLASS(COtherThemeFactory)), pFactory);
+    EXPECT_NE(pFactory, XTThemeManager()->GetFactory(RUNTIME_CLASS(COtherThemeFactory)));
+    ASSERT_NE(pFactory->GetSafeTheme(), nullptr);
+    EXPECT_EQ(g_nLiveThemes, nBefore + 1);
+  }
+  EXPECT_EQ(g_nLiveThemes, nBefore);
+  // The factory left the process's list when it was deleted.
+  for (CXTThemeManagerStyleFactory* p = XTThemeManager()->GetFirstFactory(); p; p = p->GetNextFactory())
+    EXPECT_NE(p, pFactory);
+}
+
 // Transparent drawing copies what the parent shows under the control.
 TEST_F(ThemeManagerTest, TransparentBackCopiesTheParentPicture) {
   CWnd parent;
   // No WS_CLIPCHILDREN: what the parent paints lies under the child too.
-  ASSERT_TRUE(testsupport::CreateTestWindow(parent, CRect(40, 40, 240, 200), L"Theme parent", WS_POPUP | WS_VISIBLE));
+  ASSERT_TRUE(testsupport::CreateTestWindow(parent, CRect(1000, 760, 1200, 920), L"Theme parent", WS_POPUP | WS_VISIBLE));
   CWnd child;
   ASSERT_TRUE(child.CreateEx(WS_EX_TRANSPARENT, L"STATIC", L"", WS_CHILD | WS_VISIBLE, CRect(20, 30, 80, 70),
                              &parent, 1));
-  // Paint the parent red where the child lies, straight onto its DC.
-  {
-    CClientDC dc(&parent);
-    dc.FillSolidRect(0, 0, 200, 160, RGB(200, 0, 0));
-  }
   CCountedTheme theme;
   CDC memDC;
   ASSERT_TRUE(memDC.CreateCompatibleDC(nullptr));
@@ -242,8 +256,21 @@ TEST_F(ThemeManagerTest, TransparentBackCopiesTheParentPicture) {
   ::ReleaseDC(nullptr, hdcScreen);
   ASSERT_NE(bmp.GetSafeHandle(), nullptr);
   CBitmap* pOld = memDC.SelectObject(&bmp);
-  memDC.FillSolidRect(0, 0, 60, 40, RGB(0, 0, 255));
-  EXPECT_TRUE(theme.DrawTransparentBack(&memDC, &child));
+  // Paint the parent red where the child lies, straight onto its DC, and take the
+  // background. A heavily loaded display may not show a new window's surface at once:
+  // the first paints are let through and the picture taken again until it is there.
+  bool bShown = false;
+  for (int attempt = 0; attempt < 40 && !bShown; ++attempt) {
+    testsupport::PumpFor(attempt == 0 ? 50 : 25);
+    {
+      CClientDC dc(&parent);
+      dc.FillSolidRect(0, 0, 200, 160, RGB(200, 0, 0));
+    }
+    ::GdiFlush();
+    memDC.FillSolidRect(0, 0, 60, 40, RGB(0, 0, 255));
+    EXPECT_TRUE(theme.DrawTransparentBack(&memDC, &child));
+    bShown = memDC.GetPixel(5, 5) == RGB(200, 0, 0);
+  }
   EXPECT_EQ(memDC.GetPixel(5, 5), RGB(200, 0, 0));
   EXPECT_EQ(memDC.GetPixel(55, 35), RGB(200, 0, 0));
 

@@ -34,8 +34,8 @@ TEST(ImageClipboard, CopyAndPasteThroughTheClipboard) {
   std::vector<Px> colour(16 * 16);
   std::vector<bool> mask(16 * 16);
   for (int i = 0; i < 256; i++) {
-    colour[i] = Bgra(static_cast<uint8_t>(i), 40, static_cast<uint8_t>(255 - i), 0);
-    mask[i] = i < 16;
+    mask[i] = i < 16;  // the top row is transparent (and black, as hidden icon pixels are)
+    colour[i] = mask[i] ? Bgra(0, 0, 0, 0) : Bgra(static_cast<uint8_t>(i), 40, static_cast<uint8_t>(255 - i), 0);
   }
   HICON hIcon = MakeIcon(16, 16, colour, mask);
   ASSERT_TRUE(pSource->SetIcon(CXTPImageManagerIconHandle(hIcon), 4000));
@@ -60,7 +60,7 @@ TEST(ImageClipboard, CopyAndPasteThroughTheClipboard) {
   CXTPImageManagerIcon* p24 = pSet->GetIcon(24, FALSE);
   ASSERT_TRUE(p16 && p24);
   IconPixels px = ReadIcon(p16->GetIcon().GetIcon());
-  EXPECT_EQ(px.colour, ReadIcon(hIcon).colour);
+  EXPECT_TRUE(SamePixels(px.colour, ReadIcon(hIcon).colour));
   EXPECT_EQ(px.transparent, mask);
   EXPECT_TRUE(p24->IsAlpha());
   EXPECT_EQ(ReadPixels(p24->GetIcon().GetBitmap())[100], Bgra(1, 2, 3, 99));

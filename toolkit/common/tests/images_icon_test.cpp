@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "XTPColorManager.h"
+#include "XTPSystemVersion.h"
 #include "XTPImageManager.h"
 #include "images_test_res.h"
 #include "images_test_util.h"
@@ -442,4 +443,51 @@ TEST(ImageResources, ToolBarResourceData) {
   EXPECT_EQ(p->GetItems()[2], 101);
   for (UINT id : std::initializer_list<UINT>{IDR_TEST_TOOLBAR_CUT, IDR_TEST_TOOLBAR_VERSION, IDR_TEST_TOOLBAR_EMPTY, 9999u})
     EXPECT_EQ(CXTPToolBarResourceData::Load(id, nullptr, &cb), nullptr) << id;
+}
+
+namespace {
+DWORD CALLBACK Version581() { return MAKELONG(81, 5); }
+DWORD CALLBACK Version600() { return MAKELONG(0, 6); }
+DWORD CALLBACK VersionRefused() { return 0; }
+}  // namespace
+
+TEST(ImageManagerGlobals, ComCtl6TestFollowsTheVersionReader) {
+  XTP_COMCTL_VERSION_QUERY old = XTPSetComCtlVersionQuery(Version581);
+  EXPECT_FALSE(XTPIsComCtl6OrLater());
+  XTPSetComCtlVersionQuery(Version600);
+  EXPECT_TRUE(XTPIsComCtl6OrLater());
+  XTPSetComCtlVersionQuery(VersionRefused);
+  EXPECT_FALSE(XTPIsComCtl6OrLater());
+  XTPSetComCtlVersionQuery(old);
+  // The global manager exists, found AlphaBlend, and has the first custom id ahead.
+  ASSERT_NE(XTPImageManager(), nullptr);
+  EXPECT_TRUE(XTPImageManager()->IsAlphaIconsSupported());
+  EXPECT_EQ(XTPImageManager()->GetCustomIconCounter(), 68266u);
+}
+
+TEST(ImageIcon, MirroredManagerDrawsIconsMirrored) {
+  CXTPImageManager* pManager = new CXTPImageManager;
+  std::vector<Px> colour(16 * 16);
+  for (int i = 0; i < 256; i++) colour[i] = (i % 16) < 8 ? Bgra(0, 0, 255, 0) : Bgra(255, 0, 0, 0);
+  HICON hIcon = MakeIcon(16, 16, colour, std::vector<bool>(256, false));
+  ASSERT_TRUE(pManager->SetIcon(CXTPImageManagerIconHandle(hIcon), 1));
+  CXTPImageManagerIcon* pIcon = pManager->GetImage(1, 16);
+  ASSERT_NE(pIcon, nullptr);
+  EXPECT_EQ(pIcon->GetImageManager(), pManager);
+  testsupport::CSnapshot shot(40, 16);
+  CRect all(0, 0, 40, 16);
+  shot.DC().FillSolidRect(&all, RGB(255, 255, 255));
+  pIcon->Draw(&shot.DC(), CPoint(0, 0));
+  EXPECT_EQ(shot.Pixel(2, 8), RGB(255, 0, 0));
+  EXPECT_EQ(shot.Pixel(13, 8), RGB(0, 0, 255));
+  pManager->SetDrawMirrored(TRUE);
+  pIcon->Draw(&shot.DC(), CPoint(20, 0));
+  EXPECT_EQ(shot.Pixel(22, 8), RGB(0, 0, 255));
+  EXPECT_EQ(shot.Pixel(33, 8), RGB(255, 0, 0));
+  // The silhouette goes through a bitmap and keeps the icon's place.
+  pIcon->DrawMono(&shot.DC(), CPoint(20, 0), pIcon->GetIcon(), RGB(0, 128, 0));
+  EXPECT_EQ(shot.Pixel(30, 8), RGB(0, 128, 0));
+  shot.SavePng(testsupport::ArtifactPath(L"toolkit\\icon_mirrored.png"));
+  pManager->InternalRelease();
+  ::DestroyIcon(hIcon);
 }

@@ -100,7 +100,7 @@ std::vector<std::vector<Px>> Snapshot(CXTPImageManager* pManager, UINT id) {
     UINT w;
     CXTPImageManagerIcon* pIcon;
     pSet->GetIcons()->GetNextAssoc(pos, w, pIcon);
-    byWidth[w] = pIcon;
+    if (!pIcon->IsScaled()) byWidth[w] = pIcon;  // scaled copies are caches
   }
   for (auto& entry : byWidth) {
     CXTPImageManagerIcon* pIcon = entry.second;
@@ -108,13 +108,19 @@ std::vector<std::vector<Px>> Snapshot(CXTPImageManager* pManager, UINT id) {
                         pIcon->IsAlpha() ? 1 : 0, 0)});
     for (CXTPImageManagerIconHandle* h : {&pIcon->GetIcon(), &pIcon->GetHotIcon(), &pIcon->GetCheckedIcon(),
                                           &pIcon->GetDisabledIcon(FALSE)}) {
-      out.push_back(PicturePixels(*h));
-      if (!h->IsAlpha() && !h->IsEmpty()) {
-        std::vector<bool> mask = ReadIcon(h->GetIcon()).transparent;
-        std::vector<Px> m;
-        for (bool b : mask) m.push_back(Bgra(b, 0, 0, 0));
-        out.push_back(m);
+      if (h->IsAlpha() || h->IsEmpty()) {
+        out.push_back(PicturePixels(*h));
+        continue;
       }
+      // Icons: the mask, and the colour of the pixels it shows.
+      IconPixels px = ReadIcon(h->GetIcon());
+      std::vector<Px> m;
+      for (size_t i = 0; i < px.transparent.size(); i++) {
+        m.push_back(Bgra(px.transparent[i], 0, 0, 0));
+        if (px.transparent[i] && i < px.colour.size()) px.colour[i] = Bgra(0, 0, 0, 0);
+      }
+      out.push_back(px.colour);
+      out.push_back(m);
     }
   }
   return out;
@@ -239,9 +245,10 @@ TEST(ImageManager, ToolBarAndStripLoading) {
   EXPECT_FALSE(p100->IsAlpha());
   IconPixels px = ReadIcon(p100->GetIcon().GetIcon());
   ASSERT_EQ(px.colour.size(), 256u);
-  EXPECT_EQ(px.colour[0], Bgra(0, 0, 255, 0));  // red square
-  EXPECT_FALSE(px.transparent[0]);
-  EXPECT_TRUE(px.transparent[15 * 16 + 15]);    // the magenta mask colour
+  EXPECT_EQ(px.colour[5 * 16 + 5], Bgra(0, 0, 255, 0));  // red square
+  EXPECT_FALSE(px.transparent[5 * 16 + 5]);
+  EXPECT_TRUE(px.transparent[0]);  // magenta, the colour of the top-left pixel
+  EXPECT_TRUE(px.transparent[15 * 16 + 15]);
   EXPECT_EQ(ReadIcon(p101->GetIcon().GetIcon()).colour[100], Bgra(255, 0, 0, 0));
 
   // Hot pictures of a toolbar go to the sets that exist.
@@ -357,7 +364,7 @@ TEST(ImagePersistence, ArchiveRoundTripKeepsEveryPicture) {
   EXPECT_EQ(back->GetIconSet(999), nullptr);
   for (UINT id : {200u, 201u, 202u}) {
     ASSERT_NE(back->GetIconSet(id), nullptr) << id;
-    EXPECT_EQ(Snapshot(back.p, id), Snapshot(m.p, id)) << id;
+    EXPECT_TRUE(SamePixels(Snapshot(back.p, id), Snapshot(m.p, id))) << id;
   }
   EXPECT_EQ(back->GetIconSet(202)->GetIcons()->GetCount(), 1);  // the scaled copy was not stored
   EXPECT_EQ(back->GetIconSet(200)->GetIcons()->GetCount(), 3);
@@ -395,7 +402,7 @@ TEST(ImagePersistence, RegistryRoundTrip) {
     CXTPPropExchangeRegistry px(TRUE, hKey, L"Images");
     back->DoPropExchange(&px);
   }
-  for (UINT id : {200u, 201u, 202u}) EXPECT_EQ(Snapshot(back.p, id), Snapshot(m.p, id)) << id;
+  for (UINT id : {200u, 201u, 202u}) EXPECT_TRUE(SamePixels(Snapshot(back.p, id), Snapshot(m.p, id))) << id;
   // A stored width of 0 is damaged data: the load stops, the set is not made.
   HKEY hIcon = nullptr;
   ASSERT_EQ(::RegOpenKeyExW(hKey, L"Images\\IconSet0\\Icon0", 0, KEY_WRITE, &hIcon), ERROR_SUCCESS);
@@ -464,7 +471,7 @@ TEST(ImagePersistence, StoredIconCutAtEveryByteChangesNothing) {
     cut.Detach();
     ASSERT_TRUE(threw) << n;
     EXPECT_EQ(pTarget->GetHeight(), 8) << n;
-    EXPECT_EQ(PicturePixels(pTarget->GetIcon()), before) << n;
+    EXPECT_TRUE(SamePixels(PicturePixels(pTarget->GetIcon()), before)) << n;
     EXPECT_EQ(&pTarget->GetHotIcon(), &pTarget->GetIcon()) << n;
   }
   // The whole of it loads.
@@ -526,7 +533,7 @@ TEST(ImagePersistence, PasteRejectsDamagedDataWithoutTouchingTheManager) {
   const UINT id = m->PasteCustomImage(h);
   ::GlobalFree(h);
   ASSERT_NE(id, 0u);
-  EXPECT_EQ(Snapshot(m.p, id), Snapshot(src.p, 300));
+  EXPECT_TRUE(SamePixels(Snapshot(m.p, id), Snapshot(src.p, 300)));
 }
 
 TEST(ImageGallery, GeneratedFormsAt16And24And32) {
@@ -544,8 +551,10 @@ TEST(ImageGallery, GeneratedFormsAt16And24And32) {
       for (int x = 0; x < size; x++) {
         const int dx = x - size / 2, dy = y - size / 2;
         const bool in = dx * dx + dy * dy <= (size / 2 - 1) * (size / 2 - 1);
-        colour[y * size + x] = Bgra(static_cast<uint8_t>(255 * x / size), static_cast<uint8_t>(80),
-                                    static_cast<uint8_t>(255 - 255 * y / size), in ? 255 : 0);
+        // Outside the disc: transparent, and black as an icon's hidden pixels must be.
+        colour[y * size + x] = in ? Bgra(static_cast<uint8_t>(255 * x / size), static_cast<uint8_t>(80),
+                                         static_cast<uint8_t>(255 - 255 * y / size), 255)
+                                  : Bgra(0, 0, 0, 0);
         mask[y * size + x] = !in;
       }
     }

@@ -4,7 +4,11 @@
 #include <framework.h>
 
 #include <cstdint>
+#include <iostream>
+#include <ostream>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "XTPImageManager.h"
 
@@ -17,6 +21,36 @@ struct Px {
 };
 
 inline Px Bgra(uint8_t b, uint8_t g, uint8_t r, uint8_t a) { return Px{b, g, r, a}; }
+
+inline void PrintTo(const Px& p, std::ostream* os) {
+  *os << "bgra(" << int(p.b) << "," << int(p.g) << "," << int(p.r) << "," << int(p.a) << ")";
+}
+
+// Two pixel arrays (or lists of them) alike; on failure names the first difference only.
+inline ::testing::AssertionResult SamePixels(const std::vector<Px>& a, const std::vector<Px>& b) {
+  if (a.size() != b.size())
+    return ::testing::AssertionFailure() << "sizes " << a.size() << " and " << b.size();
+  for (size_t i = 0; i < a.size(); i++) {
+    if (!(a[i] == b[i])) {
+      ::testing::AssertionResult r = ::testing::AssertionFailure();
+      r << "pixel " << i << ": ";
+      return r << "bgra(" << int(a[i].b) << "," << int(a[i].g) << "," << int(a[i].r) << "," << int(a[i].a)
+               << ") vs bgra(" << int(b[i].b) << "," << int(b[i].g) << "," << int(b[i].r) << "," << int(b[i].a)
+               << ")";
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
+inline ::testing::AssertionResult SamePixels(const std::vector<std::vector<Px>>& a,
+                                             const std::vector<std::vector<Px>>& b) {
+  if (a.size() != b.size())
+    return ::testing::AssertionFailure() << "picture counts " << a.size() << " and " << b.size();
+  for (size_t i = 0; i < a.size(); i++) {
+    ::testing::AssertionResult r = SamePixels(a[i], b[i]);
+    if (!r) return ::testing::AssertionFailure() << "picture " << i << ": " << r.message();
+  }
+  return ::testing::AssertionSuccess();
+}
 
 // A 32-bit top-down DIB section of w x h from pixels given top row first.
 inline HBITMAP MakeAlphaBitmap(int w, int h, const std::vector<Px>& pixels) {

@@ -2,7 +2,8 @@
 """Draws the image manager tests' pictures into the given folder:
 
   strip24.bmp      24-bit toolbar strip, two 16x16 images on magenta (the mask colour):
-                   image 0 a red 8x8 square top-left, image 1 solid blue.
+                   image 0 a red 8x8 square at (4, 4), image 1 solid blue; the top-left
+                   pixel gives the mask colour.
   alpha32.bmp      32-bit strip with alpha, two 16x16 images: image 0 has pixel (x, y) =
                    B x*16, G y*16, R 128, A 255 - x*8; image 1 is green with alpha 128.
   alpha_odd.bmp    32-bit, 40x16 (not a multiple of 16).
@@ -38,7 +39,7 @@ def strip24():
         for x in range(32):
             if x >= 16:
                 row += bytes((255, 0, 0))           # blue (b, g, r)
-            elif x < 8 and y < 8:
+            elif 4 <= x < 12 and 4 <= y < 12:
                 row += bytes((0, 0, 255))           # red
             else:
                 row += bytes((255, 0, 255))         # magenta

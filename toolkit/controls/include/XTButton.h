@@ -175,6 +175,9 @@ class CXTButton : public CButton, public CXTThemeManagerStyleHost {
   CFont* SetFont(CFont* pFont) { return SetButtonFont(pFont); }
   void SetFont(CFont* pFont, BOOL bRedraw) { CWnd::SetFont(pFont, bRedraw); }
 
+  // Stores the style bits only: the theme the button holds stays.
+  void SetThemeStyleBits(DWORD dwxStyle) { m_dwxStyle = dwxStyle; }
+
   CSize GetImageSize();
   CPoint GetImagePoint();
   CPoint GetTextPoint();

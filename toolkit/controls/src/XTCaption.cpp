@@ -321,7 +321,7 @@ void CXTCaption::OnThemeChanged() {
 
 BOOL CXTCaption::Create(CWnd* pParentWnd, LPCTSTR lpszWindowName, DWORD dwExStyle, DWORD dwStyle, const RECT& rect,
                         UINT nID) {
-  if (!CStatic::Create(NULL, dwStyle | WS_CLIPCHILDREN, rect, pParentWnd, nID)) return FALSE;
+  if (!CStatic::Create(_T(""), dwStyle | WS_CHILD | WS_CLIPCHILDREN, rect, pParentWnd, nID)) return FALSE;
   SetFont(&XTGetGlobalUIData().font);
   m_dwExStyle = dwExStyle & 0x07;
   if (dwExStyle & ~0x07UL) ModifyStyleEx(0, dwExStyle & ~0x07UL);
@@ -344,8 +344,9 @@ BOOL CXTCaption::Create(CWnd* pParentWnd, LPCTSTR lpszWindowName, DWORD dwExStyl
       ::DestroyIcon(hIcon);
     }
   } else {
-    if (!m_btnCaption.Create(m_strWindText, BS_CENTER | BS_VCENTER | BS_ICON | BS_OWNERDRAW, CRect(0, 0, 0, 0), this,
-                             XT_IDC_BTN_CLOSE))
+    // Hidden until a pane is attached; a child of the caption like the close button.
+    if (!m_btnCaption.Create(m_strWindText, WS_CHILD | BS_CENTER | BS_VCENTER | BS_ICON | BS_OWNERDRAW, CRect(0, 0, 0, 0),
+                             this, XT_IDC_BTN_CLOSE))
       return FALSE;
     m_bTextButton = 1;
   }
@@ -583,7 +584,7 @@ LRESULT CXTCaption::OnPopupClose(WPARAM, LPARAM) {
   if (m_pChildWnd != NULL && m_pChildWnd->GetSafeHwnd() != NULL && m_pParentView != NULL &&
       m_pParentView->GetSafeHwnd() != NULL) {
     CRect rc = m_rcChild;
-    rc.top += m_nOffset;
+    rc.OffsetRect(0, m_nOffset);
     m_pChildWnd->MoveWindow(&rc);
     m_pChildWnd->ShowWindow(SW_SHOW);
   }

@@ -227,6 +227,26 @@ TEST_F(Edit, MenuCommandsActOnTheEdit) {
 }
 
 // ---------------------------------------------------------------------------------------
+// The text of the selected item of the dialog's tree view, empty when none.
+CString SelectedTreeText(HWND hDlg) {
+  HWND hTree = ::FindWindowExW(hDlg, NULL, WC_TREEVIEWW, NULL);
+  if (hTree == NULL) {
+    for (HWND h = ::GetWindow(hDlg, GW_CHILD); h != NULL && hTree == NULL; h = ::GetWindow(h, GW_HWNDNEXT))
+      hTree = ::FindWindowExW(h, NULL, WC_TREEVIEWW, NULL);
+  }
+  if (hTree == NULL) return CString();
+  HTREEITEM hItem = TreeView_GetSelection(hTree);
+  if (hItem == NULL) return CString();
+  WCHAR text[MAX_PATH] = {};
+  TVITEMW item = {};
+  item.mask = TVIF_TEXT;
+  item.hItem = hItem;
+  item.pszText = text;
+  item.cchTextMax = MAX_PATH;
+  if (!TreeView_GetItem(hTree, &item)) return CString();
+  return CString(text);
+}
+
 class BrowseEdit : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -327,7 +347,11 @@ TEST_F(BrowseEdit, FolderBrowserStartsAtTheCurrentDirectoryAndItsChoiceReachesTh
   };
   for (const Row& row : rows) {
     edit.SetWindowText(row.before);
-    BrowseWithDialog([&](HWND hDlg) { ::PostMessageW(hDlg, WM_COMMAND, row.ok ? IDOK : IDCANCEL, 0); });
+    BrowseWithDialog([&](HWND hDlg) {
+      // The browser selects its start folder once its tree is filled: wait for that.
+      PumpUntil([hDlg] { return SelectedTreeText(hDlg).CompareNoCase(L"vorlix_browse_start") == 0; }, 5000);
+      ::PostMessageW(hDlg, WM_COMMAND, row.ok ? IDOK : IDCANCEL, 0);
+    });
     EXPECT_EQ(TextOf(edit).CompareNoCase(row.after), 0) << row.what << ": " << Narrow(TextOf(edit));
   }
   ::SetCurrentDirectoryW(oldDir);
