@@ -270,6 +270,9 @@ void C2TarrowFolderTreeView::OnNext() {
   if (!pFrame || m_runner.IsRunning()) return;
   CStringArray checked;
   m_Tree.GetCheckedFolders(checked);
+  // The root ("NSF File") is no folder of the book: its path is empty.
+  for (INT_PTR i = checked.GetSize() - 1; i >= 0; --i)
+    if (checked[i].IsEmpty()) checked.RemoveAt(i);
   if (checked.GetSize() == 0) {
     AfxMessageBox(L"Please select folder", MB_OK);
     return;
@@ -277,9 +280,7 @@ void C2TarrowFolderTreeView::OnNext() {
   CSaveOptionsDlg dlg(pFrame, this);
   dlg.m_strSourcePath = pFrame->GetCurrentPath();
   dlg.m_strSourceServer = pFrame->GetCurrentServer();
-  const INT_PTR nDbg = dlg.DoModal();
-  { FILE* f = _wfopen(L"C:\\dbg_next.txt", L"a"); if (f) { fwprintf(f, L"result %d view %p\n", (int)nDbg, (void*)pFrame->m_pMainView); fclose(f); } }
-  if (nDbg != IDOK) return;
+  if (dlg.DoModal() != IDOK) return;
   pFrame->m_arrChosenFolders.RemoveAll();
   pFrame->m_arrChosenFolders.Append(checked);
   pFrame->ShowNextPage(1);

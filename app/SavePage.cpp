@@ -79,7 +79,6 @@ void C3TarrowSaveNsfToPst::SetCurrentStep(int nStep) {
 }
 
 LRESULT C3TarrowSaveNsfToPst::OnActivatePage() {
-  { FILE* f = _wfopen(L"C:\\dbg_next.txt", L"a"); if (f) { fwprintf(f, L"page3 activate\n"); fclose(f); } }
   SetCurrentStep(2);
   for (CTextProgressCtrl* pBar : {&m_barOverall, &m_barItem, &m_barSub}) {
     pBar->SendMessage(PBM_SETPOS, 0, 0);
