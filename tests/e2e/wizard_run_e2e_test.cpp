@@ -48,6 +48,11 @@ LONGLONG FileSize(const std::wstring& path) {
   return (static_cast<LONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
+// Leaves a file the program wrote in build/artifacts/wizard_run for the Linux-side readers.
+void KeepForReaders(const std::wstring& path, const std::wstring& name) {
+  ::CopyFileW(path.c_str(), testsupport::ArtifactPath(L"wizard_run\\" + name).c_str(), FALSE);
+}
+
 std::wstring ReadText(const std::wstring& path) {
   std::ifstream in(path.c_str(), std::ios::binary);
   std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -180,6 +185,7 @@ TEST_F(WizardRunE2e, OneBookThroughTheFolderPageToACsvFile) {
   const std::wstring csv = ReadText(target);
   EXPECT_NE(csv.find(L"\"Alice\""), std::wstring::npos) << "the book's contacts are in the file";
   EXPECT_EQ(m_answers->Count(), 0u) << "no message on the way";
+  KeepForReaders(target, L"one_book.csv");
 }
 
 TEST_F(WizardRunE2e, StopDuringASaveYesThenASecondSaveIntoTheStoppedPst) {
@@ -232,6 +238,11 @@ TEST_F(WizardRunE2e, StopDuringASaveYesThenASecondSaveIntoTheStoppedPst) {
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(rows[0][1], L"Save Done...");
   EXPECT_EQ(rows[0][3], target);
+  // Close the program so that the file is complete and free, then keep it.
+  m_answers->Queue(L"&Yes");
+  ::PostMessageW(m_hMain, WM_CLOSE, 0, 0);
+  EXPECT_EQ(m_app.WaitExit(30000), 0u);
+  KeepForReaders(target, L"stopped_then_added.pst");
 }
 
 TEST_F(WizardRunE2e, ClosingDuringASaveEndsTheSaveAndTheProgramWithExitCodeZero) {
@@ -268,4 +279,5 @@ TEST_F(WizardRunE2e, ClosingDuringASaveEndsTheSaveAndTheProgramWithExitCodeZero)
   HANDLE h = ::CreateFileW(target.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   EXPECT_NE(h, INVALID_HANDLE_VALUE);
   ::CloseHandle(h);
+  KeepForReaders(target, L"closed_during_save.pst");
 }
