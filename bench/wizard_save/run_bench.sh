@@ -37,6 +37,7 @@ run() {
   fi
 }
 run wine wizard_save_bench.exe "$winbook" "$winwork" wizard > "$work/wizard.txt" 2>&1 < /dev/null || true
+sed -i 's/\r$//' "$work/wizard.txt"
 cat "$work/wizard.txt"
 wsave=$(sed -n 's/^save: //p' "$work/wizard.txt")
 wcards=$(count_cards "$work/wizard.pst")
@@ -45,6 +46,7 @@ wcards=$(count_cards "$work/wizard.pst")
 start=$(date +%s.%N)
 wine pst_e2e_driver.exe "$winbook" "$winwork\\driver.pst" > "$work/driver.txt" 2>&1 < /dev/null || true
 end=$(date +%s.%N)
+sed -i 's/\r$//' "$work/driver.txt"
 dsave=$(sed -n 's/^save: //p' "$work/driver.txt" | cut -d' ' -f1)
 dcards=$(count_cards "$work/driver.pst")
 wineserver -k >/dev/null 2>&1 || true
