@@ -83,7 +83,7 @@ BOOL CMainFrame::OpenTargetPst(CString strPath, int nExisting) {
 
 BOOL CMainFrame::ExportFoldersToPst(CString, int) {
   BOOL bAllExported = TRUE;
-  for (INT_PTR i = 0; i < m_arrChosenFolders.GetSize() && !m_Reader.m_bCancel; ++i)
+  for (INT_PTR i = 0; i < m_arrChosenFolders.GetSize(); ++i)
     if (!m_arrChosenFolders[i].IsEmpty() && !ExportFolder(m_arrChosenFolders[i], CConversionController::kModePst, nullptr)) bAllExported = FALSE;
   return bAllExported;
 }
@@ -95,7 +95,7 @@ BOOL CMainFrame::ExportFoldersToSheet(CString strPath) {
   const BOOL bWorkbook = strExtension.CompareNoCase(L".xls") == 0;
   const CString strSheetOrSeparator = bWorkbook ? L"Contacts" : L",";
   BOOL bAllWritten = TRUE;
-  for (INT_PTR i = 0; i < m_arrChosenFolders.GetSize() && !m_Reader.m_bCancel; ++i) {
+  for (INT_PTR i = 0; i < m_arrChosenFolders.GetSize(); ++i) {
     if (m_arrChosenFolders[i].IsEmpty()) continue;
     CSpreadsheetWriter writer(strPath, strSheetOrSeparator, false);
     if (!ExportFolder(m_arrChosenFolders[i], CConversionController::kModeSpreadsheet, &writer)) bAllWritten = FALSE;

@@ -114,11 +114,14 @@ void ClickItem(HWND hDlg, int nID) {
 }
 
 void TypeInto(HWND hDlg, int nID, const std::wstring& text) {
-  if (text.empty()) return;
-  ClickItem(hDlg, nID);
-  uidriver::TypeText(text);
-  // Wait until the edit holds the whole text.
-  for (int i = 0; i < 100 && uidriver::WindowText(::GetDlgItem(hDlg, nID)) != text; ++i) ::Sleep(20);
+  HWND hEdit = ::GetDlgItem(hDlg, nID);
+  // Typed again when the keys went elsewhere (the dialog still taking the focus).
+  for (int attempt = 0; attempt < 5 && uidriver::WindowText(hEdit) != text; ++attempt) {
+    ClickItem(hDlg, nID);
+    ::SendMessageW(hEdit, EM_SETSEL, 0, -1);
+    uidriver::TypeText(text);
+    for (int i = 0; i < 75 && uidriver::WindowText(hEdit) != text; ++i) ::Sleep(20);
+  }
 }
 
 class SaveOptions : public ::testing::TestWithParam<SaveCase> {
@@ -139,6 +142,8 @@ TEST_P(SaveOptions, TypedAndClicked) {
     const DWORD pid = ::GetCurrentProcessId();
     HWND hDlg = WaitForDialog(pid, L"Save Options");
     if (!hDlg) return;
+    for (int i = 0; i < 50 && ::GetForegroundWindow() != hDlg; ++i) ::Sleep(20);
+    ::Sleep(200);
     switch (c.kind) {
       case kPstNew:
         TypeInto(hDlg, IDC_SAVE_PST_FOLDER, Expand(c.folder, dir));
@@ -162,8 +167,15 @@ TEST_P(SaveOptions, TypedAndClicked) {
     if (c.single) ClickItem(hDlg, IDC_SAVE_SINGLE_TARGET);
     ClickItem(hDlg, IDOK);
     if (!c.message.empty()) {
-      HWND hBox = WaitForDialog(pid, L"", {hDlg});
+      // The message box: a dialog with the message text control.
+      HWND hBox = nullptr;
+      for (int i = 0; i < 250 && !hBox; ++i) {
+        HWND h = uidriver::FindDialog(pid, L"", {hDlg});
+        if (h && ::GetDlgItem(h, 0xFFFF)) hBox = h;
+        else ::Sleep(20);
+      }
       if (hBox) {
+        ::Sleep(100);
         boxText = uidriver::MessageBoxText(hBox);
         uidriver::Click(uidriver::FindButton(hBox, L"OK"));
         for (int i = 0; i < 100 && ::IsWindow(hBox); ++i) ::Sleep(20);
