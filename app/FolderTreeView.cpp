@@ -6,6 +6,16 @@
 IMPLEMENT_DYNCREATE(C2TarrowFolderTreeView, CTarrowCommonBaseView)
 
 BEGIN_MESSAGE_MAP(C2TarrowFolderTreeView, CTarrowCommonBaseView)
+  ON_WM_CREATE()
+  ON_WM_SIZE()
+  ON_WM_DESTROY()
+  ON_WM_ERASEBKGND()
+  ON_MESSAGE(UM_FOLDERCHOSEN, OnFolderChosen)
+  ON_MESSAGE(UM_FILTERLETTER, OnFilterLetter)
+  ON_MESSAGE(UM_CONTACTCHOSEN, OnContactChosen)
+  ON_MESSAGE(UM_STOPPROCESS, OnStopProcess)
+  ON_MESSAGE(UM_EXPORT, OnExportMessage)
+  ON_MESSAGE(UM_FOLDERSCANENDED, OnScanEnded)
 END_MESSAGE_MAP()
 
 void C2TarrowFolderTreeView::OnFirstUpdate() {
@@ -17,6 +27,4 @@ void C2TarrowFolderTreeView::OnBack() {
   if (CMainFrame* pFrame = GetMainFrame()) pFrame->ShowPreviousPage(1);
 }
 
-// The Save Options dialog comes with the conversion runs; nothing to do yet.
-void C2TarrowFolderTreeView::OnNext() {}
 void C2TarrowFolderTreeView::OnExit() {}

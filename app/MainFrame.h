@@ -13,7 +13,10 @@
 #include "ConversionController.h"
 #include "DominoFileDlg.h"
 #include "WizardNotesReader.h"
+#include "WorkerRunner.h"
 #include "XTPFrameWnd.h"
+
+#include <functional>
 
 class CPstWriter;
 class CSpreadsheetWriter;
@@ -56,15 +59,19 @@ class CMainFrame : public CMainFrameBase, public IDominoServerSource {
 
   // ---- The save loop's export halves (MainFrame_export.cpp) ----
   // Writes the blank PST template resource (type "PST", nResourceId 224 or 225) of the
-  // program to strPath, replacing any file there. Failures are not reported.
-  void WritePstTemplate(CString strPath, int nResourceId);
+  // program to strPath, replacing any file there. FALSE when the template is missing or the
+  // file could not be written whole: the partial file is deleted and the reader's last
+  // error holds the system's reason.
+  BOOL WritePstTemplate(CString strPath, int nResourceId);
   BOOL ExportFolder(CString strFolder, int nMode, CSpreadsheetWriter* pSheet);
   BOOL OpenTargetPst(CString strPath, int nExisting);
   BOOL ExportFoldersToPst(CString strPath, int nExisting);
-  // One writer per chosen folder on the same file, each reading what the ones before it
-  // wrote, committed and destroyed in turn, so every folder ends up in one sheet or file.
-  // FALSE when a folder's rows could not be written; the reader's last error says why.
-  BOOL ExportFoldersToSpreadsheet(CString strPath, int nOutputKind);
+  // The spreadsheet half of the save loop: one writer per chosen folder on the same file,
+  // each reading what the ones before it wrote, committed and destroyed in turn, so every
+  // folder ends up in one sheet or file; the path's extension (".xls") chooses a workbook,
+  // anything else a text file. FALSE when a folder's rows could not be written; the
+  // reader's last error then says why.
+  BOOL ExportFoldersToSheet(CString strPath);
   // Deletes the current PST writer (which saves and closes the store).
   void DeletePstWriter();
   // Sets both abort flags: the reader's and, when one exists, the PST writer's.
@@ -108,6 +115,28 @@ class CMainFrame : public CMainFrameBase, public IDominoServerSource {
   BYTE m_bSingleTarget = FALSE;
   CWebLinkPane* m_pWebLinkPane = nullptr;
   HINSTANCE m_hModule = nullptr;
+
+
+  // ---- The save loop and the conversion runs (MainFrame_runs.cpp) ----
+  // The save worker's context while a save runs on it: the loop's window work and dialogs
+  // go through it to the interface thread. Null when the loop runs on the interface thread.
+  CWorkerContext* m_pRunContext = nullptr;
+  // Set by the save loop when the target PST could not be opened or made.
+  BOOL m_bTargetFailed = FALSE;
+
+  // The whole save of the current settings. pFileList (several-files mode: one row per
+  // source file), pStatusText and pOverallBar are windows of the interface thread.
+  BOOL SaveAllFiles(CListCtrl* pFileList, CWnd* pStatusText, CWnd* pOverallBar);
+  // One source file (its chosen folders) into the chosen target; strSavedPath := the
+  // target path. FALSE with the reason in the last error text.
+  BOOL SaveCurrentFile(BOOL bOpenTarget, CString& strSavedPath);
+  // Runs work on the interface thread (at once when called there).
+  BOOL RunOnUiThread(const std::function<void()>& work);
+  // Runs the Save Options dialog for the current source on the interface thread; IDOK or
+  // IDCANCEL.
+  virtual INT_PTR RunSaveOptions();
+  // TRUE once the user (or the program's end) asked the running work to stop.
+  BOOL IsAbortRequested() const;
 
  protected:
   BOOL PreCreateWindow(CREATESTRUCT& cs) override;

@@ -1,6 +1,7 @@
 // Start-up of the wizard program: single instance, libraries, profile, document template.
 #include "MossgraveApp.h"
 
+#include "ExcelDriver.h"
 #include "MainFrame.h"
 #include "MossgraveView.h"
 #include "XTPDrawHelpers.h"
@@ -61,6 +62,8 @@ BOOL CMossgraveApp::InitInstance() {
     return FALSE;
   }
   AfxInitRichEdit();
+  // Workbooks are written through the program's own Excel driver.
+  RegisterExcelDriver();
   SetRegistryKey(L"Local AppWizard-Generated Applications");
   LoadStdProfileSettings(4);
   AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, RUNTIME_CLASS(CMossgraveDoc), RUNTIME_CLASS(CMainFrame),

@@ -6,6 +6,10 @@
 IMPLEMENT_DYNCREATE(C3TarrowSaveNsfToPst, CTarrowCommonBaseView)
 
 BEGIN_MESSAGE_MAP(C3TarrowSaveNsfToPst, CTarrowCommonBaseView)
+  ON_WM_CREATE()
+  ON_WM_SIZE()
+  ON_WM_DESTROY()
+  ON_WM_ERASEBKGND()
 END_MESSAGE_MAP()
 
 void C3TarrowSaveNsfToPst::OnFirstUpdate() { SetCurrentStep(2); }

@@ -13,18 +13,23 @@ const wchar_t kItemFileName[] = L"aasseedd.eml";
 
 BOOL CConversionController::ExportFolder(CString strPath, int nMode, CSpreadsheetWriter* pWriter) {
   if (!m_pReader) return 0;
-  return RunGuarded([&] {
+  BOOL bExported = FALSE;
+  const BOOL bGuarded = RunGuarded([&] {
     if (nMode == kModePst) {
       CRdoFolder target;
-      if (m_pPstWriter && m_pPstWriter->CreateTargetFolder(strPath, &target)) {
-        m_pReader->ExportFolder(strPath, &target, kModePst, nullptr);
-        target.Save();
+      if (!m_pPstWriter || !m_pPstWriter->CreateTargetFolder(strPath, &target)) {
+        // The folder's contacts would be lost without a word: the save reports it.
+        m_pReader->SetLastError(L"Unable to create the folder \"" + strPath + L"\" in the PST file");
+        return;
       }
+      bExported = m_pReader->ExportFolder(strPath, &target, kModePst, nullptr);
+      target.Save();
     } else if (nMode == kModeSpreadsheet) {
       COleDispatchDriver none;
-      m_pReader->ExportFolder(strPath, &none, kModeSpreadsheet, pWriter);
+      bExported = m_pReader->ExportFolder(strPath, &none, kModeSpreadsheet, pWriter);
     }
   });
+  return bGuarded && bExported;
 }
 
 BOOL CNotesReader::ExportFolder(CString strPath, COleDispatchDriver* pTarget, int nMode, CSpreadsheetWriter* pWriter) {

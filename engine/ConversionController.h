@@ -16,8 +16,8 @@ class CConversionController {
   virtual ~CConversionController() = default;
 
   // Exports the folder path ("Name\", nested levels separated by "\") in the given mode.
-  // 1 when done (also when the PST folder could not be made, which skips the folder);
-  // 0 when a failure escaped.
+  // 1 when done; 0 when the PST folder could not be made or the folder's contacts could
+  // not all be written (the reader's last error says why).
   BOOL ExportFolder(CString strPath, int nMode, CSpreadsheetWriter* pWriter);
 
   // Borrowed; the frame sets both before every call.

@@ -71,7 +71,8 @@ BOOL CPstWriter::WriteTemplateForVersion(CString strPath) {
   // A version text that cannot be read gives no template and no file.
   CString strVersion;
   if (!RunGuarded([&] { strVersion = m_Session.GetVersion(); })) return FALSE;
-  if (m_pMainFrame) m_pMainFrame->WritePstTemplate(strPath, TemplateForVersion(strVersion));
+  // A template that could not be laid down whole is no PST to open.
+  if (m_pMainFrame) return m_pMainFrame->WritePstTemplate(strPath, TemplateForVersion(strVersion));
   return TRUE;
 }
 

@@ -360,6 +360,15 @@ TEST_F(WizardE2e, ExportHandsTheRowsToTheSavePageWhereExportIsInert) {
   ASSERT_TRUE(WaitFor([&] { return Rows() == 1; }, 5000));
   uidriver::Click(Button(0, L"Export"));
   ASSERT_TRUE(WaitFor([&] { return Page(2) && ::IsWindowVisible(Page(2)); }, 5000));
+  // The save asks where to save the book; cancelled, the book is skipped and the save ends.
+  HWND hOptions = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (hOptions = uidriver::FindDialog(m_app.Pid(), L"Save Options")) != nullptr; }, 10000));
+  ::Sleep(300);
+  uidriver::Click(uidriver::FindButton(hOptions, L"Cancel"));
+  HWND hDone = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (hDone = uidriver::FindDialog(m_app.Pid(), L"Vorlix")) != nullptr; }, 10000));
+  uidriver::Click(uidriver::FindButton(hDone, L"OK"));
+  ASSERT_TRUE(WaitFor([&] { return Button(2, L"Exit") != nullptr; }, 10000));
   wizarde2e::KeepPicture(m_hMain, L"page3_bare.png");
   // Page 3 shows Back, Next and Exit, Exit beside Back.
   RECT page, exit, back;
