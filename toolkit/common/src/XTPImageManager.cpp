@@ -505,7 +505,10 @@ UINT CXTPImageManager::PasteCustomImage(HGLOBAL hGlobal) {
     CXTPPropExchangeArchive px(ar);
     m_nCustomID = nID;
     DoPropExchange(nID, &px);
-    nResult = GetIconSet(nID) ? nID : 0;
+    // A copied image holds at least one picture; a stream whose counts were cut back to
+    // what it really holds and came out empty was damaged.
+    CXTPImageManagerIconSet* pSet = GetIconSet(nID);
+    nResult = (pSet != NULL && pSet->m_mapIcons.GetCount() > 0) ? nID : 0;
   } catch (CException* e) {
     // Damaged data of any kind (archive, OLE, memory): nothing is pasted.
     e->Delete();
@@ -606,6 +609,10 @@ void CXTPImageManager::DoPropExchange(UINT nCommand, CXTPPropExchange* pPX) {
         try {
           if (!ExchangeIconData(secIcon, pIcon)) {
             pIcon->InternalRelease();
+            // In a stream the pictures follow the width; a stream that lacks them is cut
+            // short, and nothing after it can be read. A registry key may simply lack one.
+            if (secIcon.GetSection()->IsKindOf(RUNTIME_CLASS(CXTPPropExchangeArchive)))
+              AfxThrowArchiveException(CArchiveException::endOfFile);
             continue;
           }
         } catch (...) {

@@ -350,9 +350,10 @@ TEST_F(BrowseEdit, FolderBrowserStartsAtTheCurrentDirectoryAndItsChoiceReachesTh
     BrowseWithDialog([&](HWND hDlg) {
       // The browser selects its start folder once its tree is filled, which takes Wine's
       // shell a while on a busy machine: wait for that.
-      EXPECT_TRUE(PumpUntil(
-          [hDlg] { return SelectedTreeText(hDlg).CompareNoCase(L"vorlix_browse_start") == 0; }, 30000))
-          << row.what << ": the browser never selected its start folder";
+      const bool selected = PumpUntil(
+          [hDlg] { return SelectedTreeText(hDlg).CompareNoCase(L"vorlix_browse_start") == 0; },
+          row.ok ? 30000 : 3000);
+      if (row.ok) EXPECT_TRUE(selected) << row.what << ": the browser never selected its start folder";
       ::PostMessageW(hDlg, WM_COMMAND, row.ok ? IDOK : IDCANCEL, 0);
     });
     EXPECT_EQ(TextOf(edit).CompareNoCase(row.after), 0) << row.what << ": " << Narrow(TextOf(edit));
