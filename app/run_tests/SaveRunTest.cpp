@@ -197,6 +197,8 @@ TEST_F(SaveRun, StopAnsweredNoFinishesNormally) {
   ASSERT_TRUE(run->Start(&frame));
   ClickStopWhileSaving();
   ASSERT_TRUE(WaitEnded());
+  // The answerer counts a box once it has gone.
+  PumpUntil([&] { return answers.Texts().size() >= 1u; }, 5000);
   ASSERT_EQ(answers.Texts().size(), 1u);
   EXPECT_EQ(answers.Texts()[0], L"Are you sure you want to stop the saving process ?");
   EXPECT_EQ(complete.Count(), 1) << "the save went on to its end";
@@ -224,6 +226,8 @@ TEST_F(SaveRun, StopAnsweredYesAbortsAndASecondSaveWorks) {
   ASSERT_TRUE(run->Start(&frame));
   ClickStopWhileSaving();
   ASSERT_TRUE(WaitEnded());
+  // The answerer counts a box once it has gone.
+  PumpUntil([&] { return answers.Texts().size() >= 2u; }, 5000);
   ASSERT_EQ(answers.Texts().size(), 2u);
   EXPECT_EQ(answers.Texts()[1],
             L"Process aborted by user , \r\nClick Next button to convert another file or click Exit button to close the "
@@ -276,6 +280,8 @@ TEST_F(SaveRun, FailedSaveSaysWhyAndKeepsTheRows) {
   answers.Queue(L"OK", L"wizard\\save_failed_message.png");
   ASSERT_TRUE(run->Start(&frame));
   ASSERT_TRUE(WaitEnded());
+  // The answerer counts a box once it has gone.
+  PumpUntil([&] { return answers.Texts().size() >= 1u; }, 5000);
   ASSERT_EQ(answers.Texts().size(), 1u);
   const std::wstring box = answers.Texts()[0];
   // Not the target's failure: the books could not be read, and the message says so.
@@ -301,6 +307,8 @@ TEST_F(SaveRun, TargetPstThatCannotBeMadeGivesTheOutlookTextWithTheReason) {
   answers.Queue(L"OK", L"wizard\\save_target_failed_message.png");
   ASSERT_TRUE(run->Start(&frame));
   ASSERT_TRUE(WaitEnded());
+  // The answerer counts a box once it has gone.
+  PumpUntil([&] { return answers.Texts().size() >= 1u; }, 5000);
   ASSERT_EQ(answers.Texts().size(), 1u);
   const std::wstring box = answers.Texts()[0];
   EXPECT_EQ(box.rfind(L"Outlook is not installed or no profile exist , \r\n", 0), 0u) << box;
