@@ -13,4 +13,11 @@ inline BOOL CreateTestWindow(CWnd& wnd, const CRect& rect, LPCWSTR title,
   return wnd.CreateEx(exStyle, cls, title, style, rect.left, rect.top, rect.Width(), rect.Height(), nullptr, nullptr);
 }
 
+// Moves the pointer to the screen's bottom-right corner, away from the windows tests make,
+// so that no hover state (a button's hot look, a toolbar prompt in the status bar) depends
+// on where an earlier test left it.
+inline void ParkPointer() {
+  ::SetCursorPos(::GetSystemMetrics(SM_CXSCREEN) - 2, ::GetSystemMetrics(SM_CYSCREEN) - 2);
+}
+
 }  // namespace testsupport

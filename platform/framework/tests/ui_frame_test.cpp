@@ -13,6 +13,7 @@
 #include "framework.h"
 #include "test_picture.h"
 #include "test_pump.h"
+#include "test_window.h"
 #include "ui_sample_res.h"
 #include "wnd_test_util.h"
 
@@ -208,6 +209,9 @@ class SampleProgram : public ::testing::Test {
   void SetUp() override {
     ClearProfile();
     g_handled.clear();
+    // A pointer left over the new frame's toolbar would put a button's prompt in the
+    // status bar instead of the idle text.
+    testsupport::ParkPointer();
     m_app = std::make_unique<CSampleApp>();
     m_app->SetRegistryKey(kCompany);
     m_app->LoadStdProfileSettings(4);
