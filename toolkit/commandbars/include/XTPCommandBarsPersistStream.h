@@ -56,17 +56,17 @@ bool ReadControlsStream(const uint8_t* data, size_t size, StreamSummary* out, st
 int FindPopupCycle(const StreamSummary& summary);
 
 // The class kinds the stream knows. Bars: 1 bar, 2 toolbar (and dialog bar), 3 menu bar,
-// 4 popup bar (and popup toolbar). Controls: 10 control (and label), 11 button (and the
+// 4 popup bar (and popup toolbar), 5 combo box list. Controls: 10 control (and label), 11 button (and the
 // list controls), 12 popup, 13 combo box, 14 edit, 15 custom, 16 selector. 0 unknown.
 int ClassKind(const std::string& className);
-inline bool IsBarKind(int kind) { return kind >= 1 && kind <= 4; }
+inline bool IsBarKind(int kind) { return kind >= 1 && kind <= 5; }
 inline bool IsControlKind(int kind) { return kind >= 10 && kind <= 16; }
 
 // ---------------------------------------------------------------------------------------
 // The placement values of the profile.
 
-// A dock bar's stored row list put in order: ids that are unknown (not in knownIds) or
-// met before become row breaks (0), two breaks in a row become one, the list starts with
+// A dock bar's stored row list put in order: ids that are unknown (not in knownIds)
+// become row breaks (0), ids met before are dropped, two breaks in a row become one, the list starts with
 // a break, and at most maxEntries are kept.
 std::vector<int32_t> NormaliseDockRow(const std::vector<int32_t>& stored,
                                       const std::vector<int32_t>& knownIds, size_t maxEntries);
