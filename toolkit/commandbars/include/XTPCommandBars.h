@@ -167,6 +167,9 @@ class CXTPCommandBars : public CCmdTarget {
   // message box). Answers IDYES or IDNO.
   typedef int(AFX_CDECL* PFNLAYOUTQUESTION)(CWnd* pSite, LPCTSTR lpszText);
   static PFNLAYOUTQUESTION AFX_CDECL SetLayoutQuestionProc(PFNLAYOUTQUESTION pfn);
+  // Asks (string 9394 with the bar's title) whether to drop a customised bar for the
+  // program's changed one; IDYES or IDNO.
+  int AskLayoutQuestion(LPCTSTR lpszTitle);
 
  protected:
   CXTPCustomizeDropSource* m_pDropSource;

@@ -1,6 +1,6 @@
 # Host build of the stored-layout reader (controls stream, placement values): its unit
 # tests and, with clang, a libFuzzer target run for a bounded time over the streams the
-# Windows layout tests saved (build/win/artifacts/commandbars/layout_seeds) when present.
+# Windows layout tests saved (build/artifacts/commandbars/layout_seeds) when present.
 set(XTP_LAYOUT_DIR ${CMAKE_CURRENT_LIST_DIR}/..)
 set(XTP_LAYOUT_COMMON ${XTP_LAYOUT_DIR}/../common)
 set(XTP_LAYOUT_SOURCES ${XTP_LAYOUT_DIR}/src/XTPCommandBarsPersistStream.cpp
@@ -25,7 +25,7 @@ if(VORLIX_FUZZ AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
   target_compile_options(xtp_layout_fuzz PRIVATE -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined)
   target_link_options(xtp_layout_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)
   set(XTP_LAYOUT_FUZZ_DIR ${CMAKE_CURRENT_BINARY_DIR}/layout_fuzz)
-  set(XTP_LAYOUT_SEEDS ${VORLIX_WIN_BUILD}/artifacts/commandbars/layout_seeds)
+  set(XTP_LAYOUT_SEEDS ${VORLIX_ROOT}/build/artifacts/commandbars/layout_seeds)
   file(MAKE_DIRECTORY ${XTP_LAYOUT_FUZZ_DIR})
   # Crashers land in crashers/ so that the Windows replay test can load each one.
   add_test(NAME xtp_layout_fuzz

@@ -97,10 +97,6 @@ void CXTPCommandBars::RemoveFromReBar(CXTPCommandBar* pCommandBar) {
 }
 void CXTPCommandBars::OnTrackingModeChanged(CXTPCommandBar*, int) {}
 CXTPToolBar* CXTPCommandBars::AddCustomBar(LPCTSTR, UINT, BOOL) { return NULL; }
-void CXTPCommandBars::SaveCommandBarList(CXTPPropExchange*, CXTPCommandBarList*) {}
-void CXTPCommandBars::LoadCommandBarList(CXTPPropExchange*, CXTPCommandBarList*) {}
-void CXTPCommandBars::GenerateCommandBarList(CXTPCommandBarList*, XTP_COMMANDBARS_PROPEXCHANGE_PARAM*) {}
-void CXTPCommandBars::RestoreCommandBarList(CXTPCommandBarList*, BOOL) {}
 
 void CXTPCommandBars::OnSetPreviewMode(BOOL bPreview, CPrintPreviewState* /*pState*/) {
   if (m_pShortcutManager != NULL) m_pShortcutManager->OnSetPreviewMode(bPreview);

@@ -428,7 +428,7 @@ bool BringOntoWorkArea(int32_t* x, int32_t* y, int32_t cx, int32_t cy,
   const int64_t left = *x, top = *y, right = left + cx, bottom = top + cy;
   // The caption strip (the top of the place) must meet a work area.
   const int64_t captionBottom = top + std::min<int64_t>(cy, 16);
-  int64_t bestDistance = -1;
+  double bestDistance = -1;
   const Rect32* best = nullptr;
   for (const Rect32& area : workAreas) {
     if (area.right <= area.left || area.bottom <= area.top) continue;
@@ -436,7 +436,7 @@ bool BringOntoWorkArea(int32_t* x, int32_t* y, int32_t cx, int32_t cy,
       return false;
     const int64_t dx = right <= area.left ? area.left - right : (left >= area.right ? left - area.right : 0);
     const int64_t dy = bottom <= area.top ? area.top - bottom : (top >= area.bottom ? top - area.bottom : 0);
-    const int64_t distance = dx * dx + dy * dy;
+    const double distance = static_cast<double>(dx) * dx + static_cast<double>(dy) * dy;
     if (best == nullptr || distance < bestDistance) {
       best = &area;
       bestDistance = distance;

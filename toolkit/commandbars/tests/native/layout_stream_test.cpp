@@ -195,7 +195,7 @@ TEST(LayoutStream, PopupReferencesWithoutCycleAreAccepted) {
 }
 
 TEST(LayoutStream, StreamsSavedByTheWindowsTestsAreAccepted) {
-  const std::string dir = std::string(VORLIX_WIN_BUILD) + "/artifacts/commandbars/layout_seeds";
+  const std::string dir = std::string(VORLIX_SOURCE_DIR) + "/build/artifacts/commandbars/layout_seeds";
   DIR* d = opendir(dir.c_str());
   if (d == nullptr) GTEST_SKIP() << "no saved layout streams in " << dir << " (run the Windows layout tests first)";
   int files = 0;
