@@ -3,9 +3,24 @@
 target_sources(toolkit_commandbars PRIVATE
   src/XTPCommandBarsPersist.cpp
   src/XTPCommandBarsPersistBars.cpp
-  src/XTPCommandBarsPersistLayout.cpp
   src/XTPCommandBarsPersistPX.cpp
   src/XTPCommandBarsPersistStream.cpp)
+# The placement of toolbars and the merge need the toolbar itself; a tree without it
+# (the toolbar area not merged yet) stores the controls stream alone.
+set(XTP_PERSIST_HAS_TOOLBAR FALSE)
+if(EXISTS ${CMAKE_CURRENT_LIST_DIR}/src/XTPToolBar.cpp)
+  set(XTP_PERSIST_HAS_TOOLBAR TRUE)
+  target_sources(toolkit_commandbars PRIVATE src/XTPCommandBarsPersistLayout.cpp)
+else()
+  target_sources(toolkit_commandbars PRIVATE src/XTPCommandBarsPersistNoToolBar.cpp)
+endif()
+# The toolbar's own stored values, unless the toolbar's source brings them.
+if(XTP_PERSIST_HAS_TOOLBAR)
+  file(STRINGS ${CMAKE_CURRENT_LIST_DIR}/src/XTPToolBar.cpp xtp_toolbar_px REGEX "CXTPToolBar::DoPropExchange")
+  if(NOT xtp_toolbar_px)
+    target_sources(toolkit_commandbars PRIVATE src/XTPCommandBarsPersistToolBar.cpp)
+  endif()
+endif()
 
 # The tests of one binary share a registry key and the controls file: RESOURCE_LOCK keeps
 # them from running at the same time.

@@ -17,6 +17,10 @@
 #include "XTPPopupBar.h"
 #include "XTPPropExchange.h"
 
+#ifndef AS_KIND
+#define AS_KIND(cls, p) ((p) != NULL && (p)->IsKindOf(RUNTIME_CLASS(cls)) ? static_cast<cls*>(p) : NULL)
+#endif
+
 namespace {
 
 // While an archive is read every value must be there: a value that cannot be read means
@@ -110,10 +114,9 @@ void CXTPControl::DoPropExchange(CXTPPropExchange* pPX) {
     SetCaption(strCaption);
   }
   if (m_nCustomIconId > 0) {
-    CXTPCommandBars* pCommandBars = LayoutCommandBars(pPX, NULL);
-    CXTPImageManager* pImageManager =
-        pCommandBars != NULL ? pCommandBars->GetImageManager() : GetImageManager();
-    if (pImageManager == NULL) pImageManager = XTPImageManager();
+    // The icons of a stored control belong to the process-wide image manager, which
+    // the command bars use unless a program gives them one of their own.
+    CXTPImageManager* pImageManager = XTPImageManager();
     CXTPPropExchangeSection secIcon(pPX->GetSection(_T("CustomIcon")));
     if (secIcon.GetSection() != NULL) pImageManager->DoPropExchange((UINT)m_nCustomIconId, secIcon);
   }
@@ -151,6 +154,13 @@ void CXTPControlSelector::DoPropExchange(CXTPPropExchange* pPX) {
   ExchangeSize(pPX, _T("ItemsCount"), m_szItemsCount, CSize(5, 4));
   ExchangeSize(pPX, _T("ItemsMax"), m_szItemsMax, CSize(12, 12));
   ExchangeSize(pPX, _T("ItemSize"), m_szItem, CSize(28, 28));
+}
+
+void CXTPControls::SetOriginalControls(CXTPControls* pOriginalControls) {
+  if (pOriginalControls == m_pOriginalControls) return;
+  if (pOriginalControls != NULL) pOriginalControls->InternalAddRef();
+  if (m_pOriginalControls != NULL) m_pOriginalControls->InternalRelease();
+  m_pOriginalControls = pOriginalControls;
 }
 
 void CXTPControls::DoPropExchange(CXTPPropExchange* pPX) {
@@ -405,7 +415,7 @@ void CXTPCommandBarsOptions::DoPropExchange(CXTPPropExchange* pPX, BOOL bRegistr
   if (nSchema > 7) {
     if (bRegistry && pPX->IsStoring() && m_mapUsedCommands.IsEmpty()) {
       // An emptied set (usage data reset) must not come back from an old value.
-      CXTPPropExchangeRegistry* pRegistry = DYNAMIC_DOWNCAST(CXTPPropExchangeRegistry, pPX);
+      CXTPPropExchangeRegistry* pRegistry = AS_KIND(CXTPPropExchangeRegistry, pPX);
       if (pRegistry != NULL && pRegistry->GetSectionKey() != NULL)
         ::RegDeleteValueW(pRegistry->GetSectionKey(), L"UsedCommands");
     } else if (pPX->IsStoring()) {
@@ -430,8 +440,8 @@ void CXTPCommandBarsOptions::DoPropExchange(CXTPPropExchange* pPX, BOOL bRegistr
   }
   if (bRegistry) return;
 
-  CXTPPaintManager* pPaintManager =
-      m_pCommandBars != NULL ? m_pCommandBars->GetPaintManager() : XTPPaintManager();
+  // The icon options are the current paint manager's.
+  CXTPPaintManager* pPaintManager = XTPPaintManager();
   PX_Bool(pPX, _T("SyncFloatingBars"), bSyncFloatingBars, TRUE);
   PX_Bool(pPX, _T("ShowExpandButtonAlways"), bShowExpandButtonAlways, TRUE);
   PX_Size(pPX, _T("IconsSize"), szIcons, CSize(0, 0));

@@ -28,6 +28,10 @@
 #include "XTPPopupBar.h"
 #include "XTPPropExchange.h"
 
+#ifndef AS_KIND
+#define AS_KIND(cls, p) ((p) != NULL && (p)->IsKindOf(RUNTIME_CLASS(cls)) ? static_cast<cls*>(p) : NULL)
+#endif
+
 CWinApp theApp(L"Vorlix layout test");
 
 namespace {
@@ -135,6 +139,7 @@ struct SampleBars {
     CXTPControls* pControls = root->GetControls();
     CXTPControl* pButton = pControls->Add(xtpControlButton, 32771);
     pButton->SetCaption(L"&New\tCtrl+N");
+    pButton->SetShortcutText(L"Ctrl+Shift+N");
     pButton->SetTooltip(L"New file");
     pButton->SetDescription(L"Makes a new file");
     pButton->SetCustomCaption(L"Brand &new");
@@ -210,11 +215,19 @@ TEST_F(LayoutStream, BarsAndControlsComeBackValueForValue) {
   EXPECT_EQ(sample.sub->GetBarID(), 0x1000000u);
   EXPECT_EQ(sample.inner->GetBarID(), 0x1000001u);
 
+  // Saved: the three bars, and the copy of the popup's bar that the original controls
+  // hold.
+  XTP_COMMANDBARS_PROPEXCHANGE_PARAM param;
+  param.pCommandBars = &saving;
+  CXTPCommandBarList saved;
+  saving.GenerateCommandBarList(&saved, &param);
+  EXPECT_GT(saved.GetCount(), 3);
+
   CTestBars loading;
   ASSERT_TRUE(loading.LoadCommandBars(bytes.data(), (UINT)bytes.size(), TRUE));
   EXPECT_EQ(loading.m_nRestores, 1);
   EXPECT_TRUE(loading.m_bLastSilent);
-  ASSERT_EQ(loading.m_arrRestored.size(), 3u);
+  ASSERT_EQ(loading.m_arrRestored.size(), (size_t)saved.GetCount());
   CXTPCommandBar* pRoot = loading.m_arrRestored[0];
   EXPECT_EQ(pRoot->GetRuntimeClass(), RUNTIME_CLASS(CXTPCommandBar));
   EXPECT_EQ(pRoot->GetBarID(), 100u);
@@ -226,7 +239,7 @@ TEST_F(LayoutStream, BarsAndControlsComeBackValueForValue) {
   EXPECT_TRUE(pButton->IsKindOf(RUNTIME_CLASS(CXTPControlButton)));
   EXPECT_EQ(pButton->GetID(), 32771);
   EXPECT_EQ(W(pButton->GetCaption()), W(L"Brand &new"));
-  EXPECT_EQ(W(pButton->GetShortcutText()), W(L"Ctrl+N"));
+  EXPECT_EQ(W(pButton->GetShortcutText()), W(L"Ctrl+Shift+N"));
   EXPECT_EQ(W(pButton->GetTooltipText()), W(L"New file"));
   EXPECT_EQ(W(pButton->GetDescriptionText()), W(L"Makes a new file"));
   EXPECT_EQ(pButton->GetIconId(), 216);
@@ -237,23 +250,23 @@ TEST_F(LayoutStream, BarsAndControlsComeBackValueForValue) {
   CXTPControl* pLabel = pControls->GetAt(1);
   EXPECT_TRUE(pLabel->IsKindOf(RUNTIME_CLASS(CXTPControlLabel)));
   EXPECT_TRUE(pLabel->GetBeginGroup());
-  CXTPControlSelector* pSelector = DYNAMIC_DOWNCAST(CXTPControlSelector, pControls->GetAt(2));
+  CXTPControlSelector* pSelector = AS_KIND(CXTPControlSelector, pControls->GetAt(2));
   ASSERT_NE(pSelector, nullptr);
   EXPECT_EQ(pSelector->m_szItemsCount, CSize(7, 3));
   EXPECT_EQ(pSelector->m_szItemsMax, CSize(9, 10));
   EXPECT_EQ(pSelector->m_szItem, CSize(20, 21));
-  CXTPControlPopup* pPopup = DYNAMIC_DOWNCAST(CXTPControlPopup, pControls->GetAt(3));
+  CXTPControlPopup* pPopup = AS_KIND(CXTPControlPopup, pControls->GetAt(3));
   ASSERT_NE(pPopup, nullptr);
   EXPECT_EQ(pPopup->GetHideFlags(), (DWORD)xtpHideCustomize);
   EXPECT_EQ(pPopup->GetCommandBarId(), 0);  // resolved
-  CXTPPopupBar* pSub = DYNAMIC_DOWNCAST(CXTPPopupBar, pPopup->GetCommandBar());
+  CXTPPopupBar* pSub = AS_KIND(CXTPPopupBar, pPopup->GetCommandBar());
   ASSERT_NE(pSub, nullptr);
   EXPECT_EQ(pSub, loading.m_arrRestored[1]);
   EXPECT_EQ(pSub->GetBorders(), CRect(3, 5, 7, 9));
   EXPECT_TRUE(pSub->IsTearOffPopup());
   ASSERT_EQ(pSub->GetControlCount(), 2);
   EXPECT_EQ(W(pSub->GetControl(0)->GetCaption()), W(L"&Open"));
-  CXTPControlPopup* pInner = DYNAMIC_DOWNCAST(CXTPControlPopup, pSub->GetControl(1));
+  CXTPControlPopup* pInner = AS_KIND(CXTPControlPopup, pSub->GetControl(1));
   ASSERT_NE(pInner, nullptr);
   ASSERT_NE(pInner->GetCommandBar(), nullptr);
   EXPECT_EQ(pInner->GetCommandBar()->GetControl(0)->GetID(), 57616);
@@ -279,18 +292,18 @@ TEST_F(LayoutStream, AnEmptyListIsAValidStream) {
 namespace {
 void FillToSize(CTestBars& bars, CXTPCommandBar* pBar, UINT nTarget) {
   CXTPControl* pFill = pBar->GetControls()->Add(xtpControlButton, 40000);
-  if ((SaveToBytes(bars).size() - nTarget) % 2 != 0) pBar->GetControls()->Add(xtpControlLabel, 40001);
-  const size_t nBase = SaveToBytes(bars).size();
-  ASSERT_LT(nBase, nTarget);
-  // Long captions take a three-byte length: stay below 255 characters per control.
-  size_t nLeft = (nTarget - nBase) / 2;
-  while (nLeft > 200) {
+  // A selector's first class record (a 19-letter name) is an odd number of bytes.
+  if ((nTarget - SaveToBytes(bars).size()) % 2 != 0) pBar->GetControls()->Add(new CXTPControlSelector(), 40001);
+  while (SaveToBytes(bars).size() + 600 < nTarget)
     pBar->GetControls()->Add(xtpControlButton, 40002)->SetCaption(CString(L'x', 200));
-    const size_t n = SaveToBytes(bars).size();
-    ASSERT_LT(n, nTarget);
-    nLeft = (nTarget - n) / 2;
+  int nChars = 0;
+  for (int i = 0; i < 8; i++) {
+    const long nDiff = (long)nTarget - (long)SaveToBytes(bars).size();
+    if (nDiff == 0) break;
+    nChars += (int)(nDiff / 2);
+    ASSERT_GE(nChars, 0);
+    pFill->SetCaption(CString(L'y', nChars));
   }
-  pFill->SetCaption(CString(L'y', (int)nLeft));
   ASSERT_EQ(SaveToBytes(bars).size(), nTarget);
 }
 }  // namespace
@@ -488,7 +501,7 @@ TEST_F(LayoutStream, DamagedStreamsLeaveTheBarsAsBuiltAndTheNextSaveIsSound) {
     ASSERT_TRUE(saving.SaveCommandBars(kProfile, TRUE));
     EXPECT_EQ(ProfileBytes(L"CommandBars-Controls", L"Controls"), good);
     ASSERT_TRUE(loading.LoadCommandBars(kProfile, TRUE));
-    EXPECT_EQ(loading.m_arrRestored.size(), 3u);
+    EXPECT_GT(loading.m_arrRestored.size(), 3u);
   }
 }
 
