@@ -19,6 +19,7 @@
 #include "XTPCommandBars.h"
 #include "XTPCommandBarsOptions.h"
 #include "XTPCommandBarsPersist.h"
+#include "XTPCommandBarsPersistStream.h"
 #include "XTPControl.h"
 #include "XTPControlButton.h"
 #include "XTPControlLabel.h"
@@ -99,6 +100,7 @@ void WriteSeed(const std::wstring& name, const std::vector<BYTE>& bytes) {
 // Command bars whose bars to save are the test's, and which keep what a load hands them.
 class CTestBars : public CXTPCommandBars {
  public:
+  CTestBars() { m_bCustomizable = TRUE; }  // as for a site that offers "Customize"
   ~CTestBars() override { ReleaseRestored(); }
   void GenerateCommandBarList(CXTPCommandBarList* pList, XTP_COMMANDBARS_PROPEXCHANGE_PARAM* pParam) override {
     DWORD nID = 0x1000000;
@@ -738,4 +740,64 @@ TEST_F(LayoutStream, PlacementRecordsAreWrittenNameByNameAndReadBackScaledAndBou
   CXTPBarStateList none;
   none.LoadList(&theApp, kProfile);
   EXPECT_EQ(none.GetCount(), 0);
+}
+
+// ---------------------------------------------------------------------------------------
+// The fuzzer's finds (crashers first, then its seeds and corpus) loaded the way a program
+// loads them: through the profile by LoadBarState, and through the hidden file. What the
+// reader refuses leaves the bars as built; what it accepts is merged unless it names a
+// class this program does not link (a refusal too). Then the next save stores a sound
+// layout.
+TEST_F(LayoutStream, FuzzFindsReplayedThroughLoadBarState) {
+  const std::wstring strRoot = testsupport::ArtifactPath(L"x");
+  const std::wstring strFuzz = strRoot.substr(0, strRoot.size() - 2) + L"\\..\\native\\toolkit\\commandbars\\layout_fuzz";
+  std::vector<std::wstring> files;
+  for (const wchar_t* sub : {L"crashers", L"seeds", L"corpus"}) {
+    WIN32_FIND_DATAW fd;
+    const std::wstring dir = strFuzz + L"\\" + sub;
+    HANDLE h = ::FindFirstFileW((dir + L"\\*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) continue;
+    do {
+      if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) files.push_back(dir + L"\\" + fd.cFileName);
+    } while (::FindNextFileW(h, &fd) && files.size() < 400);
+    ::FindClose(h);
+  }
+  if (files.empty()) GTEST_SKIP() << "no fuzz results under build/native (run ctest -R xtp_layout_fuzz in build/native first)";
+  CTestBars saving;
+  SampleBars sample(&saving);
+  saving.m_arrSave.push_back(sample.root);
+  const CString strFile = CString(strRoot.substr(0, strRoot.size() - 2).c_str()) + L"\\commandbars\\replay.bin";
+  int nAccepted = 0, nMerged = 0;
+  for (const std::wstring& file : files) {
+    const std::vector<BYTE> bytes = FileBytes(file.c_str());
+    SCOPED_TRACE(CStringA(file.c_str()).GetString());
+    const bool bAccepts = xtp_layout::ReadControlsStream(bytes.data(), bytes.size(), nullptr, nullptr);
+    nAccepted += bAccepts;
+    {
+      DeleteProfile();
+      theApp.WriteProfileBinary(L"CommandBars-Controls", L"Controls", const_cast<BYTE*>(bytes.data()), (UINT)bytes.size());
+      CTestBars loading;
+      loading.LoadBarState(kProfile, TRUE);
+      if (!bAccepts) EXPECT_EQ(loading.m_nRestores, 0);
+      nMerged += loading.m_nRestores;
+    }
+    {
+      HANDLE h = ::CreateFileW(strFile, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+      DWORD w = 0;
+      ::WriteFile(h, bytes.data(), (DWORD)bytes.size(), &w, nullptr);
+      ::CloseHandle(h);
+      theApp.WriteProfileString(L"CommandBars-Controls", L"Controls", strFile);
+      theApp.WriteProfileInt(L"CommandBars-Controls", L"LoadFromFile", 1);
+      CTestBars loading;
+      loading.LoadBarState(kProfile, TRUE);
+      if (!bAccepts) EXPECT_EQ(loading.m_nRestores, 0);
+    }
+  }
+  ::DeleteFileW(strFile);
+  std::printf("replayed %zu fuzz finds: %d accepted by the reader, %d merged\n", files.size(), nAccepted, nMerged);
+  EXPECT_GT(nMerged, 0);  // the saved seeds at least
+  saving.SaveBarState(kProfile, TRUE);
+  CTestBars after;
+  EXPECT_TRUE(after.LoadCommandBars(kProfile, TRUE));
+  EXPECT_EQ(after.m_nRestores, 1);
 }
