@@ -45,6 +45,8 @@ class CXTPBarDragContext {
   // Floats the bar sized by its floating layout (commit, horizontal, most-recent width)
   // with its top-left at the point; the new window rectangle.
   CRect FloatAt(CPoint ptTopLeft);
+  // A docked bar's current dock bar and rectangle become its last docked place.
+  void RememberDockedPlace();
 
   CXTPToolBar* m_pBar;
   int m_nMode;

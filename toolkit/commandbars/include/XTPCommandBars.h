@@ -198,6 +198,8 @@ class CXTPCommandBars : public CCmdTarget {
   BOOL m_bHideKeyboardCuesUntilAlt;  // cues hidden until Alt
   BOOL m_bRightToLeft;
   BOOL m_bIgnoreShiftMenuKey;    // the Shift guard
+
+  friend class CXTPDockBar;
 };
 
 // ---------------------------------------------------------------------------------------
