@@ -38,10 +38,10 @@ IMPLEMENT_SERIAL(CXTPToolBar, CXTPCommandBar, VERSIONABLE_SCHEMA | 0x10)
 // mouse handling that hid it has returned.
 #define WM_XTP_RELEASETORNOFF (WM_USER + 0x2F31)
 
-// Strings of the toolbar's own controls and questions.
-#define XTP_IDS_ADDORREMOVE 9300
-#define XTP_IDS_CONFIRM_RESETTOOLBAR 9349
-#define XTP_IDS_RESET 9395
+#include "dock_res.h"  // strings of the toolbar's own controls and questions
+
+
+
 
 BEGIN_MESSAGE_MAP(CXTPToolBar, CXTPCommandBar)
   ON_WM_SETCURSOR()
@@ -706,7 +706,7 @@ void CXTPToolBar::OnNcLButtonDown(UINT nHitTest, CPoint point) {
     m_pDockContext->BeginSize(nHitTest, point);
     return;
   }
-  CXTPCommandBar::OnNcLButtonDown(nHitTest, point);
+  CWnd::OnNcLButtonDown(nHitTest, point);
 }
 
 void CXTPToolBar::OnSetFocus(CWnd* pOldWnd) {
