@@ -1,0 +1,17 @@
+# The list placeholder controls (window list, toolbars, OLE verbs, recent files, workspace
+# actions), the edit and combo box controls with their edit window and list popup and the
+# shell auto-completion watch, and the custom control hosting a window. The controls
+# collection makes these kinds by class name, so each source defines a symbol that the
+# library's users are made to pull in.
+target_sources(toolkit_commandbars PRIVATE
+  src/XTPEdit.cpp
+  src/XTPControlEdit.cpp
+  src/XTPControlComboBox.cpp
+  src/XTPControlCustom.cpp
+  src/XTPControlLists.cpp)
+target_link_options(toolkit_commandbars INTERFACE
+  -Wl,-u,vorlix_cb_link_edit
+  -Wl,-u,vorlix_cb_link_controledit
+  -Wl,-u,vorlix_cb_link_combo
+  -Wl,-u,vorlix_cb_link_custom
+  -Wl,-u,vorlix_cb_link_lists)
