@@ -15,3 +15,16 @@ target_link_options(toolkit_commandbars INTERFACE
   -Wl,-u,vorlix_cb_link_combo
   -Wl,-u,vorlix_cb_link_custom
   -Wl,-u,vorlix_cb_link_lists)
+
+# Tests: the controls in a bar and a menu with real input; pictures of the fields.
+function(commandbars_ctrls_test name)
+  vorlix_add_gtest(${name}
+    SOURCES ${ARGN}
+    LIBS toolkit_commandbars toolkit_controls toolkit_common test_support
+    GUI)
+  target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_LIST_DIR}/tests)
+  vorlix_use_toolkit(${name})
+endfunction()
+commandbars_ctrls_test(commandbars_field_tests
+  ${CMAKE_CURRENT_LIST_DIR}/tests/ControlEditTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/tests/ctrls_tests.rc)

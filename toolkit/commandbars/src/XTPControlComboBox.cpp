@@ -786,7 +786,9 @@ void CXTPControlComboBox::SetFocused(BOOL bFocused) {
         CWnd* pSite = GetSite();
         pBar->SetSavedFocusWindow(hSaved != NULL ? hSaved : (pSite != NULL ? pSite->GetSafeHwnd() : NULL));
       }
-      pBar->SetSelected(m_nIndex, TRUE);
+      // Selecting by keyboard closes the bar's popup: a control already selected (a combo
+      // whose list is opening) stays as it is.
+      if (pBar->GetSelectedIndex() != m_nIndex) pBar->SetSelected(m_nIndex, TRUE);
     }
     XTPMouseManager()->LockMouseMove();
     NotifySite(XTP_CBN_SETFOCUS);
