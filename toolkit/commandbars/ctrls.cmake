@@ -28,3 +28,5 @@ endfunction()
 commandbars_ctrls_test(commandbars_field_tests
   ${CMAKE_CURRENT_LIST_DIR}/tests/ControlEditTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tests/ctrls_tests.rc)
+commandbars_ctrls_test(commandbars_ctrl_list_tests
+  ${CMAKE_CURRENT_LIST_DIR}/tests/ControlListsTest.cpp)
