@@ -63,6 +63,10 @@ class CXTPCommandBars : public CCmdTarget {
   BOOL DockCommandBar(CXTPToolBar* pBar, LPRECT lpRect, CXTPDockBar* pDockBar);
   BOOL FloatCommandBar(CXTPToolBar* pBar);
   CXTPDockBar* CanDock(CPoint pt, CXTPDockBar* pMainDock = NULL) const;
+  // The dock bar of index 0 top, 1 bottom, 2 left, 3 right (null outside or not made).
+  CXTPDockBar* GetDockBarAt(int nIndex) const;
+  // Releases every bar and deletes the four dock bars (the destructor does this).
+  void ReleaseBarsAndDocks();
   void RecalcFrameLayout(BOOL bDelay = FALSE);
   void RepositionBars();
   void RedrawCommandBars();
@@ -173,6 +177,8 @@ class CXTPCommandBars : public CCmdTarget {
   BOOL m_bHideKeyboardCuesUntilAlt;  // cues hidden until Alt
   BOOL m_bRightToLeft;
   BOOL m_bIgnoreShiftMenuKey;    // the Shift guard
+
+  friend class CXTPDockBar;
 };
 
 // ---------------------------------------------------------------------------------------
