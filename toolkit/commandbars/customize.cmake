@@ -27,3 +27,5 @@ function(commandbars_customize_test name)
   vorlix_use_toolkit(${name})
 endfunction()
 commandbars_customize_test(commandbars_customize_res_tests ${CMAKE_CURRENT_LIST_DIR}/tests/CustomizeResourcesTest.cpp)
+commandbars_customize_test(commandbars_image_editor_tests ${CMAKE_CURRENT_LIST_DIR}/tests/ImageEditorTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/tests/image_editor_test.rc)

@@ -140,6 +140,7 @@ class CXTPImageEditorPicture : public CStatic {
   afx_msg BOOL OnEraseBkgnd(CDC* pDC);
   afx_msg BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
   afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
+  afx_msg void OnLButtonDblClk(UINT nFlags, CPoint point);
   afx_msg void OnMouseMove(UINT nFlags, CPoint point);
   afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
   afx_msg void OnCaptureChanged(CWnd* pWnd);
@@ -194,6 +195,13 @@ class CXTPImageEditorDlg : public CDialog {
   CToolBar& GetToolsBar() { return m_wndToolsBar; }
   CToolBar& GetMoveBar() { return m_wndMoveBar; }
 
+  // The editor's toolbars: while visible, an idle pass updates their buttons through the
+  // dialog's handlers (the plain toolbar asks a frame, which a dialog has not).
+  class CEditorToolBar : public CToolBar {
+   protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  };
+
   void SelectPicker(CXTPImageEditorPicker* pPicker);
   // The commands, as the buttons run them.
   void ChooseTool(int nTool);
@@ -213,9 +221,9 @@ class CXTPImageEditorDlg : public CDialog {
   void PlaceToolBar(CToolBar& bar, CWnd& wndPlaceholder, const UINT* pIds, int nCount, BOOL bWrap);
   void FitPicture();
 
-  CToolBar m_wndToolsBar;
+  CEditorToolBar m_wndToolsBar;
   CImageList m_ilTools;
-  CToolBar m_wndMoveBar;
+  CEditorToolBar m_wndMoveBar;
   CImageList m_ilMove;
   CXTPImageEditorPicker m_wndPickers[16];
   CXTPImageEditorPicker m_wndPickerFree;         // 9360

@@ -77,6 +77,42 @@ DWORD* DibBits(HBITMAP hBitmap, CSize* pSize, BOOL* pTopDown) {
   return static_cast<DWORD*>(ds.dsBm.bmBits);
 }
 
+// Whether a .bmp file holds all the pixels its headers promise: the system's loader makes a
+// bitmap of a file cut short and fills the missing rows with whatever follows.
+BOOL BitmapFileIsWhole(LPCWSTR pszPath) {
+  HANDLE hFile = ::CreateFileW(pszPath, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+  if (hFile == INVALID_HANDLE_VALUE) return FALSE;
+  LARGE_INTEGER size = {};
+  BYTE header[14 + 40] = {};
+  DWORD nRead = 0;
+  const BOOL bRead = ::GetFileSizeEx(hFile, &size) && ::ReadFile(hFile, header, sizeof(header), &nRead, NULL);
+  ::CloseHandle(hFile);
+  if (!bRead || nRead < 14 + 12 || header[0] != 'B' || header[1] != 'M') return FALSE;
+  auto le32 = [&](int at) { return (DWORD)header[at] | ((DWORD)header[at + 1] << 8) | ((DWORD)header[at + 2] << 16) | ((DWORD)header[at + 3] << 24); };
+  auto le16 = [&](int at) { return (DWORD)header[at] | ((DWORD)header[at + 1] << 8); };
+  const DWORD offBits = le32(10), infoSize = le32(14);
+  LONGLONG width = 0, height = 0;
+  DWORD bitCount = 0, compression = BI_RGB;
+  if (infoSize == 12) {
+    width = le16(18);
+    height = le16(20);
+    bitCount = le16(24);
+  } else if (infoSize >= 40 && nRead >= 14 + 40) {
+    width = (LONG)le32(18);
+    height = (LONG)le32(22);
+    bitCount = le16(28);
+    compression = le32(30);
+  } else {
+    return FALSE;
+  }
+  if (height < 0) height = -height;
+  if (width <= 0 || height <= 0 || width > 32767 || height > 32767 || bitCount == 0 || bitCount > 32) return FALSE;
+  // Compressed rows have no fixed size; the loader checks those itself.
+  if (compression != BI_RGB && compression != BI_BITFIELDS) return TRUE;
+  const LONGLONG stride = ((width * bitCount + 31) / 32) * 4;
+  return (LONGLONG)offBits + stride * height <= size.QuadPart;
+}
+
 }  // namespace
 
 // ---- Image --------------------------------------------------------------------------------
@@ -243,6 +279,7 @@ BEGIN_MESSAGE_MAP(CXTPImageEditorPicture, CStatic)
   ON_WM_ERASEBKGND()
   ON_WM_SETCURSOR()
   ON_WM_LBUTTONDOWN()
+  ON_WM_LBUTTONDBLCLK()
   ON_WM_MOUSEMOVE()
   ON_WM_LBUTTONUP()
   ON_WM_CAPTURECHANGED()
@@ -491,6 +528,9 @@ void CXTPImageEditorPicture::OnLButtonDown(UINT, CPoint point) {
   }
 }
 
+// A quick second press on a cell is a press like any other.
+void CXTPImageEditorPicture::OnLButtonDblClk(UINT nFlags, CPoint point) { OnLButtonDown(nFlags, point); }
+
 void CXTPImageEditorPicture::TrackTo(CPoint ptCell) {
   if (m_pDlg == nullptr) return;
   const int nTool = m_pDlg->m_nCurrentTool;
@@ -619,40 +659,33 @@ void CXTPImageEditorPreview::OnPaint() {
 // ---- Dialog -------------------------------------------------------------------------------
 namespace {
 
-// The editor's toolbars update their buttons from the dialog's handlers while visible.
-class CEditorToolBar : public CToolBar {
+// A button of an editor toolbar as the update handlers see it.
+class CEditorButtonState : public CCmdUI {
  public:
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
-    if (message == WM_IDLEUPDATECMDUI) {
-      if ((GetStyle() & WS_VISIBLE) && GetParent() != NULL) UpdateFrom(GetParent());
-      return 0;
-    }
-    return CToolBar::WindowProc(message, wParam, lParam);
+  void Enable(BOOL bOn) override {
+    m_pOther->SendMessage(TB_ENABLEBUTTON, m_nID, MAKELPARAM(bOn != FALSE, 0));
+    m_bEnableChanged = TRUE;
   }
-
- private:
-  class CButtonState : public CCmdUI {
-   public:
-    void Enable(BOOL bOn) override {
-      m_pOther->SendMessage(TB_ENABLEBUTTON, m_nID, MAKELPARAM(bOn != FALSE, 0));
-      m_bEnableChanged = TRUE;
-    }
-    void SetCheck(int nCheck) override { m_pOther->SendMessage(TB_CHECKBUTTON, m_nID, MAKELPARAM(nCheck != 0, 0)); }
-  };
-  void UpdateFrom(CWnd* pTarget) {
-    CButtonState state;
-    state.m_pOther = this;
-    state.m_nIndexMax = (UINT)SendMessage(TB_BUTTONCOUNT, 0, 0);
-    for (state.m_nIndex = 0; state.m_nIndex < state.m_nIndexMax; ++state.m_nIndex) {
-      TBBUTTON b = {};
-      if (!SendMessage(TB_GETBUTTON, state.m_nIndex, (LPARAM)&b) || (b.fsStyle & TBSTYLE_SEP)) continue;
-      state.m_nID = (UINT)b.idCommand;
-      state.DoUpdate(pTarget, FALSE);
-    }
-  }
+  void SetCheck(int nCheck) override { m_pOther->SendMessage(TB_CHECKBUTTON, m_nID, MAKELPARAM(nCheck != 0, 0)); }
 };
 
 }  // namespace
+
+LRESULT CXTPImageEditorDlg::CEditorToolBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != WM_IDLEUPDATECMDUI) return CToolBar::WindowProc(message, wParam, lParam);
+  CWnd* pTarget = GetParent();
+  if (!(GetStyle() & WS_VISIBLE) || pTarget == NULL) return 0;
+  CEditorButtonState state;
+  state.m_pOther = this;
+  state.m_nIndexMax = (UINT)SendMessage(TB_BUTTONCOUNT, 0, 0);
+  for (state.m_nIndex = 0; state.m_nIndex < state.m_nIndexMax; ++state.m_nIndex) {
+    TBBUTTON b = {};
+    if (!SendMessage(TB_GETBUTTON, state.m_nIndex, (LPARAM)&b) || (b.fsStyle & TBSTYLE_SEP)) continue;
+    state.m_nID = (UINT)b.idCommand;
+    state.DoUpdate(pTarget, FALSE);
+  }
+  return 0;
+}
 
 BEGIN_MESSAGE_MAP(CXTPImageEditorDlg, CDialog)
   ON_MESSAGE(WM_KICKIDLE, OnKickIdle)
@@ -786,7 +819,8 @@ void CXTPImageEditorDlg::FitPicture() {
     pChild->GetWindowRect(&rc);
     ScreenToClient(&rc);
     const int mx = rc.left >= rcPicture.right ? dx : 0;
-    const int my = rc.top >= rcPicture.bottom ? dy : 0;
+    // What stands beside the picture moves right; what stands below it moves down.
+    const int my = (mx == 0 && rc.top >= rcPicture.bottom) ? dy : 0;
     if (mx || my) pChild->SetWindowPos(NULL, rc.left + mx, rc.top + my, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   pPicture->SetWindowPos(NULL, 0, 0, rcPicture.Width() + dx, rcPicture.Height() + dy,
@@ -812,7 +846,8 @@ void CXTPImageEditorDlg::PlaceToolBar(CToolBar& bar, CWnd& wndPlaceholder, const
   wndPlaceholder.GetWindowRect(&rcPlace);
   ScreenToClient(&rcPlace);
   const CSize size = bar.CalcFixedLayout(FALSE, TRUE);
-  bar.SetWindowPos(NULL, rcPlace.left - 7, rcPlace.top - 4, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  // Above the group box it stands in, which would otherwise clip it away.
+  bar.SetWindowPos(&CWnd::wndTop, rcPlace.left - 7, rcPlace.top - 4, size.cx, size.cy, SWP_NOACTIVATE);
 }
 
 BOOL CXTPImageEditorDlg::OnInitDialog() {
@@ -1032,7 +1067,7 @@ BOOL CXTPImageEditorDlg::ImportFile(LPCTSTR lpszPath) {
       }
     }
   } else if (strExt == L"bmp") {
-    HBITMAP hBitmap = (HBITMAP)::LoadImageW(NULL, strPath, IMAGE_BITMAP, 0, 0,
+    HBITMAP hBitmap = !BitmapFileIsWhole(strPath) ? NULL : (HBITMAP)::LoadImageW(NULL, strPath, IMAGE_BITMAP, 0, 0,
                                             LR_LOADFROMFILE | LR_CREATEDIBSECTION | LR_DEFAULTSIZE);
     if (hBitmap != NULL) {
       DIBSECTION ds = {};
