@@ -29,3 +29,4 @@ endfunction()
 commandbars_customize_test(commandbars_customize_res_tests ${CMAKE_CURRENT_LIST_DIR}/tests/CustomizeResourcesTest.cpp)
 commandbars_customize_test(commandbars_image_editor_tests ${CMAKE_CURRENT_LIST_DIR}/tests/ImageEditorTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tests/image_editor_test.rc)
+commandbars_customize_test(commandbars_drag_loop_tests ${CMAKE_CURRENT_LIST_DIR}/tests/CustomizeDragLoopTest.cpp)

@@ -34,10 +34,23 @@ DROPEFFECT CXTPCustomizeDropSource::DoDragDrop(CXTPControl* pControl, BOOL bCopy
   DROPEFFECT result = kDragCancelled;
   BOOL bMoved = FALSE;
   BOOL bDrop = FALSE;
-  while (::GetCapture() == m_hwndCapture) {
+  BOOL bQuit = FALSE;
+  for (;;) {
+    if (::GetCapture() != m_hwndCapture) {
+      // Another window took the capture (perhaps while a message was handled).
+      result = kDragCancelled;
+      break;
+    }
     MSG msg;
-    while (::PeekMessageW(&msg, NULL, WM_PAINT, WM_PAINT, PM_REMOVE)) ::DispatchMessageW(&msg);
-    if (!::GetMessageW(&msg, NULL, 0, 0)) {
+    // Waiting paints first. A filtered look at the queue also hands out a pending quit.
+    while (::PeekMessageW(&msg, NULL, WM_PAINT, WM_PAINT, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) {
+        bQuit = TRUE;
+        break;
+      }
+      ::DispatchMessageW(&msg);
+    }
+    if (bQuit || !::GetMessageW(&msg, NULL, 0, 0)) {
       // The quit belongs to the outer loop.
       ::PostQuitMessage((int)msg.wParam);
       result = kDragCancelled;
