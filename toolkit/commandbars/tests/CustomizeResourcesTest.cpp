@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <test_picture.h>
+#include <test_pump.h>
+#include <test_window.h>
+
 #include "XTPResourceManager.h"
 #include "XTPImageManager.h"
 #include "toolkit_res.h"
@@ -161,6 +165,66 @@ TEST(CustomizeResources, PicturesHaveTheirSizes) {
 TEST(CustomizeResources, CursorsLoad) {
   for (UINT id : {9301u, 9302u, 9303u, 9375u, 9376u, 9377u, 9378u, 9972u})
     EXPECT_NE(nullptr, XTPResourceManager()->LoadCursor(id)) << id;
+}
+
+// Each dialog as a user meets it, filled with sample entries, kept as a picture: the pages
+// inside a frame the size of a sheet, the name dialog on its own.
+TEST(CustomizeResources, DialogScreenshots) {
+  const struct {
+    UINT id;
+    const wchar_t* file;
+  } cases[] = {{9304, L"page_toolbars.png"}, {9313, L"page_commands.png"}, {9379, L"page_keyboard.png"},
+               {9339, L"page_options.png"},  {9328, L"dialog_new_toolbar.png"}};
+  for (const auto& c : cases) {
+    LPCDLGTEMPLATE lpTemplate = XTPResourceManager()->LoadDialogTemplate(c.id);
+    ASSERT_NE(nullptr, lpTemplate);
+    const bool bPage = c.id != 9328;
+    CWnd host;
+    ASSERT_TRUE(testsupport::CreateTestWindow(host, CRect(40, 40, 440, 340), L"host", WS_POPUP | WS_VISIBLE | WS_BORDER));
+    HWND hDlg = ::CreateDialogIndirectParamW(::GetModuleHandleW(NULL), lpTemplate, host.m_hWnd,
+                                             [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+    ASSERT_NE(nullptr, hDlg);
+    RECT rc;
+    ::GetWindowRect(hDlg, &rc);
+    if (bPage) {
+      ::SetWindowPos(host.m_hWnd, NULL, 0, 0, rc.right - rc.left + 2, rc.bottom - rc.top + 2, SWP_NOMOVE | SWP_NOZORDER);
+      ::SetWindowPos(hDlg, NULL, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+      ::EnableWindow(hDlg, TRUE);
+      ::ShowWindow(hDlg, SW_SHOW);
+    } else {
+      ::ShowWindow(host.m_hWnd, SW_HIDE);
+      ::ShowWindow(hDlg, SW_SHOW);
+    }
+    auto add = [&](int nID, UINT msg, const wchar_t* text) {
+      if (HWND h = ::GetDlgItem(hDlg, nID)) ::SendMessageW(h, msg, 0, (LPARAM)text);
+    };
+    for (const wchar_t* t : {L"Standard", L"Menu Bar", L"Custom 1"}) add(9305, LB_ADDSTRING, t);
+    for (const wchar_t* t : {L"File", L"Edit", L"View", L"Help", L"All Commands", L"Built-in Menus", L"New Menu"})
+      add(9338, LB_ADDSTRING, t);
+    for (const wchar_t* t : {L"File", L"View"}) add(9391, CB_ADDSTRING, t);
+    ::SendDlgItemMessageW(hDlg, 9391, CB_SETCURSEL, 0, 0);
+    for (const wchar_t* t : {L"New", L"Open...", L"Save", L"Exit"}) add(9381, LB_ADDSTRING, t);
+    add(9383, LB_ADDSTRING, L"Ctrl+N");
+    add(9390, WM_SETTEXT, L"Creates a new document");
+    for (UINT id = 9411; id <= 9416; id++) {
+      CString s;
+      XTPResourceManager()->LoadString(&s, id);
+      add(9410, CB_ADDSTRING, s);
+    }
+    ::SendDlgItemMessageW(hDlg, 9410, CB_SETCURSEL, 0, 0);
+    ::CheckDlgButton(hDlg, 9343, BST_CHECKED);
+    ::CheckDlgButton(hDlg, 9344, BST_CHECKED);
+    add(9329, WM_SETTEXT, L"Custom 2");
+    HWND hShot = bPage ? host.m_hWnd : hDlg;
+    ::RedrawWindow(hShot, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    testsupport::PumpFor(80);
+    testsupport::CSnapshot shot(hShot, testsupport::WindowArea::Whole);
+    EXPECT_TRUE(shot.SavePng(testsupport::ArtifactPath(std::wstring(L"commandbars\\") + c.file)));
+    // Something was drawn: the dialog face and some text in the window text colour.
+    EXPECT_TRUE(shot.Contains(CRect(0, 0, shot.Width(), shot.Height()), ::GetSysColor(COLOR_BTNTEXT))) << c.id;
+    ::DestroyWindow(hDlg);
+    host.DestroyWindow();
+  }
 }
 
 }  // namespace
