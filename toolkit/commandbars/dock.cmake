@@ -1,0 +1,21 @@
+# Dock bars and the docking layout, the toolbar with its dock context, and the command
+# bars' docking operations (adding bars, docking, floating, frame layout).
+target_sources(toolkit_commandbars PRIVATE
+  src/XTPCommandBarSizes.cpp
+  src/XTPDockBar.cpp
+  src/XTPToolBar.cpp
+  src/XTPBarDragContext.cpp
+  src/XTPCommandBarsDocking.cpp)
+# The toolbars' strings join the toolkit's resource script.
+get_filename_component(cb_dock_res_dir "${CMAKE_CURRENT_LIST_DIR}/../res" ABSOLUTE)
+set_property(SOURCE "${cb_dock_res_dir}/toolkit.rc" DIRECTORY "${CMAKE_SOURCE_DIR}/toolkit/common"
+  APPEND PROPERTY OBJECT_DEPENDS "${cb_dock_res_dir}/dock.rc;${cb_dock_res_dir}/dock_res.h")
+
+# Tests: dock rows as tables with sizes the test gives, the docking hit test, toolbar
+# resources, and docking by drag with real input (SendInput) in a real frame.
+vorlix_add_gtest(commandbars_dock_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/DockBarTest.cpp ${CMAKE_CURRENT_LIST_DIR}/tests/dock_tests.rc
+  LIBS toolkit_commandbars toolkit_controls toolkit_common test_support
+  GUI)
+target_include_directories(commandbars_dock_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/tests)
+vorlix_use_toolkit(commandbars_dock_tests)
