@@ -96,7 +96,7 @@ int CMainFrameBars::Create(CXTPFrameWnd* pFrame, CXTPStatusBar* pStatusBar) {
 
   EnsurePaintManager();
 #if FRAMEBARS_HAVE_TOOLBAR
-  pStandard->ShowTextBelowIcons(1);
+  pStandard->SetShowTextBelowIcons(1);
 #endif
   CXTPPaintManager::SetTheme(kVisualStylesTheme);
 
