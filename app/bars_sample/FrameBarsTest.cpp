@@ -21,6 +21,9 @@
 #include "XTPPaintManager.h"
 #include "XTPShortcutManager.h"
 #include "XTPVisualStylesTheme.h"
+#include "XTPControl.h"
+#include "XTPDockBar.h"
+#include "XTPToolBar.h"
 #include "resource.h"
 #include "test_picture.h"
 #include "test_pump.h"
@@ -144,6 +147,39 @@ TEST_F(FrameBars, VisualStylesThemeHiddenPrintCommandsAndShortMenus) {
   // A hidden command used once shows from then on.
   pBars->SetCommandUsed(ID_FILE_PRINT);
   EXPECT_FALSE(pBars->IsCommandHidden(ID_FILE_PRINT));
+}
+
+TEST_F(FrameBars, StandardToolbarHoldsTheFiveCommandsWithTextBelowTheirIcons) {
+  CBarsSampleFrame* pFrame = m_frame.Open();
+  ASSERT_NE(pFrame, nullptr);
+  CXTPToolBar* pStandard = CMainFrameBars::GetStandardBar(pFrame);
+  ASSERT_NE(pStandard, nullptr);
+  EXPECT_EQ(pStandard->GetPosition(), xtpBarTop);
+  ASSERT_NE(pStandard->GetDockBar(), nullptr);
+  EXPECT_EQ(pStandard->GetDockBar()->GetDlgCtrlID(), 59419);
+  EXPECT_TRUE(pStandard->IsVisible());
+  EXPECT_EQ(pStandard->GetShowTextBelowIcons(), TRUE);
+  const UINT ids[] = {ID_FILE_ADD_FILES, ID_FILE_ADD_DOMINO, ID_FILE_EXPORT, ID_HELP_CONTENTS, ID_HELP_HOMEPAGE};
+  // The five buttons, then the bar's own expand button.
+  ASSERT_EQ(pStandard->GetControlCount(), 6);
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(pStandard->GetControl(i)->GetID(), int(ids[i])) << i;
+  EXPECT_EQ(pStandard->GetControl(5)->GetID(), 9400);
+  // The bar sits below the frame's top edge and above the status bar.
+  CRect rcBar, rcStatus;
+  pStandard->GetWindowRect(&rcBar);
+  pFrame->m_wndStatusBar.GetWindowRect(&rcStatus);
+  EXPECT_LT(rcBar.bottom, rcStatus.top);
+  EXPECT_GE(rcBar.Height(), 32);
+  // A click on its Export button reaches the frame.
+  ASSERT_TRUE(BringToFront(pFrame));
+  CRect rcExport = pStandard->GetControl(2)->GetRect();
+  pStandard->ClientToScreen(&rcExport);
+  const INT_PTR before = pFrame->m_arrCommands.GetSize();
+  uidriver::ClickAt(rcExport.CenterPoint());
+  ASSERT_TRUE(testsupport::PumpUntil([&] { return pFrame->m_arrCommands.GetSize() > before; }, 5000,
+                                     testsupport::Dispatch::PreTranslate));
+  EXPECT_EQ(pFrame->m_arrCommands[before], UINT(ID_FILE_EXPORT));
+  testsupport::ParkPointer();
 }
 
 TEST_F(FrameBars, ShortcutTableIsTheProgramsAcceleratorsAndTheFrameLetsItsOwnGo) {
