@@ -91,6 +91,9 @@ class CWizardFixture : public ::testing::Test {
   void SetUp() override {
     PointBrowserAtRecorder();
     ::CreateDirectoryW(kOut, nullptr);
+    // A program left by a test that ran out of time would refuse this one as a second
+    // instance: it is ended first (only programs of this test prefix are seen here).
+    EndLeftoverProgram();
     ASSERT_TRUE(m_app.Start());
     m_hMain = m_app.MainWindow();
     ASSERT_NE(m_hMain, nullptr) << "the main window did not appear";
@@ -102,6 +105,20 @@ class CWizardFixture : public ::testing::Test {
   void TearDown() override {
     m_answers.reset();
     m_app.Kill();
+  }
+
+  static void EndLeftoverProgram() {
+    HWND hOld = ::FindWindowW(nullptr, L"Vorlix");
+    for (int i = 0; hOld && i < 3; ++i, hOld = ::FindWindowW(nullptr, L"Vorlix")) {
+      DWORD pid = 0;
+      ::GetWindowThreadProcessId(hOld, &pid);
+      if (pid == ::GetCurrentProcessId()) return;
+      HANDLE hProcess = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+      if (!hProcess) return;
+      ::TerminateProcess(hProcess, 1);
+      ::WaitForSingleObject(hProcess, 5000);
+      ::CloseHandle(hProcess);
+    }
   }
 
   HWND View() { return FindChild(m_hMain, kViewId); }
@@ -212,6 +229,12 @@ class CWizardFixture : public ::testing::Test {
   void WaitForListing(DWORD ms = 60000) {
     ASSERT_TRUE(WaitFor([&] { return Button(1, L"Export") != nullptr; }, ms)) << "the folder page stayed busy";
     ::Sleep(300);
+  }
+  // The page came back or a folder was chosen: its buttons go while it works (unless it
+  // was done before they could be seen), then come back.
+  void WaitForNewListing(DWORD ms = 60000) {
+    WaitFor([&] { return Button(1, L"Export") == nullptr; }, 3000);
+    WaitForListing(ms);
   }
 
   // Answers "Save Options": kind radio, then folder and name, or with bExisting the

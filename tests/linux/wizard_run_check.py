@@ -39,6 +39,7 @@ BOOKS = {
     'each_second.xls': ['sample-names.nsf'],
     'before_server_gone.csv': ['sample-names.nsf'],
     'one_book.csv': ['sample-names.nsf'],
+    'unlocked_then_added.pst': ['sample-names.nsf'],  # an Outlook-made sample, then the book
     'stopped_then_added.pst': None,   # a big generated book, then the sample book: counted only
     'closed_during_save.pst': None,
 }
@@ -123,6 +124,18 @@ def check_pst(name, pst, books, work):
     for view, contacts in by_view.items():
         folder = view.replace('\\', '/')
         if not contacts or not glob.glob(os.path.join(out + '.export', '*', folder)):
+            continue
+        # A folder of deliberately damaged documents: what the engine keeps of them is the
+        # engine's own end-to-end check's concern.
+        if view == 'Broken':
+            continue
+        # A categorised view lists a document once per category: the file holds it as
+        # often; compared by count only.
+        names = [pstcheck.item_text(d, 'FullName') for d in contacts]
+        if len(set(names)) != len(names):
+            found = glob.glob(os.path.join(out + '.export', '*', folder, 'Contact*'))
+            if len(found) != len(contacts):
+                fail('%s/%s: %d contacts, the view lists %d' % (name, view, len(found), len(contacts)))
             continue
         sub = os.path.join(work, 'v%d' % compared)
         os.makedirs(sub)
@@ -316,8 +329,9 @@ def main():
             shutil.rmtree(work, ignore_errors=True)
     for path in copies:
         check_grid_copy(os.path.basename(path), path, os.path.join(fixtures, 'sample-names.nsf'))
-    print('%d failures' % len(FAILURES))
-    return 1 if FAILURES else 0
+    failures = len(FAILURES) + len(pstcheck.FAILURES)
+    print('%d failures' % failures)
+    return 1 if failures else 0
 
 
 if __name__ == '__main__':
