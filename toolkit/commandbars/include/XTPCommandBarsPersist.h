@@ -142,6 +142,17 @@ class CXTPCommandBarList {
 };
 
 // ---------------------------------------------------------------------------------------
+// Which controls a stored layout holds: not temporary ones, and none of the ids 9399 to
+// 9406 that bars make for themselves (expand and close buttons, system buttons).
+class CXTPControl;
+class CXTPControls;
+BOOL AFX_CDECL XTPIsStoredControl(CXTPControl* pControl);
+// The stored controls of two collections pair up equal (the controls' own comparison).
+BOOL AFX_CDECL XTPStoredControlsEqual(const CXTPControls* pControls, const CXTPControls* pOther);
+// A collection differs from its original controls (or has none).
+BOOL AFX_CDECL XTPStoredControlsChanged(const CXTPControls* pControls);
+
+// ---------------------------------------------------------------------------------------
 #include "XTPPropExchange.h"
 
 inline XTP_COMMANDBARS_PROPEXCHANGE_PARAM* XTPGetLayoutParams(CXTPPropExchange* pPX) {
