@@ -151,6 +151,12 @@ BOOL AFX_CDECL XTPIsStoredControl(CXTPControl* pControl);
 BOOL AFX_CDECL XTPStoredControlsEqual(const CXTPControls* pControls, const CXTPControls* pOther);
 // A collection differs from its original controls (or has none).
 BOOL AFX_CDECL XTPStoredControlsChanged(const CXTPControls* pControls);
+// The popup bars of a collection's stored controls (and of its original controls when the
+// parameter block asks for them) added to a bar list; and, after loading, the controls'
+// stored popup-bar ids resolved against a list read back.
+void AFX_CDECL XTPGenerateCommandBarList(CXTPControls* pControls, DWORD& nID, CXTPCommandBarList* pList,
+                                         XTP_COMMANDBARS_PROPEXCHANGE_PARAM* pParam);
+void AFX_CDECL XTPRestoreCommandBarList(CXTPControls* pControls, CXTPCommandBarList* pList);
 
 // ---------------------------------------------------------------------------------------
 #include "XTPPropExchange.h"

@@ -358,6 +358,15 @@ void RestoreControls(CXTPControls* pControls, CXTPCommandBarList* pList) {
 
 }  // namespace
 
+void AFX_CDECL XTPGenerateCommandBarList(CXTPControls* pControls, DWORD& nID, CXTPCommandBarList* pList,
+                                         XTP_COMMANDBARS_PROPEXCHANGE_PARAM* pParam) {
+  GenerateFromControls(pControls, nID, pList, pParam);
+}
+
+void AFX_CDECL XTPRestoreCommandBarList(CXTPControls* pControls, CXTPCommandBarList* pList) {
+  if (pList != NULL) RestoreControls(pControls, pList);
+}
+
 void CXTPCommandBar::GenerateCommandBarList(DWORD& nID, CXTPCommandBarList* pCommandBarList,
                                             XTP_COMMANDBARS_PROPEXCHANGE_PARAM* pParam) {
   if (pCommandBarList == NULL || pCommandBarList->Lookup(this)) return;
