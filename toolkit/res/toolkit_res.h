@@ -41,3 +41,4 @@
 #define XTP_IDS_SE_ERR_UNKNOWN 9050  // with the code: "... %d ..."
 #include "ctrls_res.h"
 #include "dock_res.h"
+#include "customize_res.h"

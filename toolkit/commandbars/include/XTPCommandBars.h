@@ -153,6 +153,27 @@ class CXTPCommandBars : public CCmdTarget {
   void LoadOptions(LPCTSTR lpszProfileName);
   void SaveBarState(LPCTSTR lpszProfileName, BOOL bOnlyCustomized = TRUE);
   void LoadBarState(LPCTSTR lpszProfileName, BOOL bSilent = FALSE);
+  // The controls part of the layout ("%s-Controls"): the definitions of customised and
+  // user-made bars as one stream, in the profile or, when larger than 16000 bytes, in a
+  // hidden file. Saving replaces the previous file only once the new one is whole; TRUE
+  // when the stream was stored. Loading merges the bars read into the live ones; FALSE
+  // (bars as built) for a missing, unreadable or damaged stream.
+  BOOL SaveCommandBars(LPCTSTR lpszProfileName, BOOL bOnlyCustomized = TRUE);
+  BOOL LoadCommandBars(LPCTSTR lpszProfileName, BOOL bSilent = FALSE);
+  // The same stream to and from memory.
+  BOOL SaveCommandBars(CMemFile* pFile, BOOL bOnlyCustomized = TRUE);
+  BOOL LoadCommandBars(const BYTE* pData, UINT nBytes, BOOL bSilent = FALSE);
+  // Where a large controls stream goes: the path set here, else a file named after the
+  // profile in the user's application-data folder (or beside the program).
+  void SetControlsFileName(LPCTSTR lpszPath) { m_strControlsFileName = lpszPath ? lpszPath : _T(""); }
+  CString GetControlsFilePath(LPCTSTR lpszProfileName) const;
+  // Seam: how the question whether to reset a customised bar is asked (null restores the
+  // message box). Answers IDYES or IDNO.
+  typedef int(AFX_CDECL* PFNLAYOUTQUESTION)(CWnd* pSite, LPCTSTR lpszText);
+  static PFNLAYOUTQUESTION AFX_CDECL SetLayoutQuestionProc(PFNLAYOUTQUESTION pfn);
+  // Asks (string 9394 with the bar's title) whether to drop a customised bar for the
+  // program's changed one; IDYES or IDNO.
+  int AskLayoutQuestion(LPCTSTR lpszTitle);
 
  protected:
   CXTPCustomizeDropSource* m_pDropSource;
