@@ -996,6 +996,10 @@ void CXTPControlComboBox::OnClick(BOOL bKeyboard, CPoint pt) {
     m_pParent->SetPopuped(-1);
     return;
   }
+  // A bar that does not track yet starts now: the list that opens would otherwise, as the
+  // first tracked bar, make this bar drop its selection and so close itself again.
+  if (!m_bPopup && m_pParent->GetType() != xtpBarTypePopup && !m_pParent->IsTrackingMode())
+    m_pParent->SetTrackingMode(TRUE, FALSE, FALSE);
   CXTPControlPopup::OnClick(bKeyboard, pt);
 }
 

@@ -162,4 +162,72 @@ TEST_F(ToolbarControls, FieldsHideWhenTheBarDocksLeftAndShowAtTheTop) {
   EXPECT_TRUE(::IsWindowVisible(pCombo->GetEditCtrl()->GetSafeHwnd()));
 }
 
+// Pictures of an edit field and a combo box with its list open on a toolbar, in the
+// program's two themes (0 classic, 3 visual styles) and with the plain test measurements.
+class FieldPictures : public ToolbarControls, public ::testing::WithParamInterface<int> {};
+
+TEST_P(FieldPictures, EditAndOpenComboOnAToolbar) {
+  const int nTheme = GetParam();
+  if (nTheme >= 0) CXTPPaintManager::SetTheme(nTheme);
+  CXTPToolBar* pBar = pBars->Add(L"Find", xtpBarTop);
+  ASSERT_NE(nullptr, pBar);
+  CXTPControlEdit* pEdit = static_cast<CXTPControlEdit*>(pBar->GetControls()->Add(xtpControlEdit, 101));
+  pEdit->SetCaption(_T("&Find:"));
+  pEdit->SetWidth(120);
+  pEdit->SetHintText(_T("Contact name"));
+  CXTPControlComboBox* pCombo = static_cast<CXTPControlComboBox*>(pBar->GetControls()->Add(xtpControlComboBox, 102));
+  pCombo->SetDropDownStyle(TRUE);
+  pCombo->SetWidth(140);
+  for (LPCTSTR row : {_T("Inbox"), _T("Contacts"), _T("Drafts")}) pCombo->AddString(row);
+  pCombo->SetCurSel(1);
+  pBars->RecalcFrameLayout();
+  PumpFor(80);
+  if (pEdit->GetRect().Width() <= 0)
+    GTEST_SKIP() << "theme " << nTheme << " does not measure edit fields yet";
+
+  CRect rcControl = pCombo->GetRect();
+  pBar->ClientToScreen(&rcControl);
+  ClickAt(CPoint(rcControl.right - 6, rcControl.CenterPoint().y));
+  ASSERT_TRUE(PumpUntil([&] { return ::IsWindowVisible(pCombo->GetListWindow()); }, 2000));
+  ParkPointer();
+  PumpFor(150);
+
+  CRect rcBar, rcList;
+  pBar->GetWindowRect(&rcBar);
+  ::GetWindowRect(pCombo->GetListWindow(), &rcList);
+  CRect rcShot;
+  rcShot.UnionRect(rcBar, rcList);
+  rcShot.InflateRect(4, 4);
+  testsupport::CSnapshot shot(rcShot.Width(), rcShot.Height());
+  CClientDC screen(nullptr);
+  shot.DC().BitBlt(0, 0, rcShot.Width(), rcShot.Height(), &screen, rcShot.left, rcShot.top, SRCCOPY);
+  CString strName;
+  if (nTheme >= 0)
+    strName.Format(_T("commandbars\\fields_on_toolbar_theme%d.png"), nTheme);
+  else
+    strName = _T("commandbars\\fields_on_toolbar_plain.png");
+  shot.SavePng(testsupport::ArtifactPath((LPCTSTR)strName));
+
+  // The edit window shows the hint; the list shows its rows with the chosen one selected.
+  CRect rcEdit;
+  ::GetWindowRect(pEdit->GetEditCtrl()->GetSafeHwnd(), &rcEdit);
+  EXPECT_TRUE(::IsWindowVisible(pEdit->GetEditCtrl()->GetSafeHwnd()));
+  EXPECT_GT(rcEdit.Width(), 60);
+  EXPECT_EQ(1, pCombo->GetCurSel());
+  const int nRow = (int)::SendMessage(pCombo->GetListWindow(), LB_GETITEMHEIGHT, 0, 0);
+  EXPECT_EQ(3 * nRow + 4, rcList.Height());
+  // The selected row is drawn in the highlight colour.
+  CRect rcRow;
+  ::SendMessage(pCombo->GetListWindow(), LB_GETITEMRECT, 1, (LPARAM)&rcRow);
+  ::MapWindowPoints(pCombo->GetListWindow(), NULL, (LPPOINT)&rcRow, 2);
+  rcRow.OffsetRect(-rcShot.left, -rcShot.top);
+  int nHighlight = 0;
+  for (int x = rcRow.left; x < rcRow.right; x++)
+    if (shot.Pixel(x, rcRow.top + 1) == ::GetSysColor(COLOR_HIGHLIGHT)) nHighlight++;
+  EXPECT_GT(nHighlight, rcRow.Width() / 2);
+  XTPMouseManager()->CloseAllTrackingBars();
+}
+
+INSTANTIATE_TEST_SUITE_P(Themes, FieldPictures, ::testing::Values(-1, 0, 3));
+
 }  // namespace
