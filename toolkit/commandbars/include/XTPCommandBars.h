@@ -203,10 +203,44 @@ class CXTPCommandBars : public CCmdTarget {
 };
 
 // ---------------------------------------------------------------------------------------
-// The edit box window of a command bar: the frame lets it have its keys untranslated.
+// The edit box window of a command bar: the frame lets it have its keys untranslated. A
+// rich edit window when a rich edit library is present (RICHED20, else RICHED32), else a
+// plain edit. The edit and combo box controls make it and own it.
 class CXTPEdit : public CEdit {
   DECLARE_DYNCREATE(CXTPEdit)
 
  public:
   CXTPEdit() = default;
+
+  // Creates the window under the parent (empty rectangle, id 0): of the rich edit class,
+  // with change notifications and plain single-level-undo text, else a plain edit.
+  BOOL NewFieldWindow(DWORD dwStyle, CWnd* pParentWnd);
+  // Backspace and Page Up .. Delete are offered to the window as a WM_KEYDOWN: TRUE when
+  // it used the key. Other keys: FALSE.
+  BOOL IsEditKey(UINT nChar, LPARAM lParam);
+  // The Cut/Copy/Paste menu of a command-bar edit at a client point; TRUE when shown.
+  BOOL ShowEditMenu(CXTPControl* pControl, CPoint point);
+  // Cut and Copy need a selection, Paste text on the clipboard; other commands TRUE.
+  BOOL CanRunEditCommand(UINT nID);
+  // Copy, Cut and Paste (57634, 57635, 57637) go to the window.
+  BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+  BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
+
+  CXTPControl* GetOwnerControl() const { return m_pControl; }
+  void SetOwnerControl(CXTPControl* pControl) { m_pControl = pControl; }
+  BOOL IsImeComposing() const { return m_bComposited; }
+
+  // The rich edit library used by edit windows (loaded on first use, kept to the end):
+  // its window class, or null when neither loads and windows are plain edits.
+  static LPCTSTR AFX_CDECL GetRichEditClassName();
+  static BOOL AFX_CDECL IsRichEditVersion2();
+  // Which class the libraries give, tried in this order: (lpszV2 -> "RichEdit20W",
+  // lpszV1 -> "RICHEDIT"); null when neither loads. What the first use picks by default.
+  static LPCTSTR AFX_CDECL ChooseRichEdit(LPCTSTR lpszV2, LPCTSTR lpszV1, BOOL* pbVersion2);
+
+ protected:
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  CXTPControl* m_pControl = NULL;  // the control that made the window
+  BOOL m_bComposited = FALSE;      // between WM_IME_STARTCOMPOSITION and ..ENDCOMPOSITION
 };

@@ -234,13 +234,19 @@ void CXTPBarDragContext::RunLoop() {
   const HWND hWnd = m_pBar->GetSafeHwnd();
   ::SetCapture(hWnd);
   CXTPCommandBars* pCommandBars = m_pBar->GetCommandBars();
-  while (::GetCapture() == hWnd) {
+  BOOL bQuit = FALSE;
+  while (::GetCapture() == hWnd && !bQuit) {
     MSG msg;
     // Waiting paints first, so the bars follow the pointer on screen.
-    while (::PeekMessage(&msg, NULL, WM_PAINT, WM_PAINT, PM_NOREMOVE)) {
-      if (!::GetMessage(&msg, NULL, WM_PAINT, WM_PAINT)) break;
+    for (int nPaints = 0; nPaints < 64 && ::PeekMessage(&msg, NULL, WM_PAINT, WM_PAINT, PM_REMOVE); nPaints++) {
+      if (msg.message == WM_QUIT) {
+        ::PostQuitMessage((int)msg.wParam);
+        bQuit = TRUE;
+        break;
+      }
       ::DispatchMessage(&msg);
     }
+    if (bQuit) break;
     const BOOL bGot = ::GetMessage(&msg, NULL, 0, 0);
     if (bGot == -1) break;
     if (!bGot) {

@@ -19,6 +19,7 @@
 #include "XTPControl.h"
 #include "XTPControls.h"
 #include "XTPDockBar.h"
+#include "XTPImageManager.h"
 #include "XTPMouseManager.h"
 #include "XTPPaintManager.h"
 #include "XTPPopupBar.h"
@@ -649,6 +650,291 @@ TEST_F(DragTest, ExpandPopupListsHiddenButtonsAndAddOrRemove) {
     m_pBars->Remove(pBar);
   }
   CXTPPaintManager::SetTheme(0);
+}
+
+}  // namespace
+
+namespace {
+
+// ---- Message boxes answered from a thread timer, with the texts they showed -----------------
+struct BoxAnswer {
+  int nAnswer = IDOK;
+  int nBoxes = 0;
+  CString strText;
+};
+BoxAnswer g_box;
+
+BOOL CALLBACK CollectText(HWND hWnd, LPARAM) {
+  wchar_t cls[32] = {}, text[512] = {};
+  ::GetClassNameW(hWnd, cls, 32);
+  if (lstrcmpiW(cls, L"Static") == 0 && ::GetWindowTextW(hWnd, text, 512) > 0) g_box.strText += text;
+  return TRUE;
+}
+
+BOOL CALLBACK AnswerBox(HWND hWnd, LPARAM) {
+  wchar_t cls[16] = {};
+  ::GetClassNameW(hWnd, cls, 16);
+  if (lstrcmpW(cls, L"#32770") != 0 || !::IsWindowVisible(hWnd)) return TRUE;
+  g_box.nBoxes++;
+  g_box.strText.Empty();
+  ::EnumChildWindows(hWnd, CollectText, 0);
+  ::PostMessageW(hWnd, WM_COMMAND, MAKEWPARAM(g_box.nAnswer, BN_CLICKED), 0);
+  return FALSE;
+}
+
+void CALLBACK BoxTimer(HWND, UINT, UINT_PTR, DWORD) { ::EnumThreadWindows(::GetCurrentThreadId(), AnswerBox, 0); }
+
+class CAnswerBoxes {
+ public:
+  explicit CAnswerBoxes(int nAnswer) {
+    g_box = BoxAnswer();
+    g_box.nAnswer = nAnswer;
+    m_nTimer = ::SetTimer(NULL, 0, 100, BoxTimer);
+  }
+  ~CAnswerBoxes() { ::KillTimer(NULL, m_nTimer); }
+
+ private:
+  UINT_PTR m_nTimer;
+};
+
+// A frame that records the bars' site notifications.
+class CNotifyFrame : public CDockTestFrame {
+ public:
+  std::vector<std::pair<WPARAM, LPARAM>> m_visibleChanged;
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == XTPM_BARVISIBLECHANGED) m_visibleChanged.push_back({wParam, lParam});
+    return CDockTestFrame::WindowProc(message, wParam, lParam);
+  }
+};
+
+TEST_F(DockTest, ToolbarResourceWithLargeImagesSetsTheIconSize) {
+  CXTPToolBar* pBar = m_pBars->Add(L"Standard", xtpBarTop);
+  ASSERT_NE(pBar, nullptr);
+  ASSERT_TRUE(pBar->LoadToolBar(4103, TRUE));
+  EXPECT_EQ(pBar->GetControlCount(), 5);
+  EXPECT_EQ(pBar->GetIconSize(), CSize(32, 32));
+  EXPECT_EQ(pBar->GetButtonSize(), CSize(39, 39));
+  EXPECT_NE(XTPImageManager()->GetImage(32773, 32), nullptr);
+  EXPECT_NE(XTPImageManager()->GetImage(32771, 32), nullptr);
+  // A 16 x 16 bar keeps the default.
+  CXTPToolBar* pSmall = m_pBars->Add(L"Small", xtpBarTop);
+  ASSERT_NE(pSmall, nullptr);
+  ASSERT_TRUE(pSmall->LoadToolBar(4104, TRUE));
+  EXPECT_EQ(pSmall->GetIconSize(), CSize(16, 16));
+  EXPECT_NE(XTPImageManager()->GetImage(101, 16), nullptr);
+  // A resource whose bitmap is missing keeps its buttons but answers FALSE.
+  CXTPToolBar* pNoIcons = m_pBars->Add(L"No icons", xtpBarTop);
+  EXPECT_FALSE(pNoIcons->LoadToolBar(4100, TRUE));
+  EXPECT_EQ(pNoIcons->GetControlCount(), 2);
+}
+
+// The bar's buttons, without the expand and close buttons it makes for itself.
+int Buttons(CXTPToolBar* pBar) {
+  int n = 0;
+  for (int i = 0; i < pBar->GetControlCount(); i++) {
+    const int nId = pBar->GetControl(i)->GetID();
+    if (nId != XTP_ID_TOOLBAR_EXPAND && nId != XTP_ID_TOOLBAR_CLOSE) n++;
+  }
+  return n;
+}
+
+TEST_F(DockTest, ResetAsksAndBringsBackTheOriginalButtons) {
+  CXTPToolBar* pBar = m_pBars->Add(L"Standard", xtpBarTop);
+  ASSERT_TRUE(pBar->LoadToolBar(4102, FALSE));
+  ASSERT_EQ(Buttons(pBar), 5);
+  pBar->GetControls()->Remove(0);
+  pBar->GetControls()->Remove(0);
+  ASSERT_EQ(Buttons(pBar), 3);
+  {
+    CAnswerBoxes answer(IDCANCEL);
+    pBar->Reset();
+  }
+  EXPECT_EQ(g_box.nBoxes, 1);
+  EXPECT_EQ(g_box.strText, CString(L"Are you sure you want to reset the changes made to the 'Standard' toolbar?"));
+  EXPECT_EQ(Buttons(pBar), 3);
+  {
+    CAnswerBoxes answer(IDOK);
+    pBar->Reset();
+  }
+  EXPECT_EQ(g_box.nBoxes, 1);
+  ASSERT_EQ(Buttons(pBar), 5);
+  EXPECT_EQ(pBar->GetControl(0)->GetID(), 100);
+  EXPECT_TRUE(pBar->GetControl(2)->GetBeginGroup());
+  // A bar the user made is never reset.
+  pBar->SetBuiltIn(FALSE);
+  pBar->GetControls()->Remove(0);
+  {
+    CAnswerBoxes answer(IDOK);
+    pBar->Reset();
+    PumpFor(250);
+  }
+  EXPECT_EQ(g_box.nBoxes, 0);
+  EXPECT_EQ(Buttons(pBar), 4);
+}
+
+TEST_F(DockTest, FloatStatusSynchronisesFloatingBars) {
+  CXTPToolBar* pBar = m_pBars->Add(L"Floating", xtpBarFloating);
+  ASSERT_NE(pBar, nullptr);
+  ASSERT_EQ(pBar->GetPosition(), xtpBarFloating);
+  ASSERT_TRUE(::IsWindowVisible(pBar->m_hWnd));
+  // Style bit 0x100 with FS_SYNCACTIVE answers TRUE.
+  EXPECT_EQ(pBar->SendMessage(WM_FLOATSTATUS, FS_SYNCACTIVE), 1);
+  EXPECT_EQ(pBar->SendMessage(WM_FLOATSTATUS, 0), 0);
+  pBar->SendMessage(WM_FLOATSTATUS, FS_HIDE);
+  EXPECT_FALSE(::IsWindowVisible(pBar->m_hWnd));
+  pBar->SendMessage(WM_FLOATSTATUS, FS_SHOW);
+  EXPECT_TRUE(::IsWindowVisible(pBar->m_hWnd));
+  pBar->SendMessage(WM_FLOATSTATUS, FS_DISABLE);
+  EXPECT_FALSE(::IsWindowEnabled(pBar->m_hWnd));
+  pBar->SendMessage(WM_FLOATSTATUS, FS_ENABLE);
+  EXPECT_TRUE(::IsWindowEnabled(pBar->m_hWnd));
+  // The frame is active: deactivation keeps the bar; it hides when the frame is not.
+  cbtest::Activate(m_pFrame->m_hWnd);
+  pBar->SendMessage(WM_FLOATSTATUS, FS_DEACTIVATE);
+  EXPECT_TRUE(::IsWindowVisible(pBar->m_hWnd));
+  // A docked bar ignores it.
+  CXTPToolBar* pDocked = m_pBars->Add(L"Docked", xtpBarTop);
+  pDocked->SendMessage(WM_FLOATSTATUS, FS_HIDE);
+  EXPECT_TRUE(::IsWindowVisible(pDocked->m_hWnd));
+}
+
+TEST_F(DockTest, HidingAFloatingBarTellsTheSite) {
+  // A frame of its own that records the notifications.
+  m_pBars->InternalRelease();
+  m_pFrame->DestroyWindow();
+  CNotifyFrame* pFrame = new CNotifyFrame();
+  ASSERT_TRUE(pFrame->Create(NULL, L"Notify", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(200, 150, 700, 500)));
+  m_pFrame = pFrame;
+  m_pBars = new CXTPCommandBars();
+  m_pBars->SetSite(m_pFrame);
+  m_pBars->CreateDockBars();
+  CXTPToolBar* pBar = m_pBars->Add(L"Floating", xtpBarFloating);
+  ASSERT_NE(pBar, nullptr);
+  pBar->SetVisible(FALSE);
+  ASSERT_EQ(pFrame->m_visibleChanged.size(), 1u);
+  EXPECT_EQ(pFrame->m_visibleChanged[0].first, (WPARAM)pBar);
+  EXPECT_EQ(pFrame->m_visibleChanged[0].second, 0);
+  pBar->SetVisible(FALSE);  // unchanged: nothing
+  EXPECT_EQ(pFrame->m_visibleChanged.size(), 1u);
+  m_pBars->ToggleVisible(m_pBars->FindIndex(pBar));
+  ASSERT_EQ(pFrame->m_visibleChanged.size(), 2u);
+  EXPECT_EQ(pFrame->m_visibleChanged[1].second, 1);
+  EXPECT_TRUE(::IsWindowVisible(pBar->m_hWnd));
+}
+
+TEST_F(DockTest, TooltipHitTestWithShortcut) {
+  CXTPToolBar* pBar = m_pBars->Add(L"Standard", xtpBarTop);
+  ASSERT_TRUE(pBar->LoadToolBar(4100, FALSE));
+  m_pBars->RecalcFrameLayout();
+  PumpFor(30);
+  CXTPControl* pFirst = pBar->GetControl(0);
+  ASSERT_TRUE(pFirst->IsVisible());
+  const CPoint pt = pFirst->GetRect().CenterPoint();
+  TTTOOLINFOW ti = {};
+  ti.cbSize = sizeof(ti);
+  EXPECT_EQ(pBar->OnToolHitTest(pt, &ti), 100);
+  EXPECT_STREQ(ti.lpszText, L"First");
+  free(ti.lpszText);
+  // With accelerator tips the control's shortcut text is appended.
+  m_pBars->GetCommandBarsOptions()->bToolBarAccelTips = TRUE;
+  pFirst->SetShortcutText(L"Ctrl+F");
+  TTTOOLINFOW ti2 = {};
+  ti2.cbSize = sizeof(ti2);
+  EXPECT_EQ(pBar->OnToolHitTest(pt, &ti2), 100);
+  EXPECT_STREQ(ti2.lpszText, L"First (Ctrl+F)");
+  free(ti2.lpszText);
+  // No control, screen tips off, or the mouse locked: none.
+  EXPECT_EQ(pBar->OnToolHitTest(CPoint(1, 1), NULL), -1);
+  XTPMouseManager()->LockMouseMove();
+  EXPECT_EQ(pBar->OnToolHitTest(pt, NULL), -1);
+  XTPMouseManager()->UnlockMouseMove();
+  m_pBars->GetCommandBarsOptions()->bToolBarScreenTips = FALSE;
+  EXPECT_EQ(pBar->OnToolHitTest(pt, NULL), -1);
+}
+
+TEST_F(DockTest, TextBelowIconsMakesTheBarTaller) {
+  CXTPToolBar* pBar = m_pBars->Add(L"Standard", xtpBarTop);
+  ASSERT_TRUE(pBar->LoadToolBar(4104, TRUE));
+  const CSize szPlain = pBar->CalcDockingLayout(600, LM_HORZ | LM_HORZDOCK);
+  pBar->SetShowTextBelowIcons(1);
+  const CSize szBelow = pBar->CalcDockingLayout(600, LM_HORZ | LM_HORZDOCK);
+  EXPECT_GT(szBelow.cy, szPlain.cy);
+}
+
+TEST_F(DockTest, WmQuitDuringADragEndsTheLoopAndStaysQueued) {
+  CXTPToolBar* pBar = m_pBars->Add(L"Standard", xtpBarTop);
+  ASSERT_NE(pBar, nullptr);
+  m_pBars->RecalcFrameLayout();
+  PumpFor(30);
+  CRect rc;
+  pBar->GetWindowRect(&rc);
+  ::PostQuitMessage(42);
+  pBar->GetDockContext()->BeginMove(CPoint(rc.left + 3, rc.CenterPoint().y));
+  EXPECT_EQ(::GetCapture(), (HWND)NULL);
+  MSG msg;
+  ASSERT_TRUE(::PeekMessageW(&msg, NULL, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(msg.wParam, 42u);
+  EXPECT_EQ(pBar->GetPosition(), xtpBarTop);
+}
+
+TEST_F(DockTest, FirstToggleToFloatingFloatsAtTheDockedPlace) {
+  CXTPToolBar* pBar = m_pBars->Add(L"Standard", xtpBarTop);
+  ASSERT_TRUE(pBar->LoadToolBar(4100, FALSE));
+  m_pBars->RecalcFrameLayout();
+  CRect rcDocked;
+  pBar->GetWindowRect(&rcDocked);
+  // "DblClickFloat" is off by default.
+  EXPECT_FALSE(pBar->GetDockContext()->ToggleDocked());
+  m_pBars->GetCommandBarsOptions()->bDblClickFloat = TRUE;
+  ASSERT_TRUE(pBar->GetDockContext()->ToggleDocked());
+  EXPECT_EQ(pBar->GetPosition(), xtpBarFloating);
+  CRect rcFloating;
+  pBar->GetWindowRect(&rcFloating);
+  EXPECT_EQ(rcFloating.TopLeft(), rcDocked.TopLeft());
+  // And back to the same place.
+  ASSERT_TRUE(pBar->GetDockContext()->ToggleDocked());
+  m_pBars->RecalcFrameLayout();
+  EXPECT_EQ(pBar->GetPosition(), xtpBarTop);
+  CRect rcBack;
+  pBar->GetWindowRect(&rcBack);
+  EXPECT_EQ(rcBack.TopLeft(), rcDocked.TopLeft());
+}
+
+TEST_F(DragTest, NarrowDockedBarShowsItsHiddenButtonsInTheExpandPopup) {
+  CXTPToolBar* pBar = AddStandard();
+  ASSERT_NE(pBar, nullptr);
+  // Too short a frame for all five buttons.
+  m_pFrame->SetWindowPos(NULL, 0, 0, 150, 300, SWP_NOMOVE | SWP_NOZORDER);
+  m_pBars->RecalcFrameLayout();
+  PumpFor(50);
+  int nHidden = 0;
+  for (int i = 0; i < pBar->GetControlCount(); i++) {
+    if (pBar->GetControl(i)->GetHideFlags() == xtpHideWrap) nHidden++;
+  }
+  ASSERT_GT(nHidden, 0);
+  CXTPControl* pExpand = pBar->GetControls()->FindControl(XTP_ID_TOOLBAR_EXPAND);
+  ASSERT_NE(pExpand, nullptr);
+  ASSERT_TRUE(pExpand->IsVisible());
+  CRect rcExpand = pExpand->GetRect();
+  pBar->ClientToScreen(&rcExpand);
+  cbtest::ClickAt(rcExpand.CenterPoint());
+  PumpUntil([&] { return pExpand->GetCommandBar() != NULL && ::IsWindowVisible(pExpand->GetCommandBar()->m_hWnd); },
+            2000);
+  CXTPCommandBar* pPopup = pExpand->GetCommandBar();
+  ASSERT_NE(pPopup, nullptr);
+  // The hidden buttons, shown, then "Add or Remove Buttons" beginning a group.
+  ASSERT_EQ(pPopup->GetControlCount(), nHidden + 1);
+  for (int i = 0; i < nHidden; i++) EXPECT_TRUE(pPopup->GetControl(i)->IsVisible());
+  EXPECT_TRUE(pPopup->GetControl(nHidden)->GetBeginGroup());
+  CRect rcFrame;
+  m_pFrame->GetWindowRect(&rcFrame);
+  CRect rcPopup;
+  pPopup->GetWindowRect(&rcPopup);
+  rcFrame.UnionRect(rcFrame, rcPopup);
+  PumpFor(100);
+  SaveScreen(rcFrame, L"commandbars/toolbar_docked_hidden_buttons.png");
+  XTPMouseManager()->CloseAllTrackingBars();
+  PumpFor(50);
 }
 
 }  // namespace
