@@ -1,7 +1,8 @@
 # Popup bar scrolling and tear-off, the menu bar and the dialog bar.
 target_sources(toolkit_commandbars PRIVATE
   src/XTPPopupBarScroll.cpp
-  src/XTPDialogBar.cpp)
+  src/XTPDialogBar.cpp
+  src/XTPMenuBar.cpp)
 
 # The menu bar's strings and system-command images join the toolkit's resources.
 get_filename_component(cb_menu_res_dir "${CMAKE_CURRENT_LIST_DIR}/../res" ABSOLUTE)
@@ -21,3 +22,5 @@ endfunction()
 commandbars_menu_test(commandbars_popup_scroll_tests ${CMAKE_CURRENT_LIST_DIR}/tests/PopupScrollTest.cpp)
 commandbars_menu_test(commandbars_popup_tearoff_tests ${CMAKE_CURRENT_LIST_DIR}/tests/PopupTearOffTest.cpp)
 commandbars_menu_test(commandbars_dialog_bar_tests ${CMAKE_CURRENT_LIST_DIR}/tests/DialogBarTest.cpp)
+commandbars_menu_test(commandbars_menu_bar_tests ${CMAKE_CURRENT_LIST_DIR}/tests/MenuBarTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/tests/menu_bar_test.rc)
