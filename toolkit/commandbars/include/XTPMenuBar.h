@@ -37,7 +37,13 @@ class CXTPMenuBar : public CXTPToolBar {
   ~CXTPMenuBar() override;
 
   // ---- Overrides, in slot order (the stored form is the layout persistence's) ----
+  // The stored form: the toolbar's values, "ResourceId" and the document menus.
+  void DoPropExchange(CXTPPropExchange* pPX) override;
   void Copy(CXTPCommandBar* pCommandBar, BOOL bRecursive = FALSE) override;
+  // The popup bars of the document menus join those of the bar's own controls.
+  void GenerateCommandBarList(DWORD& nID, CXTPCommandBarList* pCommandBarList,
+                              XTP_COMMANDBARS_PROPEXCHANGE_PARAM* pParam) override;
+  void RestoreCommandBarList(CXTPCommandBarList* pCommandBarList) override;
   CXTPCommandBar* Clone(BOOL bRecursive = FALSE) override;
   void Reset() override;
   // Frame, MDI client and hooked child messages (keyboard entry, MDI changes).

@@ -29,6 +29,7 @@
 #include "XTPControlPopup.h"
 #include "XTPControlSelector.h"
 #include "XTPControls.h"
+#include "XTPMenuBar.h"
 #include "XTPPopupBar.h"
 #include "XTPPropExchange.h"
 
@@ -339,6 +340,35 @@ TEST_F(LayoutStream, ComboBoxEditAndCustomControlsComeBack) {
   EXPECT_EQ(pCustom2->GetBorders(), CRect(1, 2, 3, 4));
   EXPECT_EQ(pCustom2->GetControlSize(), CSize(60, 20));
   pBar->InternalRelease();
+}
+
+TEST_F(LayoutStream, AMenuBarComesBackAsAMenuBar) {
+  CTestBars saving;
+  CXTPMenuBar* pMenuBar = new CXTPMenuBar();
+  pMenuBar->SetCommandBars(&saving);
+  pMenuBar->SetBarID(1);
+  pMenuBar->SetTitle(L"Menu Bar");
+  CXTPControlPopup* pFile = (CXTPControlPopup*)pMenuBar->GetControls()->Add(xtpControlPopup, 0);
+  pFile->SetCaption(L"&File");
+  CXTPPopupBar* pFileBar = CXTPPopupBar::CreatePopupBar(&saving);
+  pFileBar->GetControls()->Add(xtpControlButton, 57601)->SetCaption(L"&Open");
+  pFile->AttachBar(pFileBar);
+  pFileBar->InternalRelease();
+  saving.m_arrSave.push_back(pMenuBar);
+  const std::vector<BYTE> bytes = SaveToBytes(saving);
+  WriteSeed(L"menubar.bin", bytes);
+
+  CTestBars loading;
+  ASSERT_TRUE(loading.LoadCommandBars(bytes.data(), (UINT)bytes.size(), TRUE));
+  ASSERT_EQ(loading.m_arrRestored.size(), 2u);
+  CXTPMenuBar* pLoaded = AS_KIND(CXTPMenuBar, loading.m_arrRestored[0]);
+  ASSERT_NE(pLoaded, nullptr);
+  EXPECT_EQ(pLoaded->GetBarID(), 1u);
+  EXPECT_EQ(pLoaded->GetDocumentMenuCount(), 0);
+  ASSERT_EQ(pLoaded->GetControlCount(), 1);
+  ASSERT_NE(pLoaded->GetControl(0)->GetCommandBar(), nullptr);
+  EXPECT_EQ(pLoaded->GetControl(0)->GetCommandBar()->GetControl(0)->GetID(), 57601);
+  pMenuBar->InternalRelease();
 }
 
 TEST_F(LayoutStream, AnEmptyListIsAValidStream) {
