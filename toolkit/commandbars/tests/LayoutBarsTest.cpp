@@ -411,6 +411,9 @@ TEST_F(LayoutBars, ABarTheUserMadeComesBack) {
     ASSERT_NE(pMine, nullptr);
     const UINT ids[] = {57600, 33001};
     pMine->SetButtons(ids, 2);
+    pMine->GetControl(0)->SetCaption(L"Mine one");
+    pMine->GetControl(1)->SetCaption(L"Mine two");
+    for (int i = 0; i < 2; i++) pMine->GetControl(i)->SetStyle(xtpButtonCaption);
     a.pBars->RecalcFrameLayout();
     PumpFor(30);
     a.pBars->SaveBarState(kProfile, TRUE);
@@ -425,6 +428,8 @@ TEST_F(LayoutBars, ABarTheUserMadeComesBack) {
   EXPECT_EQ(W(pMine->GetTitle()), L"Mine");
   ASSERT_EQ(pMine->GetControlCount(), 2);
   EXPECT_EQ(pMine->GetControl(1)->GetID(), 33001);
+  EXPECT_EQ(W(pMine->GetControl(1)->GetCaption()), L"Mine two");
+  EXPECT_EQ(pMine->GetControl(1)->GetStyle(), (int)xtpButtonCaption);
   EXPECT_NE(pMine->GetSafeHwnd(), nullptr);
   EXPECT_EQ(pMine->GetCommandBars(), b.pBars);
   EXPECT_EQ(pMine->GetPosition(), xtpBarTop);
