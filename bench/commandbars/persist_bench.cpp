@@ -6,6 +6,8 @@
 //            than 16000 bytes, so it goes to the hidden controls file
 //   registry the same stream as a REG_BINARY profile value, plus the 20 placement
 //            records ("%s-Bar%d", "%s-Summary") written and read back
+//   frame    SaveBarState / LoadBarState of 20 real toolbars of 100 controls in a frame
+//            (placement, rows and the controls file), loading into a second frame
 // Median and best of 15 runs each, in milliseconds.
 #include <framework.h>
 
@@ -21,6 +23,7 @@
 #include "XTPControlPopup.h"
 #include "XTPControls.h"
 #include "XTPPopupBar.h"
+#include "XTPToolBar.h"
 
 CWinApp theApp(L"Vorlix layout bench");
 
@@ -91,6 +94,43 @@ void Report(const char* label, const std::function<void()>& f) {
   std::printf("%-30s median %8.2f ms  best %8.2f ms\n", label, ms[ms.size() / 2], ms[0]);
 }
 
+class CBenchFrame : public CFrameWnd {
+ public:
+  afx_msg void OnCustomize() {}
+  DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(CBenchFrame, CFrameWnd)
+  ON_COMMAND(XTP_ID_CUSTOMIZE, OnCustomize)
+END_MESSAGE_MAP()
+
+struct BenchFrame {
+  explicit BenchFrame(bool bCustomise) {
+    pFrame = new CBenchFrame();
+    pFrame->Create(NULL, L"Layout bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(0, 0, 1000, 700));
+    pBars = new CXTPCommandBars();
+    pBars->SetSite(pFrame);
+    pBars->CreateDockBars();
+    for (int b = 0; b < 20; b++) {
+      CString strTitle;
+      strTitle.Format(L"Toolbar %d", b + 1);
+      CXTPToolBar* pBar = pBars->Add(strTitle, b % 2 ? xtpBarTop : xtpBarLeft);
+      pBar->SetBarID(1000 + b);
+      std::vector<UINT> ids;
+      for (int i = 0; i < 100; i++) ids.push_back(i % 8 == 7 ? 0 : 40000 + b * 100 + i);
+      pBar->SetButtons(ids.data(), (int)ids.size());
+      pBar->GetControls()->CreateOriginalControls();
+      if (bCustomise)
+        for (int i = 0; i < pBar->GetControlCount(); i += 3) pBar->GetControl(i)->SetCaption(L"&Customised");
+    }
+  }
+  ~BenchFrame() {
+    pBars->InternalRelease();
+    pFrame->DestroyWindow();
+  }
+  CBenchFrame* pFrame;
+  CXTPCommandBars* pBars;
+};
+
 }  // namespace
 
 int wmain() {
@@ -143,11 +183,27 @@ int wmain() {
     list.LoadList(&theApp, kProfile);
     if (list.GetCount() != 20) std::printf("  %d records!\n", list.GetCount());
   });
+  {
+    BenchFrame saved(true);
+    Report("frame SaveBarState (20 bars)", [&] { saved.pBars->SaveBarState(kProfile, TRUE); });
+    std::printf("  controls file: %s\n", theApp.GetProfileInt(L"BenchBars-Controls", L"LoadFromFile", 0) ? "yes" : "no");
+    Report("frame LoadBarState (20 bars)", [&] {
+      BenchFrame loading(false);
+      loading.pBars->LoadBarState(kProfile, TRUE);
+    });
+    Report("  (building the frame alone)", [&] { BenchFrame loading(false); });
+    for (int d = 0; d < 4; d++) {
+      CString s;
+      s.Format(L"BenchBars-DockBar%d", d);
+      theApp.WriteProfileString(s, nullptr, nullptr);
+    }
+  }
   const CString strPath = bars.GetControlsFilePath(kProfile);
   ::SetFileAttributesW(strPath, FILE_ATTRIBUTE_NORMAL);
   ::DeleteFileW(strPath);
   theApp.WriteProfileString(L"BenchBars-Controls", nullptr, nullptr);
   theApp.WriteProfileString(L"BenchBars-Summary", nullptr, nullptr);
+  theApp.WriteProfileString(L"BenchBars", nullptr, nullptr);
   for (int b = 0; b < 20; b++) {
     CString s;
     s.Format(L"BenchBars-Bar%d", b);

@@ -30,3 +30,5 @@ commandbars_ctrls_test(commandbars_field_tests
   ${CMAKE_CURRENT_LIST_DIR}/tests/ctrls_tests.rc)
 commandbars_ctrls_test(commandbars_ctrl_list_tests
   ${CMAKE_CURRENT_LIST_DIR}/tests/ControlListsTest.cpp)
+commandbars_ctrls_test(commandbars_ctrl_toolbar_tests
+  ${CMAKE_CURRENT_LIST_DIR}/tests/ControlsInToolbarTest.cpp)

@@ -14,6 +14,25 @@ if(EXISTS ${CMAKE_CURRENT_LIST_DIR}/src/XTPToolBar.cpp)
 else()
   target_sources(toolkit_commandbars PRIVATE src/XTPCommandBarsPersistNoToolBar.cpp)
 endif()
+# The menu bar's stored values and document menus, unless the menu bar's source brings
+# them.
+if(EXISTS ${CMAKE_CURRENT_LIST_DIR}/src/XTPMenuBar.cpp)
+  file(STRINGS ${CMAKE_CURRENT_LIST_DIR}/src/XTPMenuBar.cpp xtp_menubar_px
+       REGEX "CXTPMenuBar::(DoPropExchange|GenerateCommandBarList|RestoreCommandBarList)")
+  if(NOT xtp_menubar_px)
+    target_sources(toolkit_commandbars PRIVATE src/XTPCommandBarsPersistMenuBar.cpp)
+  endif()
+endif()
+# The combo box's and the edit's stored values, unless their sources bring them.
+foreach(kind ComboBox Edit)
+  if(EXISTS ${CMAKE_CURRENT_LIST_DIR}/src/XTPControl${kind}.cpp)
+    file(STRINGS ${CMAKE_CURRENT_LIST_DIR}/src/XTPControl${kind}.cpp xtp_${kind}_px
+         REGEX "CXTPControl${kind}::DoPropExchange")
+    if(NOT xtp_${kind}_px)
+      target_sources(toolkit_commandbars PRIVATE src/XTPCommandBarsPersist${kind}.cpp)
+    endif()
+  endif()
+endforeach()
 # The toolbar's own stored values, unless the toolbar's source brings them.
 if(XTP_PERSIST_HAS_TOOLBAR)
   file(STRINGS ${CMAKE_CURRENT_LIST_DIR}/src/XTPToolBar.cpp xtp_toolbar_px REGEX "CXTPToolBar::DoPropExchange")
@@ -39,3 +58,6 @@ function(commandbars_persist_test name)
   vorlix_use_toolkit(${name})
 endfunction()
 commandbars_persist_test(commandbars_layout_stream_tests ${CMAKE_CURRENT_LIST_DIR}/tests/LayoutStreamTest.cpp)
+if(XTP_PERSIST_HAS_TOOLBAR)
+  commandbars_persist_test(commandbars_layout_bars_tests ${CMAKE_CURRENT_LIST_DIR}/tests/LayoutBarsTest.cpp GUI)
+endif()

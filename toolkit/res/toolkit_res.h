@@ -42,3 +42,4 @@
 #include "ctrls_res.h"
 #include "dock_res.h"
 #include "customize_res.h"
+#include "menubar_res.h"

@@ -142,6 +142,23 @@ class CXTPCommandBarList {
 };
 
 // ---------------------------------------------------------------------------------------
+// Which controls a stored layout holds: not temporary ones, and none of the ids 9399 to
+// 9406 that bars make for themselves (expand and close buttons, system buttons).
+class CXTPControl;
+class CXTPControls;
+BOOL AFX_CDECL XTPIsStoredControl(CXTPControl* pControl);
+// The stored controls of two collections pair up equal (the controls' own comparison).
+BOOL AFX_CDECL XTPStoredControlsEqual(const CXTPControls* pControls, const CXTPControls* pOther);
+// A collection differs from its original controls (or has none).
+BOOL AFX_CDECL XTPStoredControlsChanged(const CXTPControls* pControls);
+// The popup bars of a collection's stored controls (and of its original controls when the
+// parameter block asks for them) added to a bar list; and, after loading, the controls'
+// stored popup-bar ids resolved against a list read back.
+void AFX_CDECL XTPGenerateCommandBarList(CXTPControls* pControls, DWORD& nID, CXTPCommandBarList* pList,
+                                         XTP_COMMANDBARS_PROPEXCHANGE_PARAM* pParam);
+void AFX_CDECL XTPRestoreCommandBarList(CXTPControls* pControls, CXTPCommandBarList* pList);
+
+// ---------------------------------------------------------------------------------------
 #include "XTPPropExchange.h"
 
 inline XTP_COMMANDBARS_PROPEXCHANGE_PARAM* XTPGetLayoutParams(CXTPPropExchange* pPX) {

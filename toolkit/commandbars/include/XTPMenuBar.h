@@ -36,9 +36,11 @@ class CXTPMenuBar : public CXTPToolBar {
   // Releases the stored document menus and destroys the frame menu handle.
   ~CXTPMenuBar() override;
 
-  // ---- Overrides, in slot order ----
+  // ---- Overrides, in slot order (the stored form is the layout persistence's) ----
+  // The stored form: the toolbar's values, "ResourceId" and the document menus.
   void DoPropExchange(CXTPPropExchange* pPX) override;
   void Copy(CXTPCommandBar* pCommandBar, BOOL bRecursive = FALSE) override;
+  // The popup bars of the document menus join those of the bar's own controls.
   void GenerateCommandBarList(DWORD& nID, CXTPCommandBarList* pCommandBarList,
                               XTP_COMMANDBARS_PROPEXCHANGE_PARAM* pParam) override;
   void RestoreCommandBarList(CXTPCommandBarList* pCommandBarList) override;
@@ -79,6 +81,9 @@ class CXTPMenuBar : public CXTPToolBar {
 
  protected:
   afx_msg void OnTimer(UINT_PTR nIDEvent);
+  // A press on an item of a bar that is not tracking makes the bar track, so that the
+  // release of that press and later presses on the bar count as inside it.
+  afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
   // The controls of the system menu popup, the three window buttons.
   void RebuildSystemControls(HWND hWndChild);
   void ClearDocumentMenus();

@@ -87,7 +87,7 @@ void CXTPCommandBars::GenerateCommandBarList(CXTPCommandBarList* pCommandBarList
     CXTPToolBar* pBar = GetAt(i);
     if (pBar == NULL) continue;
     const BOOL bTake = !pParam->bSaveOnlyCustomized || !pBar->IsBuiltIn() || pBar->IsTearOff() ||
-                       pBar->GetControls()->IsChanged();
+                       XTPStoredControlsChanged(pBar->GetControls());
     if (bTake) pBar->GenerateCommandBarList(nID, pCommandBarList, pParam);
   }
 }
@@ -97,7 +97,8 @@ void CXTPCommandBars::RestoreCommandBarList(CXTPCommandBarList* pCommandBarList,
   // The loaded toolbars first (the list changes while they are merged).
   std::vector<CXTPToolBar*> arrLoaded;
   for (POSITION pos = pCommandBarList->GetHeadPosition(); pos != NULL;) {
-    CXTPToolBar* pToolBar = AS_KIND(CXTPToolBar, pCommandBarList->GetNext(pos));
+    CXTPCommandBar* pBar = pCommandBarList->GetNext(pos);
+    CXTPToolBar* pToolBar = AS_KIND(CXTPToolBar, pBar);
     if (pToolBar != NULL) arrLoaded.push_back(pToolBar);
   }
   std::vector<UINT> arrMerged;
@@ -121,9 +122,9 @@ void CXTPCommandBars::RestoreCommandBarList(CXTPCommandBarList* pCommandBarList,
     CXTPControls* pLoadedOriginal = pLoaded->GetControls()->GetOriginalControls();
     CXTPControls* pLiveOriginal = pLive->GetControls()->GetOriginalControls();
     BOOL bCopy = FALSE;
-    if (pLoadedOriginal == NULL || pLiveOriginal == NULL || pLoadedOriginal->Compare(pLiveOriginal)) {
+    if (pLoadedOriginal == NULL || pLiveOriginal == NULL || XTPStoredControlsEqual(pLoadedOriginal, pLiveOriginal)) {
       bCopy = TRUE;
-    } else if (!bSilent && !pLoaded->GetControls()->Compare(pLoadedOriginal)) {
+    } else if (!bSilent && XTPStoredControlsChanged(pLoaded->GetControls())) {
       // The program's bar changed since the layout was saved and the user had customised
       // it: keep the customisation (No) or take the new bar (Yes).
       bCopy = AskLayoutQuestion(pLive->GetTitle()) == IDNO;
@@ -324,8 +325,7 @@ void CXTPCommandBars::LoadBarState(LPCTSTR lpszProfileName, BOOL bSilent) {
       pContext->m_rcLastDocked = pState->rcMRUDockPos;
       pContext->m_ptLastFloat = OntoWorkArea(pState->ptMRUFloatPos, szBar, arrAreas);
     }
-    CPoint pt = pState->ptPosition;
-    if (pState->bFloating) pt = OntoWorkArea(pt, szBar, arrAreas);
+    const CPoint pt = pState->ptPosition;
     UINT nFlags = SWP_NOZORDER | SWP_NOACTIVATE;
     if (!pState->bFloating) {
       nFlags |= SWP_NOSIZE;
@@ -334,7 +334,22 @@ void CXTPCommandBars::LoadBarState(LPCTSTR lpszProfileName, BOOL bSilent) {
     nFlags |= pState->bVisible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW;
     if (pBar->GetSafeHwnd() != NULL) pBar->SetWindowPos(NULL, pt.x, pt.y, 0, 0, nFlags);
     pBar->m_bVisible = pState->bVisible;
-    if (pState->bFloating) pBar->OnRecalcLayout();
+    if (pState->bFloating) {
+      pBar->OnRecalcLayout();
+      // With its floating size now known, a place off every work area comes back onto
+      // the nearest one, whole.
+      if (pBar->GetSafeHwnd() != NULL) {
+        CRect rc;
+        pBar->GetWindowRect(&rc);
+        // The size its floating layout gives (commit, horizontal, most-recent width),
+        // which the window may take only when it is next laid out.
+        const CSize szLayout = pBar->CalcDynamicLayout(-1, 0x46);
+        const CSize szFloat(std::max<int>(rc.Width(), szLayout.cx), std::max<int>(rc.Height(), szLayout.cy));
+        const CPoint ptOn = OntoWorkArea(rc.TopLeft(), szFloat, arrAreas);
+        if (ptOn != rc.TopLeft())
+          pBar->SetWindowPos(NULL, ptOn.x, ptOn.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      }
+    }
   }
 
   // 6-7.

@@ -23,6 +23,10 @@
 
 namespace {
 
+// Ids of the controls bars make for themselves; never stored.
+const int XTP_ID_FIRST_OWN_CONTROL = 9399;
+const int XTP_ID_LAST_OWN_CONTROL = 9406;
+
 // While an archive is read every value must be there: a value that cannot be read means
 // the stream is damaged, and the whole load stops (the caller keeps the bars as built).
 // The registry form simply lacks values that were never written.
@@ -86,6 +90,29 @@ CXTPCommandBars* LayoutCommandBars(CXTPPropExchange* pPX, CXTPCommandBars* pFall
 
 // ---------------------------------------------------------------------------------------
 // Controls
+
+BOOL AFX_CDECL XTPIsStoredControl(CXTPControl* pControl) {
+  if (pControl == NULL || pControl->IsTemporary()) return FALSE;
+  return pControl->GetID() < XTP_ID_FIRST_OWN_CONTROL || pControl->GetID() > XTP_ID_LAST_OWN_CONTROL;
+}
+
+BOOL AFX_CDECL XTPStoredControlsEqual(const CXTPControls* pControls, const CXTPControls* pOther) {
+  if (pControls == NULL || pOther == NULL) return FALSE;
+  int i = 0, j = 0;
+  for (;;) {
+    while (i < pControls->GetCount() && !XTPIsStoredControl(pControls->GetAt(i))) i++;
+    while (j < pOther->GetCount() && !XTPIsStoredControl(pOther->GetAt(j))) j++;
+    const BOOL bEnd = i >= pControls->GetCount(), bOtherEnd = j >= pOther->GetCount();
+    if (bEnd || bOtherEnd) return bEnd && bOtherEnd;
+    if (!pControls->GetAt(i)->Compare(pOther->GetAt(j))) return FALSE;
+    i++;
+    j++;
+  }
+}
+
+BOOL AFX_CDECL XTPStoredControlsChanged(const CXTPControls* pControls) {
+  return pControls == NULL || !XTPStoredControlsEqual(pControls, pControls->GetOriginalControls());
+}
 
 void CXTPControl::DoPropExchange(CXTPPropExchange* pPX) {
   if (pPX == NULL) return;
@@ -171,11 +198,11 @@ void CXTPControls::DoPropExchange(CXTPPropExchange* pPX) {
   if (pPX->IsStoring()) {
     DWORD nCount = 0;
     for (int i = 0; i < GetCount(); i++)
-      if (!m_arrControls[i]->IsTemporary()) nCount++;
+      if (XTPIsStoredControl(m_arrControls[i])) nCount++;
     POSITION pos = pEnumerator->GetPosition(nCount, FALSE);
     for (int i = 0; i < GetCount() && pos != NULL; i++) {
       CXTPControl* pControl = m_arrControls[i];
-      if (pControl->IsTemporary()) continue;
+      if (!XTPIsStoredControl(pControl)) continue;
       CXTPPropExchangeSection secControl(pEnumerator->GetNext(pos));
       CObject* pObject = pControl;
       secControl->ExchangeObjectInstance(&pObject, RUNTIME_CLASS(CXTPControl));
@@ -299,7 +326,7 @@ void GenerateFromControls(CXTPControls* pControls, DWORD& nID, CXTPCommandBarLis
   if (pControls == NULL) return;
   for (int i = 0; i < pControls->GetCount(); i++) {
     CXTPControl* pControl = pControls->GetAt(i);
-    if (pControl->IsTemporary()) continue;
+    if (!XTPIsStoredControl(pControl)) continue;
     CXTPCommandBar* pBar = pControl->GetCommandBar();
     if (pBar != NULL) pBar->GenerateCommandBarList(nID, pList, pParam);
   }
@@ -330,6 +357,15 @@ void RestoreControls(CXTPControls* pControls, CXTPCommandBarList* pList) {
 }
 
 }  // namespace
+
+void AFX_CDECL XTPGenerateCommandBarList(CXTPControls* pControls, DWORD& nID, CXTPCommandBarList* pList,
+                                         XTP_COMMANDBARS_PROPEXCHANGE_PARAM* pParam) {
+  GenerateFromControls(pControls, nID, pList, pParam);
+}
+
+void AFX_CDECL XTPRestoreCommandBarList(CXTPControls* pControls, CXTPCommandBarList* pList) {
+  if (pList != NULL) RestoreControls(pControls, pList);
+}
 
 void CXTPCommandBar::GenerateCommandBarList(DWORD& nID, CXTPCommandBarList* pCommandBarList,
                                             XTP_COMMANDBARS_PROPEXCHANGE_PARAM* pParam) {

@@ -703,11 +703,6 @@ void CXTPControlComboBox::SetHideFlags(DWORD dwFlags) {
 
 void CXTPControlComboBox::OnBarLayout(DWORD dwLayoutFlags) { XTPHideInVerticalLayout(this, dwLayoutFlags); }
 
-void CXTPControlComboBox::DoPropExchange(CXTPPropExchange* pPX) {
-  // The stored values of the combo box come with the layout persistence of the bars.
-  CXTPControlPopup::DoPropExchange(pPX);
-}
-
 void CXTPControlComboBox::SetParent(CXTPCommandBar* pParent) {
   CXTPControl::SetParent(pParent);
   HWND hList = GetListWindow();
@@ -996,6 +991,10 @@ void CXTPControlComboBox::OnClick(BOOL bKeyboard, CPoint pt) {
     m_pParent->SetPopuped(-1);
     return;
   }
+  // A bar that does not track yet starts now: the list that opens would otherwise, as the
+  // first tracked bar, make this bar drop its selection and so close itself again.
+  if (!m_bPopup && m_pParent->GetType() != xtpBarTypePopup && !m_pParent->IsTrackingMode())
+    m_pParent->SetTrackingMode(TRUE, FALSE, FALSE);
   CXTPControlPopup::OnClick(bKeyboard, pt);
 }
 

@@ -339,11 +339,6 @@ void CXTPControlEdit::SetHideFlags(DWORD dwFlags) {
 
 void CXTPControlEdit::OnBarLayout(DWORD dwLayoutFlags) { XTPHideInVerticalLayout(this, dwLayoutFlags); }
 
-void CXTPControlEdit::DoPropExchange(CXTPPropExchange* pPX) {
-  // The stored values of the edit come with the layout persistence of the bars.
-  CXTPControl::DoPropExchange(pPX);
-}
-
 BOOL CXTPControlEdit::IsFocusable() const { return m_pEdit != NULL && m_pEdit->GetSafeHwnd() != NULL; }
 
 void CXTPControlEdit::SetParent(CXTPCommandBar* pParent) {

@@ -147,13 +147,7 @@ void CXTPControlToolbars::CXTPControlToolbar::Execute() {
   CXTPCommandBars* pCommandBars = pParent != NULL ? pParent->GetCommandBars() : NULL;
   const int nIndex = (int)m_nTag;
   XTPMouseManager()->CloseAllTrackingBars();
-#ifdef VORLIX_HAVE_TOOLBAR
-  CXTPToolBar* pToolBar = pCommandBars != NULL ? pCommandBars->GetAt(nIndex) : NULL;
-  if (pToolBar != NULL) pToolBar->SetVisible(!pToolBar->IsVisible());
-#else
-  (void)pCommandBars;
-  (void)nIndex;
-#endif
+  if (pCommandBars != NULL) pCommandBars->ToggleVisible(nIndex);
 }
 
 void AFX_CDECL CXTPControlToolbars::AddToolbarItems(CXTPCommandBar* pBar, int nIndex, int nId,

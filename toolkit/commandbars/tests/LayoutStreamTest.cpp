@@ -22,10 +22,14 @@
 #include "XTPCommandBarsPersistStream.h"
 #include "XTPControl.h"
 #include "XTPControlButton.h"
+#include "XTPControlComboBox.h"
+#include "XTPControlCustom.h"
+#include "XTPControlEdit.h"
 #include "XTPControlLabel.h"
 #include "XTPControlPopup.h"
 #include "XTPControlSelector.h"
 #include "XTPControls.h"
+#include "XTPMenuBar.h"
 #include "XTPPopupBar.h"
 #include "XTPPropExchange.h"
 
@@ -277,6 +281,94 @@ TEST_F(LayoutStream, BarsAndControlsComeBackValueForValue) {
   ASSERT_NE(pControls->GetOriginalControls(), nullptr);
   EXPECT_EQ(pControls->GetOriginalControls()->GetCount(), 4);
   EXPECT_TRUE(pControls->IsChanged());
+}
+
+TEST_F(LayoutStream, ComboBoxEditAndCustomControlsComeBack) {
+  CTestBars saving;
+  CXTPCommandBar* pBar = new CXTPCommandBar();
+  pBar->SetCommandBars(&saving);
+  pBar->SetBarID(120);
+  CXTPControlComboBox* pCombo = (CXTPControlComboBox*)pBar->GetControls()->Add(xtpControlComboBox, 35100);
+  ASSERT_NE(pCombo, nullptr);
+  pCombo->SetDropDownStyle(FALSE);
+  pCombo->SetWidth(150);
+  pCombo->SetComboStyle(1);
+  pCombo->SetHintText(L"Find");
+  pCombo->SetEditIconId(219);
+  pCombo->SetDropDownItemCount(7);
+  pCombo->SetAutoComplete(TRUE);
+  CXTPControlEdit* pEdit = (CXTPControlEdit*)pBar->GetControls()->Add(xtpControlEdit, 35101);
+  ASSERT_NE(pEdit, nullptr);
+  pEdit->ShowLabel(TRUE);
+  pEdit->SetWidth(90);
+  pEdit->SetReadOnly(TRUE);
+  pEdit->SetHintText(L"Name");
+  CXTPControlCustom* pCustom = new CXTPControlCustom();
+  pBar->GetControls()->Add(pCustom, 35102);
+  pCustom->SetBorders(1, 2, 3, 4);
+  pCustom->SetSize(CSize(60, 20));
+  pCustom->SetControlId(1234);
+  saving.m_arrSave.push_back(pBar);
+  const std::vector<BYTE> bytes = SaveToBytes(saving);
+  WriteSeed(L"controls.bin", bytes);
+
+  CTestBars loading;
+  ASSERT_TRUE(loading.LoadCommandBars(bytes.data(), (UINT)bytes.size(), TRUE));
+  // The bar and the combo box's list.
+  ASSERT_EQ(loading.m_arrRestored.size(), 2u);
+  EXPECT_TRUE(loading.m_arrRestored[1]->IsKindOf(RUNTIME_CLASS(CXTPControlComboBoxList)));
+  CXTPControls* pControls = loading.m_arrRestored[0]->GetControls();
+  ASSERT_EQ(pControls->GetCount(), 3);
+  CXTPControlComboBox* pCombo2 = AS_KIND(CXTPControlComboBox, pControls->GetAt(0));
+  ASSERT_NE(pCombo2, nullptr);
+  EXPECT_FALSE(pCombo2->GetDropDownStyle());
+  EXPECT_EQ(pCombo2->GetWidth(), 150);
+  EXPECT_EQ(pCombo2->GetComboStyle(), 1);
+  EXPECT_EQ(W(pCombo2->GetHintText()), L"Find");
+  EXPECT_EQ(pCombo2->GetEditIconId(), 219);
+  EXPECT_EQ(pCombo2->GetDropDownItemCount(), 7);
+  EXPECT_TRUE(pCombo2->GetAutoComplete());
+  EXPECT_EQ(pCombo2->GetCommandBar(), loading.m_arrRestored[1]);
+  CXTPControlEdit* pEdit2 = AS_KIND(CXTPControlEdit, pControls->GetAt(1));
+  ASSERT_NE(pEdit2, nullptr);
+  EXPECT_TRUE(pEdit2->GetShowLabel());
+  EXPECT_EQ(pEdit2->GetWidth(), 90);
+  EXPECT_TRUE(pEdit2->GetReadOnly());
+  EXPECT_EQ(W(pEdit2->GetHintText()), L"Name");
+  CXTPControlCustom* pCustom2 = AS_KIND(CXTPControlCustom, pControls->GetAt(2));
+  ASSERT_NE(pCustom2, nullptr);
+  EXPECT_EQ(pCustom2->GetBorders(), CRect(1, 2, 3, 4));
+  EXPECT_EQ(pCustom2->GetControlSize(), CSize(60, 20));
+  pBar->InternalRelease();
+}
+
+TEST_F(LayoutStream, AMenuBarComesBackAsAMenuBar) {
+  CTestBars saving;
+  CXTPMenuBar* pMenuBar = new CXTPMenuBar();
+  pMenuBar->SetCommandBars(&saving);
+  pMenuBar->SetBarID(1);
+  pMenuBar->SetTitle(L"Menu Bar");
+  CXTPControlPopup* pFile = (CXTPControlPopup*)pMenuBar->GetControls()->Add(xtpControlPopup, 0);
+  pFile->SetCaption(L"&File");
+  CXTPPopupBar* pFileBar = CXTPPopupBar::CreatePopupBar(&saving);
+  pFileBar->GetControls()->Add(xtpControlButton, 57601)->SetCaption(L"&Open");
+  pFile->AttachBar(pFileBar);
+  pFileBar->InternalRelease();
+  saving.m_arrSave.push_back(pMenuBar);
+  const std::vector<BYTE> bytes = SaveToBytes(saving);
+  WriteSeed(L"menubar.bin", bytes);
+
+  CTestBars loading;
+  ASSERT_TRUE(loading.LoadCommandBars(bytes.data(), (UINT)bytes.size(), TRUE));
+  ASSERT_EQ(loading.m_arrRestored.size(), 2u);
+  CXTPMenuBar* pLoaded = AS_KIND(CXTPMenuBar, loading.m_arrRestored[0]);
+  ASSERT_NE(pLoaded, nullptr);
+  EXPECT_EQ(pLoaded->GetBarID(), 1u);
+  EXPECT_EQ(pLoaded->GetDocumentMenuCount(), 0);
+  ASSERT_EQ(pLoaded->GetControlCount(), 1);
+  ASSERT_NE(pLoaded->GetControl(0)->GetCommandBar(), nullptr);
+  EXPECT_EQ(pLoaded->GetControl(0)->GetCommandBar()->GetControl(0)->GetID(), 57601);
+  pMenuBar->InternalRelease();
 }
 
 TEST_F(LayoutStream, AnEmptyListIsAValidStream) {
