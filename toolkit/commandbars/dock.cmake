@@ -23,5 +23,5 @@ set(cb_dock_test_gen_dir "${CMAKE_BINARY_DIR}/res-gen/commandbars_dock_tests")
 vorlix_generate_at_configure("${CMAKE_CURRENT_LIST_DIR}/tests/make_dock_test_pictures.py" "${cb_dock_test_gen_dir}")
 target_include_directories(commandbars_dock_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/tests ${cb_dock_test_gen_dir})
 set_property(SOURCE ${CMAKE_CURRENT_LIST_DIR}/tests/dock_tests.rc APPEND PROPERTY OBJECT_DEPENDS
-  "${cb_dock_test_gen_dir}/dock_test_4103.bmp;${cb_dock_test_gen_dir}/dock_test_4104.bmp")
+  "${cb_dock_test_gen_dir}/dock_test_4103.bmp;${cb_dock_test_gen_dir}/dock_test_4104.bmp;${cb_dock_test_gen_dir}/dock_test_4102.bmp")
 vorlix_use_toolkit(commandbars_dock_tests)

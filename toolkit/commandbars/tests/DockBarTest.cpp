@@ -365,8 +365,8 @@ class DragTest : public DockTest {
     CXTPToolBar* pBar = m_pBars->Add(L"Standard", xtpBarTop);
     if (pBar == NULL) return NULL;
     pBar->EnableDocking(dwFlags);
-    const UINT ids[] = {100, 101, 0, 102, 103, 104};
-    pBar->SetButtons(ids, 6);
+    // Five buttons with 16 x 16 images, the third beginning a group.
+    EXPECT_TRUE(pBar->LoadToolBar(4102, TRUE));
     m_pBars->RecalcFrameLayout();
     PumpFor(50);
     return pBar;
@@ -625,6 +625,8 @@ TEST_F(DragTest, ExpandPopupListsHiddenButtonsAndAddOrRemove) {
     ASSERT_GE(pBarsPopup->GetControlCount(), 1);
     CXTPControl* pPerBar = pBarsPopup->GetControl(0);
     EXPECT_EQ(pPerBar->GetCaption(), CString(L"Standard"));
+    EXPECT_TRUE(m_pBars->IsCustomizable());
+    EXPECT_TRUE(pPerBar->GetEnabled());
     CXTPCommandBar* pList = pPerBar->GetCommandBar();
     ASSERT_NE(pList, nullptr);
     // Five checks for the five buttons.
@@ -633,12 +635,28 @@ TEST_F(DragTest, ExpandPopupListsHiddenButtonsAndAddOrRemove) {
       if (pList->GetControl(i)->GetChecked()) nChecks++;
     }
     EXPECT_EQ(nChecks, 5);
-    PumpFor(100);
+    EXPECT_TRUE(pList->GetControl(0)->GetEnabled());
+    // "Reset" closes the list of a built-in bar with original controls.
+    EXPECT_EQ(pList->GetControl(pList->GetControlCount() - 1)->GetCaption(), CString(L"Reset"));
+    // Hovering opens "Add or Remove Buttons", then the bar's list.
+    auto hoverOpen = [](CXTPControl* pControl) {
+      CRect rc = pControl->GetRect();
+      pControl->GetParent()->ClientToScreen(&rc);
+      cbtest::MovePointer(rc.CenterPoint());
+      cbtest::NudgePointer();
+      return PumpUntil([&] { return ::IsWindowVisible(pControl->GetCommandBar()->GetSafeHwnd()) != FALSE; }, 3000);
+    };
+    EXPECT_TRUE(hoverOpen(pAddOrRemove));
+    EXPECT_TRUE(hoverOpen(pPerBar));
+    PumpFor(150);
     CRect rcShot;
     pBar->GetWindowRect(&rcShot);
-    CRect rcPopup;
-    pPopup->GetWindowRect(&rcPopup);
-    rcShot.UnionRect(rcShot, rcPopup);
+    for (CXTPCommandBar* pOpen : {pPopup, pBarsPopup, pList}) {
+      if (!::IsWindowVisible(pOpen->GetSafeHwnd())) continue;
+      CRect rcPopup;
+      pOpen->GetWindowRect(&rcPopup);
+      rcShot.UnionRect(rcShot, rcPopup);
+    }
     rcShot.InflateRect(10, 10);
     SaveScreen(rcShot, nTheme == 0 ? L"commandbars/toolbar_floating_expand_theme0.png"
                                    : L"commandbars/toolbar_floating_expand_theme3.png");
@@ -904,7 +922,7 @@ TEST_F(DragTest, NarrowDockedBarShowsItsHiddenButtonsInTheExpandPopup) {
   CXTPToolBar* pBar = AddStandard();
   ASSERT_NE(pBar, nullptr);
   // Too short a frame for all five buttons.
-  m_pFrame->SetWindowPos(NULL, 0, 0, 150, 300, SWP_NOMOVE | SWP_NOZORDER);
+  m_pFrame->SetWindowPos(NULL, 0, 0, 110, 300, SWP_NOMOVE | SWP_NOZORDER);
   m_pBars->RecalcFrameLayout();
   PumpFor(50);
   int nHidden = 0;
