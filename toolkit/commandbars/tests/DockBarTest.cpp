@@ -956,3 +956,60 @@ TEST_F(DragTest, NarrowDockedBarShowsItsHiddenButtonsInTheExpandPopup) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DockTest, ToolbarChildOfAFrameTakesItsStripInTheFrameLayout) {
+  CXTPToolBar* pBar = new CXTPToolBar();
+  const UINT ids[] = {100, 101, 0, 102};
+  pBar->SetButtons(ids, 4);
+  ASSERT_TRUE(pBar->CreateToolBarWindow(m_pFrame, FALSE));
+  ::SetParent(pBar->m_hWnd, m_pFrame->m_hWnd);
+  ::SetWindowLongPtrW(pBar->m_hWnd, GWLP_ID, AFX_IDW_CONTROLBAR_FIRST + 40);
+  pBar->ShowWindow(SW_SHOWNA);
+  m_pFrame->RecalcLayout();
+  CRect rcBar, rcClient;
+  pBar->GetWindowRect(&rcBar);
+  m_pFrame->ScreenToClient(&rcBar);
+  m_pFrame->GetClientRect(&rcClient);
+  EXPECT_EQ(rcBar.TopLeft(), CPoint(0, 0));
+  EXPECT_GE(rcBar.Height(), 22);
+  EXPECT_LE(rcBar.Width(), rcClient.Width());
+  // Four buttons laid out in one row inside it.
+  for (int i = 0; i < pBar->GetControlCount(); i++) {
+    CXTPControl* pControl = pBar->GetControl(i);
+    if (pControl->GetID() == XTP_ID_TOOLBAR_EXPAND) continue;
+    EXPECT_TRUE(pControl->IsVisible()) << i;
+    EXPECT_LE(pControl->GetRect().bottom, rcBar.Height()) << i;
+  }
+  pBar->InternalRelease();
+}
+
+TEST_F(DockTest, ToolbarInADialogTakesTabToTheNextControl) {
+  CWnd host;
+  ASSERT_TRUE(testsupport::CreateTestWindow(host, CRect(300, 300, 600, 420), L"Host",
+                                            WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT));
+  CXTPToolBar* pBar = new CXTPToolBar();
+  const UINT ids[] = {100, 101};
+  pBar->SetButtons(ids, 2);
+  ASSERT_TRUE(pBar->CreateToolBarWindow(&host, FALSE));
+  ::SetParent(pBar->m_hWnd, host.m_hWnd);
+  pBar->ModifyStyle(0, WS_TABSTOP);
+  pBar->SetWindowPos(NULL, 0, 0, 200, 30, SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  pBar->CalcDockingLayout(200, LM_HORZ | LM_HORZDOCK | LM_COMMIT);
+  CEdit edit;
+  ASSERT_TRUE(edit.Create(WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER, CRect(10, 50, 200, 75), &host, 1001));
+  cbtest::Activate(host.m_hWnd);
+  pBar->SetFocus();
+  PumpFor(50);
+  // Focus on the bar: it tracks with its first control selected.
+  EXPECT_TRUE(pBar->IsTrackingMode());
+  EXPECT_EQ(pBar->GetSelectedIndex(), 0);
+  cbtest::TypeKey(VK_TAB, 80);
+  EXPECT_EQ(::GetFocus(), edit.m_hWnd);
+  EXPECT_FALSE(pBar->IsTrackingMode());
+  pBar->InternalRelease();
+  host.DestroyWindow();
+}
+
+}  // namespace
