@@ -1013,3 +1013,74 @@ TEST_F(DockTest, ToolbarInADialogTakesTabToTheNextControl) {
 }
 
 }  // namespace
+
+namespace {
+
+// The list of one bar inside a fresh add-or-remove popup.
+CXTPCommandBar* FillList(CXTPCommandBars* pBars, CXTPToolBar* pBar, CXTPPopupBar*& pHolder) {
+  pHolder = CXTPPopupBar::CreatePopupBar(pBars);
+  pBars->GetAddOrRemovePopup(pBar, pHolder);
+  CXTPControl* pPerBar = pHolder->GetControl(0);
+  return pPerBar != NULL ? pPerBar->GetCommandBar() : NULL;
+}
+
+TEST_F(DockTest, AddOrRemoveListHidesShowsRestoresAndResets) {
+  CXTPToolBar* pBar = m_pBars->Add(L"Standard", xtpBarTop);
+  ASSERT_TRUE(pBar->LoadToolBar(4102, FALSE));
+  m_pBars->RecalcFrameLayout();
+  CXTPPopupBar* pHolder = NULL;
+  CXTPCommandBar* pList = FillList(m_pBars, pBar, pHolder);
+  ASSERT_NE(pList, nullptr);
+  // Five checked, enabled buttons, then "Reset" beginning a group; then "Customize...".
+  ASSERT_EQ(pList->GetControlCount(), 6);
+  for (int i = 0; i < 5; i++) {
+    EXPECT_TRUE(pList->GetControl(i)->GetChecked()) << i;
+    EXPECT_TRUE(pList->GetControl(i)->GetEnabled()) << i;
+    EXPECT_EQ(pList->GetControl(i)->GetCaption(), pBar->GetControl(i)->GetCaption()) << i;
+  }
+  EXPECT_EQ(pList->GetControl(5)->GetCaption(), CString(L"Reset"));
+  EXPECT_TRUE(pList->GetControl(5)->GetBeginGroup());
+  ASSERT_EQ(pHolder->GetControlCount(), 2);
+  EXPECT_EQ(pHolder->GetControl(1)->GetID(), XTP_ID_CUSTOMIZE);
+
+  // Unchecking hides the button at once.
+  pList->GetControl(1)->Execute();
+  EXPECT_FALSE(pList->GetControl(1)->GetChecked());
+  EXPECT_EQ(pBar->GetControl(1)->GetHideFlags(), (DWORD)xtpHideCustomize);
+  EXPECT_TRUE(m_pBars->GetCommandBarsOptions()->bDirtyState);
+  pHolder->InternalRelease();
+
+  // The user took the fourth button off the bar: it comes back hidden, at its place.
+  pBar->GetControls()->Remove(3);
+  pList = FillList(m_pBars, pBar, pHolder);
+  ASSERT_NE(pList, nullptr);
+  ASSERT_EQ(Buttons(pBar), 5);
+  EXPECT_EQ(pBar->GetControl(3)->GetID(), 103);
+  EXPECT_EQ(pBar->GetControl(3)->GetHideFlags() & xtpHideCustomize, (DWORD)xtpHideCustomize);
+  EXPECT_FALSE(pList->GetControl(3)->GetChecked());
+  EXPECT_TRUE(pList->GetControl(3)->GetEnabled());
+  EXPECT_FALSE(pList->GetControl(1)->GetChecked());
+  // Checking it shows it again.
+  pList->GetControl(3)->Execute();
+  EXPECT_TRUE(pBar->GetControl(3)->IsVisible() || pBar->GetControl(3)->GetHideFlags() == xtpHideWrap);
+
+  // "Reset" after the question brings every original button back, shown.
+  {
+    CAnswerBoxes answer(IDOK);
+    pList->GetControl(5)->Execute();
+  }
+  EXPECT_EQ(g_box.nBoxes, 1);
+  ASSERT_EQ(Buttons(pBar), 5);
+  for (int i = 0; i < 5; i++) EXPECT_EQ(pBar->GetControl(i)->GetHideFlags() & xtpHideCustomize, 0u) << i;
+  pHolder->InternalRelease();
+
+  // A bar the user made has no "Reset", and its per-bar entry is disabled.
+  pBar->SetBuiltIn(FALSE);
+  pList = FillList(m_pBars, pBar, pHolder);
+  ASSERT_NE(pList, nullptr);
+  EXPECT_FALSE(pHolder->GetControl(0)->GetEnabled());
+  EXPECT_EQ(pList->GetControlCount(), 5);
+  pHolder->InternalRelease();
+}
+
+}  // namespace
