@@ -8,10 +8,9 @@ target_sources(toolkit_commandbars PRIVATE
   src/XTPCommandBarsDocking.cpp)
 # The toolbars' strings join the toolkit's resource script.
 get_filename_component(cb_dock_res_dir "${CMAKE_CURRENT_LIST_DIR}/../res" ABSOLUTE)
-vorlix_generate_at_configure("${cb_dock_res_dir}/make_dock_pictures.py" "${CMAKE_BINARY_DIR}/toolkit/res")
 set_property(SOURCE "${cb_dock_res_dir}/toolkit.rc" DIRECTORY "${CMAKE_SOURCE_DIR}/toolkit/common"
   APPEND PROPERTY OBJECT_DEPENDS
-  "${cb_dock_res_dir}/dock.rc;${cb_dock_res_dir}/dock_res.h;${CMAKE_BINARY_DIR}/toolkit/res/tk_bitmap_9407.bmp")
+  "${cb_dock_res_dir}/dock.rc;${cb_dock_res_dir}/dock_res.h")
 
 # Tests: dock rows as tables with sizes the test gives, the docking hit test, toolbar
 # resources, and docking by drag with real input (SendInput) in a real frame.
