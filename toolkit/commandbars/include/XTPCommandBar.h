@@ -139,6 +139,10 @@ class CXTPCommandBar : public CWnd, public CXTPHookable, public CXTPAccessible {
   BOOL IsVerticalPosition() const {
     return m_barPosition == xtpBarLeft || m_barPosition == xtpBarRight;
   }
+  // The window that had the focus before the bar started tracking (its caret is hidden
+  // while the bar tracks); edits inside the bar give the focus back to it.
+  HWND GetSavedFocusWindow() const { return m_hwndFocus; }
+  void SetSavedFocusWindow(HWND hWnd) { m_hwndFocus = hWnd; }
   // TPM_RETURNCMD: where the chosen command id goes.
   void SetReturnCmd(int* pReturnCmd) { m_pReturnCmd = pReturnCmd; }
   int* GetReturnCmd() const { return m_pReturnCmd; }

@@ -355,7 +355,6 @@ BOOL CXTPCommandBar::IsCustomizable() const { return m_bCustomizable; }
 void CXTPCommandBar::OnRecalcLayout() {}
 CXTPCommandBar* CXTPCommandBar::GetParentCommandBar() const { return NULL; }
 BOOL CXTPCommandBar::IsFloatingFrameGripper() const { return FALSE; }
-void CXTPCommandBar::DoPropExchange(CXTPPropExchange*) {}
 BOOL CXTPCommandBar::IsKeyboardCuesVisible() { return TRUE; }
 CSize CXTPCommandBar::CalcLayout(int, DWORD) { return CSize(0, 0); }
 void CXTPCommandBar::DelayLayout() {
@@ -364,8 +363,6 @@ void CXTPCommandBar::DelayLayout() {
   m_nStateFlags |= stateLayoutDirty;
 }
 void CXTPCommandBar::Copy(CXTPCommandBar*, BOOL) {}
-void CXTPCommandBar::GenerateCommandBarList(DWORD&, CXTPCommandBarList*, XTP_COMMANDBARS_PROPEXCHANGE_PARAM*) {}
-void CXTPCommandBar::RestoreCommandBarList(CXTPCommandBarList*) {}
 CXTPCommandBar* CXTPCommandBar::Clone(BOOL) { return NULL; }
 
 // Interim accessibility: the base answers until the bar answers for its controls.

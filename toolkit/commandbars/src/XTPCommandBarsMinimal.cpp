@@ -95,10 +95,6 @@ void CXTPCommandBars::RemoveFromReBar(CXTPCommandBar* pCommandBar) {
   if (pCommandBar != NULL && (CXTPCommandBar*)m_pMenuBar == pCommandBar) m_pMenuBar = NULL;
 }
 void CXTPCommandBars::OnTrackingModeChanged(CXTPCommandBar*, int) {}
-void CXTPCommandBars::SaveCommandBarList(CXTPPropExchange*, CXTPCommandBarList*) {}
-void CXTPCommandBars::LoadCommandBarList(CXTPPropExchange*, CXTPCommandBarList*) {}
-void CXTPCommandBars::GenerateCommandBarList(CXTPCommandBarList*, XTP_COMMANDBARS_PROPEXCHANGE_PARAM*) {}
-void CXTPCommandBars::RestoreCommandBarList(CXTPCommandBarList*, BOOL) {}
 
 
 BOOL CXTPCommandBars::PreTranslateFrameMessage(MSG* pMsg) {

@@ -878,7 +878,3 @@ CXTPCommandBar* CXTPToolBar::Clone(BOOL bRecursive) {
   pClone->Copy(this, bRecursive);
   return pClone;
 }
-
-// The stored keys belong to the layout persistence; until it comes the bar keeps the base
-// exchange.
-void CXTPToolBar::DoPropExchange(CXTPPropExchange* pPX) { CXTPCommandBar::DoPropExchange(pPX); }
