@@ -365,8 +365,8 @@ class DragTest : public DockTest {
     CXTPToolBar* pBar = m_pBars->Add(L"Standard", xtpBarTop);
     if (pBar == NULL) return NULL;
     pBar->EnableDocking(dwFlags);
-    const UINT ids[] = {100, 101, 0, 102, 103, 104};
-    pBar->SetButtons(ids, 6);
+    // Five buttons with 16 x 16 images, the third beginning a group.
+    EXPECT_TRUE(pBar->LoadToolBar(4102, TRUE));
     m_pBars->RecalcFrameLayout();
     PumpFor(50);
     return pBar;
@@ -625,6 +625,8 @@ TEST_F(DragTest, ExpandPopupListsHiddenButtonsAndAddOrRemove) {
     ASSERT_GE(pBarsPopup->GetControlCount(), 1);
     CXTPControl* pPerBar = pBarsPopup->GetControl(0);
     EXPECT_EQ(pPerBar->GetCaption(), CString(L"Standard"));
+    EXPECT_TRUE(m_pBars->IsCustomizable());
+    EXPECT_TRUE(pPerBar->GetEnabled());
     CXTPCommandBar* pList = pPerBar->GetCommandBar();
     ASSERT_NE(pList, nullptr);
     // Five checks for the five buttons.
@@ -633,12 +635,28 @@ TEST_F(DragTest, ExpandPopupListsHiddenButtonsAndAddOrRemove) {
       if (pList->GetControl(i)->GetChecked()) nChecks++;
     }
     EXPECT_EQ(nChecks, 5);
-    PumpFor(100);
+    EXPECT_TRUE(pList->GetControl(0)->GetEnabled());
+    // "Reset" closes the list of a built-in bar with original controls.
+    EXPECT_EQ(pList->GetControl(pList->GetControlCount() - 1)->GetCaption(), CString(L"Reset"));
+    // Hovering opens "Add or Remove Buttons", then the bar's list.
+    auto hoverOpen = [](CXTPControl* pControl) {
+      CRect rc = pControl->GetRect();
+      pControl->GetParent()->ClientToScreen(&rc);
+      cbtest::MovePointer(rc.CenterPoint());
+      cbtest::NudgePointer();
+      return PumpUntil([&] { return ::IsWindowVisible(pControl->GetCommandBar()->GetSafeHwnd()) != FALSE; }, 3000);
+    };
+    EXPECT_TRUE(hoverOpen(pAddOrRemove));
+    EXPECT_TRUE(hoverOpen(pPerBar));
+    PumpFor(150);
     CRect rcShot;
     pBar->GetWindowRect(&rcShot);
-    CRect rcPopup;
-    pPopup->GetWindowRect(&rcPopup);
-    rcShot.UnionRect(rcShot, rcPopup);
+    for (CXTPCommandBar* pOpen : {pPopup, pBarsPopup, pList}) {
+      if (!::IsWindowVisible(pOpen->GetSafeHwnd())) continue;
+      CRect rcPopup;
+      pOpen->GetWindowRect(&rcPopup);
+      rcShot.UnionRect(rcShot, rcPopup);
+    }
     rcShot.InflateRect(10, 10);
     SaveScreen(rcShot, nTheme == 0 ? L"commandbars/toolbar_floating_expand_theme0.png"
                                    : L"commandbars/toolbar_floating_expand_theme3.png");
@@ -904,7 +922,7 @@ TEST_F(DragTest, NarrowDockedBarShowsItsHiddenButtonsInTheExpandPopup) {
   CXTPToolBar* pBar = AddStandard();
   ASSERT_NE(pBar, nullptr);
   // Too short a frame for all five buttons.
-  m_pFrame->SetWindowPos(NULL, 0, 0, 150, 300, SWP_NOMOVE | SWP_NOZORDER);
+  m_pFrame->SetWindowPos(NULL, 0, 0, 110, 300, SWP_NOMOVE | SWP_NOZORDER);
   m_pBars->RecalcFrameLayout();
   PumpFor(50);
   int nHidden = 0;
@@ -935,6 +953,134 @@ TEST_F(DragTest, NarrowDockedBarShowsItsHiddenButtonsInTheExpandPopup) {
   SaveScreen(rcFrame, L"commandbars/toolbar_docked_hidden_buttons.png");
   XTPMouseManager()->CloseAllTrackingBars();
   PumpFor(50);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(DockTest, ToolbarChildOfAFrameTakesItsStripInTheFrameLayout) {
+  CXTPToolBar* pBar = new CXTPToolBar();
+  const UINT ids[] = {100, 101, 0, 102};
+  pBar->SetButtons(ids, 4);
+  ASSERT_TRUE(pBar->CreateToolBarWindow(m_pFrame, FALSE));
+  ::SetParent(pBar->m_hWnd, m_pFrame->m_hWnd);
+  ::SetWindowLongPtrW(pBar->m_hWnd, GWLP_ID, AFX_IDW_CONTROLBAR_FIRST + 40);
+  pBar->ShowWindow(SW_SHOWNA);
+  m_pFrame->RecalcLayout();
+  CRect rcBar, rcClient;
+  pBar->GetWindowRect(&rcBar);
+  m_pFrame->ScreenToClient(&rcBar);
+  m_pFrame->GetClientRect(&rcClient);
+  EXPECT_EQ(rcBar.TopLeft(), CPoint(0, 0));
+  EXPECT_GE(rcBar.Height(), 22);
+  EXPECT_LE(rcBar.Width(), rcClient.Width());
+  // Four buttons laid out in one row inside it.
+  for (int i = 0; i < pBar->GetControlCount(); i++) {
+    CXTPControl* pControl = pBar->GetControl(i);
+    if (pControl->GetID() == XTP_ID_TOOLBAR_EXPAND) continue;
+    EXPECT_TRUE(pControl->IsVisible()) << i;
+    EXPECT_LE(pControl->GetRect().bottom, rcBar.Height()) << i;
+  }
+  pBar->InternalRelease();
+}
+
+TEST_F(DockTest, ToolbarInADialogTakesTabToTheNextControl) {
+  CWnd host;
+  ASSERT_TRUE(testsupport::CreateTestWindow(host, CRect(300, 300, 600, 420), L"Host",
+                                            WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT));
+  CXTPToolBar* pBar = new CXTPToolBar();
+  const UINT ids[] = {100, 101};
+  pBar->SetButtons(ids, 2);
+  ASSERT_TRUE(pBar->CreateToolBarWindow(&host, FALSE));
+  ::SetParent(pBar->m_hWnd, host.m_hWnd);
+  pBar->ModifyStyle(0, WS_TABSTOP);
+  pBar->SetWindowPos(NULL, 0, 0, 200, 30, SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  pBar->CalcDockingLayout(200, LM_HORZ | LM_HORZDOCK | LM_COMMIT);
+  CEdit edit;
+  ASSERT_TRUE(edit.Create(WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER, CRect(10, 50, 200, 75), &host, 1001));
+  cbtest::Activate(host.m_hWnd);
+  pBar->SetFocus();
+  PumpFor(50);
+  // Focus on the bar: it tracks with its first control selected.
+  EXPECT_TRUE(pBar->IsTrackingMode());
+  EXPECT_EQ(pBar->GetSelectedIndex(), 0);
+  cbtest::TypeKey(VK_TAB, 80);
+  EXPECT_EQ(::GetFocus(), edit.m_hWnd);
+  EXPECT_FALSE(pBar->IsTrackingMode());
+  pBar->InternalRelease();
+  host.DestroyWindow();
+}
+
+}  // namespace
+
+namespace {
+
+// The list of one bar inside a fresh add-or-remove popup.
+CXTPCommandBar* FillList(CXTPCommandBars* pBars, CXTPToolBar* pBar, CXTPPopupBar*& pHolder) {
+  pHolder = CXTPPopupBar::CreatePopupBar(pBars);
+  pBars->GetAddOrRemovePopup(pBar, pHolder);
+  CXTPControl* pPerBar = pHolder->GetControl(0);
+  return pPerBar != NULL ? pPerBar->GetCommandBar() : NULL;
+}
+
+TEST_F(DockTest, AddOrRemoveListHidesShowsRestoresAndResets) {
+  CXTPToolBar* pBar = m_pBars->Add(L"Standard", xtpBarTop);
+  ASSERT_TRUE(pBar->LoadToolBar(4102, FALSE));
+  m_pBars->RecalcFrameLayout();
+  CXTPPopupBar* pHolder = NULL;
+  CXTPCommandBar* pList = FillList(m_pBars, pBar, pHolder);
+  ASSERT_NE(pList, nullptr);
+  // Five checked, enabled buttons, then "Reset" beginning a group; then "Customize...".
+  ASSERT_EQ(pList->GetControlCount(), 6);
+  for (int i = 0; i < 5; i++) {
+    EXPECT_TRUE(pList->GetControl(i)->GetChecked()) << i;
+    EXPECT_TRUE(pList->GetControl(i)->GetEnabled()) << i;
+    EXPECT_EQ(pList->GetControl(i)->GetCaption(), pBar->GetControl(i)->GetCaption()) << i;
+  }
+  EXPECT_EQ(pList->GetControl(5)->GetCaption(), CString(L"Reset"));
+  EXPECT_TRUE(pList->GetControl(5)->GetBeginGroup());
+  ASSERT_EQ(pHolder->GetControlCount(), 2);
+  EXPECT_EQ(pHolder->GetControl(1)->GetID(), XTP_ID_CUSTOMIZE);
+
+  // Unchecking hides the button at once.
+  pList->GetControl(1)->Execute();
+  EXPECT_FALSE(pList->GetControl(1)->GetChecked());
+  EXPECT_EQ(pBar->GetControl(1)->GetHideFlags(), (DWORD)xtpHideCustomize);
+  EXPECT_TRUE(m_pBars->GetCommandBarsOptions()->bDirtyState);
+  pHolder->InternalRelease();
+
+  // The user took the fourth button off the bar: it comes back hidden, at its place.
+  pBar->GetControls()->Remove(3);
+  pList = FillList(m_pBars, pBar, pHolder);
+  ASSERT_NE(pList, nullptr);
+  ASSERT_EQ(Buttons(pBar), 5);
+  EXPECT_EQ(pBar->GetControl(3)->GetID(), 103);
+  EXPECT_EQ(pBar->GetControl(3)->GetHideFlags() & xtpHideCustomize, (DWORD)xtpHideCustomize);
+  EXPECT_FALSE(pList->GetControl(3)->GetChecked());
+  EXPECT_TRUE(pList->GetControl(3)->GetEnabled());
+  EXPECT_FALSE(pList->GetControl(1)->GetChecked());
+  // Checking it shows it again.
+  pList->GetControl(3)->Execute();
+  EXPECT_TRUE(pBar->GetControl(3)->IsVisible() || pBar->GetControl(3)->GetHideFlags() == xtpHideWrap);
+
+  // "Reset" after the question brings every original button back, shown.
+  {
+    CAnswerBoxes answer(IDOK);
+    pList->GetControl(5)->Execute();
+  }
+  EXPECT_EQ(g_box.nBoxes, 1);
+  ASSERT_EQ(Buttons(pBar), 5);
+  for (int i = 0; i < 5; i++) EXPECT_EQ(pBar->GetControl(i)->GetHideFlags() & xtpHideCustomize, 0u) << i;
+  pHolder->InternalRelease();
+
+  // A bar the user made has no "Reset", and its per-bar entry is disabled.
+  pBar->SetBuiltIn(FALSE);
+  pList = FillList(m_pBars, pBar, pHolder);
+  ASSERT_NE(pList, nullptr);
+  EXPECT_FALSE(pHolder->GetControl(0)->GetEnabled());
+  EXPECT_EQ(pList->GetControlCount(), 5);
+  pHolder->InternalRelease();
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""Draws the bitmaps of the dock tests' toolbar resources: 4103 (five 32 x 32 images) and
-4104 (two 16 x 16 images). Each image is a coloured square on magenta.
+"""Draws the bitmaps of the dock tests' toolbar resources: 4103 (five 32 x 32 images),
+4104 (two 16 x 16 images) and 4102 (five 16 x 16 images). Each image is a coloured square on magenta.
 
 Usage: make_dock_test_pictures.py <output folder>
 """
@@ -44,6 +44,7 @@ def main():
     os.makedirs(out, exist_ok=True)
     write_bmp(os.path.join(out, 'dock_test_4103.bmp'), 160, 32, squares(32))
     write_bmp(os.path.join(out, 'dock_test_4104.bmp'), 32, 16, squares(16))
+    write_bmp(os.path.join(out, 'dock_test_4102.bmp'), 80, 16, squares(16))
     return 0
 
 
