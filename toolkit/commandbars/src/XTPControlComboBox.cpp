@@ -704,8 +704,24 @@ void CXTPControlComboBox::SetHideFlags(DWORD dwFlags) {
 void CXTPControlComboBox::OnBarLayout(DWORD dwLayoutFlags) { XTPHideInVerticalLayout(this, dwLayoutFlags); }
 
 void CXTPControlComboBox::DoPropExchange(CXTPPropExchange* pPX) {
-  // The stored values of the combo box come with the layout persistence of the bars.
   CXTPControlPopup::DoPropExchange(pPX);
+  if (pPX == NULL) return;
+  PX_Bool(pPX, _T("DropDown"), m_bDropDown, TRUE);
+  PX_Int(pPX, _T("Width"), m_nWidth, 0);
+  PX_Int(pPX, _T("ComboStyle"), m_comboStyle, 0);
+  if (pPX->GetSchema() > 8) {
+    PX_String(pPX, _T("EditHint"), m_strEditHint, _T(""));
+    int nFlags = (int)m_dwShellAutoCompleteFlags;
+    PX_Int(pPX, _T("ShellAutoCompleteFlags"), nFlags, 0);
+    m_dwShellAutoCompleteFlags = (DWORD)nFlags;
+    PX_Bool(pPX, _T("AutoComplete"), m_bAutoComplete, FALSE);
+    PX_Int(pPX, _T("EditIconId"), m_nEditIconId, 0);
+    PX_Int(pPX, _T("DropDownItemCount"), m_nDropDownItemCount, 12);
+  }
+  if (pPX->IsLoading()) {
+    SetDropDownStyle(m_bDropDown);
+    SetAutoCompleteFlags(m_dwShellAutoCompleteFlags);
+  }
 }
 
 void CXTPControlComboBox::SetParent(CXTPCommandBar* pParent) {

@@ -12,6 +12,7 @@
 #include "XTPControls.h"
 #include "XTPMouseManager.h"
 #include "XTPPaintManager.h"
+#include "XTPPropExchange.h"
 #include "XTPToolTipContext.h"
 
 #define AS_KIND(cls, p) ((p) != NULL && (p)->IsKindOf(RUNTIME_CLASS(cls)) ? static_cast<cls*>(p) : NULL)
@@ -340,8 +341,20 @@ void CXTPControlEdit::SetHideFlags(DWORD dwFlags) {
 void CXTPControlEdit::OnBarLayout(DWORD dwLayoutFlags) { XTPHideInVerticalLayout(this, dwLayoutFlags); }
 
 void CXTPControlEdit::DoPropExchange(CXTPPropExchange* pPX) {
-  // The stored values of the edit come with the layout persistence of the bars.
   CXTPControl::DoPropExchange(pPX);
+  if (pPX == NULL) return;
+  if (pPX->GetSchema() > 5) {
+    PX_Bool(pPX, _T("HasLabel"), m_bLabel, FALSE);
+    PX_Int(pPX, _T("Width"), m_nWidth, 0);
+  }
+  if (pPX->GetSchema() > 7) PX_Bool(pPX, _T("ReadOnly"), m_bReadOnly, FALSE);
+  if (pPX->GetSchema() > 8) {
+    PX_String(pPX, _T("EditHint"), m_strEditHint, _T(""));
+    int nFlags = (int)m_dwShellAutoCompleteFlags;
+    PX_Int(pPX, _T("ShellAutoCompleteFlags"), nFlags, 0);
+    m_dwShellAutoCompleteFlags = (DWORD)nFlags;
+  }
+  if (pPX->IsLoading()) SetAutoCompleteFlags(m_dwShellAutoCompleteFlags);
 }
 
 BOOL CXTPControlEdit::IsFocusable() const { return m_pEdit != NULL && m_pEdit->GetSafeHwnd() != NULL; }
