@@ -17,7 +17,9 @@
 
 #define AS_KIND(cls, p) ((p) != NULL && (p)->IsKindOf(RUNTIME_CLASS(cls)) ? static_cast<cls*>(p) : NULL)
 
-extern "C" int vorlix_cb_link_controledit = 0;
+extern "C" {
+int vorlix_cb_link_controledit = 0;
+}
 
 IMPLEMENT_SERIAL(CXTPControlEdit, CXTPControl, VERSIONABLE_SCHEMA | 0x10)
 
