@@ -87,7 +87,7 @@ inline bool Near(COLORREF a, COLORREF b, int tolerance = 24) {
 }
 
 // The visible popup menu windows of a process.
-std::vector<HWND> PopupMenus(DWORD pid) {
+inline std::vector<HWND> PopupMenus(DWORD pid) {
   struct S {
     DWORD pid;
     std::vector<HWND> found;

@@ -619,6 +619,92 @@ TEST_F(ImageEditor, ImportReadsBmpIcoAndGifAndDamagedFilesChangeNothing) {
   for (const auto& p : {bmp, ico, gif, badBmp, badIco, badGif}) ::DeleteFileW(p.c_str());
 }
 
+// The file dialog the Import button opens: found among this thread's windows by its
+// title, its first filter read, the file name typed in and the dialog confirmed.
+std::wstring g_fileToPick;
+std::wstring g_firstFilter;
+bool g_bFileDialogSeen = false;
+
+BOOL CALLBACK FindOpenDialog(HWND hWnd, LPARAM lParam) {
+  WCHAR szClass[16] = {}, szTitle[32] = {};
+  ::GetClassNameW(hWnd, szClass, 16);
+  ::GetWindowTextW(hWnd, szTitle, 32);
+  if (wcscmp(szClass, L"#32770") == 0 && wcscmp(szTitle, L"Open") == 0 && ::IsWindowVisible(hWnd)) {
+    *reinterpret_cast<HWND*>(lParam) = hWnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+VOID CALLBACK FileDialogTimer(HWND, UINT, UINT_PTR nID, DWORD) {
+  HWND hDlg = NULL;
+  ::EnumThreadWindows(::GetCurrentThreadId(), FindOpenDialog, (LPARAM)&hDlg);
+  if (hDlg == NULL) return;
+  ::KillTimer(NULL, nID);
+  g_bFileDialogSeen = true;
+  WCHAR szFilter[128] = {};
+  ::SendDlgItemMessageW(hDlg, 0x470, CB_GETLBTEXT, 0, (LPARAM)szFilter);  // the file types box
+  g_firstFilter = szFilter;
+  HWND hName = ::GetDlgItem(hDlg, 0x47C);  // the file name box
+  if (hName == NULL) hName = ::GetDlgItem(hDlg, 0x480);
+  ::SetWindowTextW(hName, g_fileToPick.c_str());
+  ::PostMessageW(hDlg, WM_COMMAND, IDOK, 0);
+}
+
+TEST_F(ImageEditor, ImportButtonOpensThePictureFileDialog) {
+  const std::wstring bmp = TempFile(L"button.bmp");
+  WriteBytes(bmp, MakeBmp());
+  CXTPImageEditorDlg dlg;
+  RunEditor(dlg, [&] {
+    g_fileToPick = bmp;
+    g_bFileDialogSeen = false;
+    const UINT_PTR nTimer = ::SetTimer(NULL, 0, 50, FileDialogTimer);
+    PressTool(dlg, 9374);  // returns when the file dialog has closed
+    PumpUntil([&] { return dlg.GetPicture().GetUndoCount() > 0; }, 5000);
+    ::KillTimer(NULL, nTimer);
+    EXPECT_TRUE(g_bFileDialogSeen);
+    EXPECT_STREQ(L"All Picture Files", g_firstFilter.c_str());
+    EXPECT_EQ(RGB(0, 0, 255), Pixel(dlg, 3, 2));
+    EXPECT_EQ(1, dlg.GetPicture().GetUndoCount());
+    dlg.EndDialog(IDCANCEL);
+  });
+  ::DeleteFileW(bmp.c_str());
+}
+
+// A pointer resting on a tool shows the tool's name in a tip.
+BOOL CALLBACK FindVisibleTip(HWND hWnd, LPARAM lParam) {
+  WCHAR szClass[32] = {};
+  ::GetClassNameW(hWnd, szClass, 32);
+  if (_wcsicmp(szClass, TOOLTIPS_CLASSW) == 0 && ::IsWindowVisible(hWnd)) {
+    *reinterpret_cast<HWND*>(lParam) = hWnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+TEST_F(ImageEditor, RestingOnAToolShowsItsName) {
+  CXTPImageEditorDlg dlg;
+  RunEditor(dlg, [&] {
+    CToolBar& bar = dlg.GetToolsBar();
+    CRect rc;
+    bar.GetItemRect(bar.CommandToIndex(9364), &rc);
+    bar.ClientToScreen(&rc);
+    MovePointer(rc.CenterPoint());
+    cbtest::NudgePointer();
+    HWND hTip = NULL;
+    PumpUntil([&] {
+      ::EnumThreadWindows(::GetCurrentThreadId(), FindVisibleTip, (LPARAM)&hTip);
+      return hTip != NULL;
+    }, 5000);
+    ASSERT_NE(nullptr, hTip);
+    WCHAR szText[80] = {};
+    PumpUntil([&] { return ::GetWindowTextW(hTip, szText, 80) > 0; }, 2000);
+    EXPECT_STREQ(L"Fill Color", szText);
+    Shot(dlg, L"image_editor_tip.png");
+    dlg.EndDialog(IDCANCEL);
+  });
+}
+
 // ---- Clipboard ----------------------------------------------------------------------------
 
 TEST_F(ImageEditor, CopyAndPasteThroughTheClipboard) {

@@ -139,7 +139,7 @@ TEST(ResourceManager, LoadsEveryCursor) {
     if (ii.hbmMask) ::DeleteObject(ii.hbmMask);
     if (ii.hbmColor) ::DeleteObject(ii.hbmColor);
   }
-  EXPECT_EQ(XTPGetResourceManager()->LoadCursor(9972), nullptr);
+  EXPECT_EQ(XTPGetResourceManager()->LoadCursor(9974), nullptr);  // no cursor has this id
   EXPECT_EQ(XTPGetResourceManager()->LoadCursor(9973 + 0x10000), nullptr);
 }
 
