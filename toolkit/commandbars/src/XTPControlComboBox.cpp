@@ -21,7 +21,9 @@
 
 #define AS_KIND(cls, p) ((p) != NULL && (p)->IsKindOf(RUNTIME_CLASS(cls)) ? static_cast<cls*>(p) : NULL)
 
-extern "C" int vorlix_cb_link_combo = 0;
+extern "C" {
+int vorlix_cb_link_combo = 0;
+}
 
 IMPLEMENT_SERIAL(CXTPControlComboBoxList, CXTPPopupBar, VERSIONABLE_SCHEMA | 0x10)
 IMPLEMENT_SERIAL(CXTPControlComboBox, CXTPControlPopup, VERSIONABLE_SCHEMA | 0x10)

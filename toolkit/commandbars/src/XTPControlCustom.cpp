@@ -17,7 +17,9 @@
 
 #define AS_KIND(cls, p) ((p) != NULL && (p)->IsKindOf(RUNTIME_CLASS(cls)) ? static_cast<cls*>(p) : NULL)
 
-extern "C" int vorlix_cb_link_custom = 0;
+extern "C" {
+int vorlix_cb_link_custom = 0;
+}
 
 IMPLEMENT_SERIAL(CXTPControlCustom, CXTPControlButton, VERSIONABLE_SCHEMA | 0x10)
 

@@ -12,11 +12,14 @@
 #include "XTPControls.h"
 #include "XTPMouseManager.h"
 #include "XTPPaintManager.h"
+#include "XTPPropExchange.h"
 #include "XTPToolTipContext.h"
 
 #define AS_KIND(cls, p) ((p) != NULL && (p)->IsKindOf(RUNTIME_CLASS(cls)) ? static_cast<cls*>(p) : NULL)
 
-extern "C" int vorlix_cb_link_controledit = 0;
+extern "C" {
+int vorlix_cb_link_controledit = 0;
+}
 
 IMPLEMENT_SERIAL(CXTPControlEdit, CXTPControl, VERSIONABLE_SCHEMA | 0x10)
 

@@ -15,7 +15,9 @@
 #define VORLIX_HAVE_TOOLBAR 1
 #endif
 
-extern "C" int vorlix_cb_link_lists = 0;
+extern "C" {
+int vorlix_cb_link_lists = 0;
+}
 
 IMPLEMENT_SERIAL(CXTPControlWindowList, CXTPControlButton, VERSIONABLE_SCHEMA | 0x10)
 IMPLEMENT_SERIAL(CXTPControlToolbars, CXTPControlButton, VERSIONABLE_SCHEMA | 0x10)

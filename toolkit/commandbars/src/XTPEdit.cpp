@@ -17,7 +17,9 @@
 
 // Pulled in by the link options of the command-bar library so that the controls made by
 // class name are part of every program.
-extern "C" int vorlix_cb_link_edit = 0;
+extern "C" {
+int vorlix_cb_link_edit = 0;
+}
 
 namespace {
 

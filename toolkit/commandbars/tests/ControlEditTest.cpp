@@ -21,6 +21,7 @@
 #include "XTPKeyboardManager.h"
 #include "XTPMouseManager.h"
 #include "XTPPopupBar.h"
+#include "XTPPropExchange.h"
 
 using namespace cbtest;
 using namespace ctrltest;
@@ -538,6 +539,71 @@ TEST_F(FieldControls, TypeAheadInADropDownListKeepsAQuitMessage) {
   PumpFor(30);
   EXPECT_EQ(2, pCombo->GetCurSel());
   EXPECT_EQ(CString(_T("Cherry")), pCombo->GetFieldText());
+}
+
+// ---- Stored values ----
+
+TEST_F(FieldControls, StoredEditComboAndListRowsComeBack) {
+  pEdit->SetWidth(150);
+  pEdit->ShowLabel(FALSE);
+  pEdit->SetReadOnly(TRUE);
+  pEdit->SetHintText(_T("Name"));
+  pCombo->SetWidth(170);
+  pCombo->SetComboStyle(1);
+  pCombo->SetAutoComplete(TRUE);
+  pCombo->SetHintText(_T("Folder"));
+  pCombo->SetEditIconId(7);
+  pCombo->SetDropDownItemCount(5);
+  CMemFile file;
+  {
+    CArchive ar(&file, CArchive::store);
+    CXTPPropExchangeArchive px(ar);
+    pEdit->DoPropExchange(&px);
+    pCombo->DoPropExchange(&px);
+    pCombo->GetListBox()->DoPropExchange(&px);
+    ar.Close();
+  }
+  file.SeekToBegin();
+  CXTPControlEdit* pEdit2 = new CXTPControlEdit();
+  CXTPControlComboBox* pCombo2 = new CXTPControlComboBox();
+  {
+    CArchive ar(&file, CArchive::load);
+    CXTPPropExchangeArchive px(ar);
+    pEdit2->DoPropExchange(&px);
+    pCombo2->DoPropExchange(&px);
+    pCombo2->GetListBox()->DoPropExchange(&px);
+    ar.Close();
+  }
+  EXPECT_EQ(150, pEdit2->GetWidth());
+  EXPECT_FALSE(pEdit2->GetShowLabel());
+  EXPECT_TRUE(pEdit2->GetReadOnly());
+  EXPECT_EQ(CString(_T("Name")), pEdit2->GetHintText());
+  EXPECT_EQ(170, pCombo2->GetWidth());
+  EXPECT_EQ(1, pCombo2->GetComboStyle());
+  EXPECT_TRUE(pCombo2->GetDropDownStyle());
+  EXPECT_NE(nullptr, pCombo2->GetEditCtrl());
+  EXPECT_TRUE(pCombo2->GetAutoComplete());
+  EXPECT_EQ(CString(_T("Folder")), pCombo2->GetHintText());
+  EXPECT_EQ(7, pCombo2->GetEditIconId());
+  EXPECT_EQ(5, pCombo2->GetDropDownItemCount());
+  ASSERT_EQ(3, pCombo2->GetCount());
+  EXPECT_EQ(CString(_T("Apricot")), pCombo2->GetLBText(1));
+  pEdit2->InternalRelease();
+  pCombo2->InternalRelease();
+}
+
+TEST_F(FieldControls, CloneCopiesTheListRowsWhenRecursive) {
+  pCombo->SetHintText(_T("Pick"));
+  CXTPControlComboBox* pClone = static_cast<CXTPControlComboBox*>(pCombo->Clone(TRUE));
+  ASSERT_NE(nullptr, pClone);
+  EXPECT_NE(pCombo->GetListBox(), pClone->GetListBox());
+  ASSERT_EQ(3, pClone->GetCount());
+  EXPECT_EQ(CString(_T("Banana")), pClone->GetLBText(2));
+  EXPECT_EQ(140, pClone->GetWidth());
+  EXPECT_TRUE(pClone->GetDropDownStyle());
+  EXPECT_EQ(CString(_T("Pick")), pClone->GetHintText());
+  EXPECT_TRUE(pCombo->Compare(pClone));
+  pClone->InternalRelease();
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "CtrlsTestSupport.h"
 #include "XTPCommandBars.h"
 #include "XTPControlComboBox.h"
+#include "XTPControlCustom.h"
 #include "XTPControlEdit.h"
 #include "XTPControlLists.h"
 #include "XTPControls.h"
@@ -160,6 +161,37 @@ TEST_F(ToolbarControls, FieldsHideWhenTheBarDocksLeftAndShowAtTheTop) {
   EXPECT_EQ(0u, pCombo->GetHideFlags());
   EXPECT_TRUE(::IsWindowVisible(pEdit->GetEditCtrl()->GetSafeHwnd()));
   EXPECT_TRUE(::IsWindowVisible(pCombo->GetEditCtrl()->GetSafeHwnd()));
+}
+
+TEST_F(ToolbarControls, CustomControlWithOptionTwoIsAButtonWhenDockedLeft) {
+  CButton button;
+  ASSERT_TRUE(button.Create(_T("Hosted"), WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, CRect(10, 300, 90, 322), pFrame, 0x455));
+  CXTPToolBar* pBar = pBars->Add(L"Custom", xtpBarTop);
+  ASSERT_NE(nullptr, pBar);
+  CXTPControlCustom* pCustom = CXTPControlCustom::CreateControlCustom(&button);
+  pBar->GetControls()->Add(pCustom, 200);
+  pCustom->SetCaption(_T("Hosted"));
+  pCustom->SetVerticalPositionOption(CXTPControlCustom::xtpVerticalButton);
+  pBars->RecalcFrameLayout();
+  PumpFor(50);
+  EXPECT_EQ(pBar->GetSafeHwnd(), ::GetParent(button.GetSafeHwnd()));
+  EXPECT_TRUE(button.IsWindowVisible());
+
+  ASSERT_TRUE(pBars->DockCommandBar(pBar, xtpBarLeft));
+  pBars->RecalcFrameLayout();
+  PumpFor(50);
+  EXPECT_FALSE(button.IsWindowVisible());
+  EXPECT_FALSE(pCustom->IsWindowShown());
+  EXPECT_TRUE(pCustom->IsVisible());
+
+  ASSERT_TRUE(pBars->DockCommandBar(pBar, xtpBarTop));
+  pBars->RecalcFrameLayout();
+  PumpFor(50);
+  EXPECT_TRUE(button.IsWindowVisible());
+  CRect rc;
+  button.GetWindowRect(&rc);
+  pBar->ScreenToClient(&rc);
+  EXPECT_EQ(pCustom->GetRect(), rc);
 }
 
 // Pictures of an edit field and a combo box with its list open on a toolbar, in the
