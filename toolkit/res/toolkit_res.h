@@ -40,3 +40,4 @@
 #define XTP_IDS_SE_ERR_DLLNOTFOUND 9049
 #define XTP_IDS_SE_ERR_UNKNOWN 9050  // with the code: "... %d ..."
 #include "dock_res.h"
+#include "menubar_res.h"

@@ -36,12 +36,8 @@ class CXTPMenuBar : public CXTPToolBar {
   // Releases the stored document menus and destroys the frame menu handle.
   ~CXTPMenuBar() override;
 
-  // ---- Overrides, in slot order ----
-  void DoPropExchange(CXTPPropExchange* pPX) override;
+  // ---- Overrides, in slot order (the stored form is the layout persistence's) ----
   void Copy(CXTPCommandBar* pCommandBar, BOOL bRecursive = FALSE) override;
-  void GenerateCommandBarList(DWORD& nID, CXTPCommandBarList* pCommandBarList,
-                              XTP_COMMANDBARS_PROPEXCHANGE_PARAM* pParam) override;
-  void RestoreCommandBarList(CXTPCommandBarList* pCommandBarList) override;
   CXTPCommandBar* Clone(BOOL bRecursive = FALSE) override;
   void Reset() override;
   // Frame, MDI client and hooked child messages (keyboard entry, MDI changes).
@@ -79,6 +75,9 @@ class CXTPMenuBar : public CXTPToolBar {
 
  protected:
   afx_msg void OnTimer(UINT_PTR nIDEvent);
+  // A press on an item of a bar that is not tracking makes the bar track, so that the
+  // release of that press and later presses on the bar count as inside it.
+  afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
   // The controls of the system menu popup, the three window buttons.
   void RebuildSystemControls(HWND hWndChild);
   void ClearDocumentMenus();

@@ -58,6 +58,7 @@ CXTPPopupBar::PFNGETWORKAREA AFX_CDECL CXTPPopupBar::SetWorkAreaProc(PFNGETWORKA
 BEGIN_MESSAGE_MAP(CXTPPopupBar, CXTPCommandBar)
   ON_WM_MOUSEMOVE()
   ON_WM_MOUSEACTIVATE()
+  ON_WM_LBUTTONDOWN()
   ON_WM_TIMER()
   ON_WM_NCACTIVATE()
   ON_MESSAGE(WM_FLOATSTATUS, OnFloatStatus)
@@ -156,6 +157,8 @@ BOOL CXTPPopupBar::Popup(CXTPControlPopup* pControlPopup, BOOL bSelectFirst) {
     pTarget->SendMessage(XTPM_INITCOMMANDSPOPUP, 0, (LPARAM)this);
 
   m_bTearOffSelected = FALSE;
+  m_nTearOffTimer = 0;
+  m_scrollDown.nTimer = m_scrollUp.nTimer = 0;
   m_bCollapsed = FALSE;
   m_bExpanded = IsCustomizeMode() || XTPMouseManager()->IsForceExpanded();
 
@@ -346,49 +349,6 @@ void CXTPPopupBar::SetPopupPos(int cx, int cy) {
   SetWindowPos(&CWnd::wndTopMost, rc.left, rc.top, rc.Width(), rc.Height(), nFlags);
 }
 
-void CXTPPopupBar::RecalcScroll(CSize sz, BOOL bFromBottom, BOOL bRedraw) {
-  // The visible run of controls that fits the given height; the rest are hidden by the
-  // scroll flag.
-  CXTPControls* pControls = GetControls();
-  if (pControls == NULL) return;
-  const int nCount = pControls->GetCount();
-  const int nAvail = sz.cy - m_rcBorders.top - m_rcBorders.bottom;
-  for (int i = 0; i < nCount; i++) {
-    CXTPControl* pControl = pControls->GetAt(i);
-    pControl->SetHideFlags(pControl->GetHideFlags() & ~xtpHideScroll);
-  }
-  if (!m_bScrolling) return;
-  int nFirst = std::max(0, std::min(m_nScrollFirst, nCount));
-  int nEnd = nFirst, nUsed = 0;
-  if (bFromBottom) {
-    nEnd = std::max(0, std::min(m_nScrollEnd, nCount));
-    nFirst = nEnd;
-    while (nFirst > 0) {
-      CXTPControl* pControl = pControls->GetAt(nFirst - 1);
-      const int h = pControl->GetRect().Height();
-      if (pControl->IsVisible() && nUsed + h > nAvail) break;
-      if (pControl->IsVisible()) nUsed += h;
-      nFirst--;
-    }
-  } else {
-    while (nEnd < nCount) {
-      CXTPControl* pControl = pControls->GetAt(nEnd);
-      const int h = pControl->GetRect().Height();
-      if (pControl->IsVisible() && nUsed + h > nAvail) break;
-      if (pControl->IsVisible()) nUsed += h;
-      nEnd++;
-    }
-  }
-  m_nScrollFirst = nFirst;
-  m_nScrollEnd = nEnd;
-  for (int i = 0; i < nCount; i++) {
-    if (i >= nFirst && i < nEnd) continue;
-    CXTPControl* pControl = pControls->GetAt(i);
-    pControl->SetHideFlags(pControl->GetHideFlags() | xtpHideScroll);
-  }
-  if (bRedraw && m_hWnd != NULL) Invalidate(FALSE);
-}
-
 XTPAnimationType CXTPPopupBar::GetAnimationType() const {
   CXTPCommandBars* pCommandBars = GetCommandBars();
   if (pCommandBars == NULL || (m_hWnd != NULL && ::GetWindow(m_hWnd, GW_CHILD) != NULL))
@@ -425,6 +385,8 @@ CSize CXTPPopupBar::CalcLayout(int, DWORD) {
   CXTPPaintManager* pPaintManager = GetPaintManager();
   CRect rcBorder = pPaintManager != NULL ? pPaintManager->GetCommandBarBorders(this) : CRect(2, 2, 2, 2);
   const int nSeparator = kFallbackSeparator;
+  const int nTearOff = GetTearOffGripperHeight();
+  rcBorder.top += nTearOff;
 
   // Short menus: rarely used commands hide until the menu expands.
   CXTPCommandBars* pCommandBars = GetCommandBars();
@@ -457,13 +419,20 @@ CSize CXTPPopupBar::CalcLayout(int, DWORD) {
     }
   }
 
+  // The expand row sits below the controls of a short menu.
+  const int nExpand = ShowExpandRow(m_bCollapsed);
+  CXTPControl* pExpand = GetExpandButton();
+  const int nCountAll = pControls != NULL ? pControls->GetCount() : 0;
+  rcBorder.bottom += nExpand;
+
   CClientDC dc(m_hWnd != NULL ? this : CWnd::GetDesktopWindow());
   CFont* pFont = pPaintManager != NULL ? pPaintManager->GetControlFont(this, FALSE) : NULL;
   CFont* pOldFont = pFont != NULL ? dc.SelectObject(pFont) : NULL;
   int y = rcBorder.top, nWidest = 0;
   BOOL bAny = FALSE;
-  for (int i = 0; i < nCount; i++) {
+  for (int i = 0; i < nCountAll; i++) {
     CXTPControl* pControl = pControls->GetAt(i);
+    if (pControl == pExpand) continue;
     pControl->OnBarLayout(0);
     pControl->SetHideFlags(pControl->GetHideFlags() & ~(DWORD)xtpHideScroll);
     if (!pControl->IsVisible()) continue;
@@ -477,14 +446,15 @@ CSize CXTPPopupBar::CalcLayout(int, DWORD) {
   }
   if (pOldFont != NULL) dc.SelectObject(pOldFont);
   nWidest = std::max(nWidest, kMinMenuWidth);
-  for (int i = 0; i < nCount; i++) {
+  for (int i = 0; i < nCountAll; i++) {
     CXTPControl* pControl = pControls->GetAt(i);
-    if (!pControl->IsVisible()) continue;
+    if (!pControl->IsVisible() || pControl == pExpand) continue;
     CRect rc = pControl->GetRect();
     rc.right = rcBorder.left + nWidest;
     pControl->SetRect(rc);
   }
-  m_rcTearOffGripper = CRect(rcBorder.left, rcBorder.top, rcBorder.left + nWidest, rcBorder.top);
+  if (pExpand != NULL && nExpand > 0) pExpand->SetRect(CRect(rcBorder.left, y, rcBorder.left + nWidest, y + nExpand));
+  m_rcTearOffGripper = CRect(rcBorder.left, rcBorder.top - nTearOff, rcBorder.left + nWidest, rcBorder.top);
   m_bDynamicLayout = FALSE;
   return CSize(rcBorder.left + rcBorder.right + nWidest,
                (bAny ? y : rcBorder.top + kMinMenuWidth) + rcBorder.bottom);
@@ -519,6 +489,7 @@ void CXTPPopupBar::DrawCommandBar(CDC* pDC, CRect rcClipBox) {
     CRect rcInter;
     if (rcInter.IntersectRect(pControl->GetRect(), rcClipBox)) pControl->Draw(pDC);
   }
+  DrawScrollArrows(pDC);
 }
 
 // ---- Expanding and selection ----------------------------------------------------------
@@ -537,6 +508,8 @@ BOOL CXTPPopupBar::ExpandBar() {
 }
 
 int CXTPPopupBar::OnHookKeyDown(UINT nChar, LPARAM lParam) {
+  // During the tear-off drag the keys go on to the drag loop (Escape ends it).
+  if (m_bTearOffTracking) return xtpHookStop;
   if (m_bCollapsed && nChar == VK_DOWN) {
     if (::GetKeyState(VK_CONTROL) < 0) {
       ExpandBar();
@@ -587,14 +560,34 @@ void CXTPPopupBar::OnMouseMove(UINT nFlags, CPoint point) {
   CXTPCommandBar* pParentBar = GetParentCommandBar();
   if (rcClient.PtInRect(point) && pParentBar != NULL && m_pControlPopup != NULL)
     pParentBar->SetSelected(m_pControlPopup->GetIndex(), FALSE);
+  TrackScrollArrows(point);
+  TrackTearOffGripper(point);
   CXTPCommandBar::OnMouseMove(nFlags, point);
 }
 
 int CXTPPopupBar::OnMouseActivate(CWnd*, UINT, UINT) { return MA_NOACTIVATE; }
 
-void CXTPPopupBar::OnLButtonDown(UINT nFlags, CPoint point) { CXTPCommandBar::OnLButtonDown(nFlags, point); }
+void CXTPPopupBar::OnLButtonDown(UINT nFlags, CPoint point) {
+  if (m_bTearOffPopup && !IsCustomizeMode() && GetControlCount() > 0 && m_rcTearOffGripper.PtInRect(point)) {
+    ::SetCursor(::LoadCursor(NULL, IDC_SIZEALL));
+    CXTPMouseManager* pMouseManager = XTPMouseManager();
+    pMouseManager->LockMouseMove();
+    m_bTearOffTracking = TRUE;
+    const BOOL bTornOff = TrackTearOff();
+    m_bTearOffTracking = FALSE;
+    pMouseManager->UnlockMouseMove();
+    if (bTornOff) {
+      // The menu stays hidden behind its floating toolbar: the menus close, so that no
+      // hidden popup keeps the keyboard.
+      pMouseManager->CloseAllTrackingBars();
+      return;
+    }
+  }
+  CXTPCommandBar::OnLButtonDown(nFlags, point);
+}
 
 void CXTPPopupBar::OnTimer(UINT_PTR nIDEvent) {
+  if (OnScrollTimer(nIDEvent)) return;
   if (nIDEvent == XTP_TID_EXPANDPOPUP) {
     CXTPControl* pControl = GetSelected();
     KillTimer(XTP_TID_EXPANDPOPUP);

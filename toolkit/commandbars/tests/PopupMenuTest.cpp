@@ -300,6 +300,11 @@ TEST_F(PopupMenus, ShortMenusHideRarelyUsedCommandsUntilExpanded) {
     EXPECT_FALSE(pPopup->IsExpanded()) << c.name;
     EXPECT_EQ((DWORD)xtpHideExpand, pPopup->GetControls()->FindControl(102)->GetHideFlags()) << c.name;
     EXPECT_EQ((DWORD)xtpHideNone, pPopup->GetControls()->FindControl(101)->GetHideFlags()) << c.name;
+    // The expand row shows below the short menu, 12 pixels high.
+    CXTPControl* pExpand = pPopup->GetExpandButton();
+    ASSERT_NE(nullptr, pExpand) << c.name;
+    EXPECT_TRUE(pExpand->IsVisible()) << c.name;
+    EXPECT_EQ(12, pExpand->GetRect().Height()) << c.name;
     CRect rcShort;
     pPopup->GetWindowRect(&rcShort);
 
@@ -313,7 +318,8 @@ TEST_F(PopupMenus, ShortMenusHideRarelyUsedCommandsUntilExpanded) {
     EXPECT_TRUE(XTPMouseManager()->IsForceExpanded()) << c.name << ": later popups open expanded";
     CRect rcFull;
     pPopup->GetWindowRect(&rcFull);
-    EXPECT_EQ(rcShort.Height() + 2 * 20, rcFull.Height()) << c.name << ": two more rows";
+    EXPECT_EQ(rcShort.Height() + 2 * 20 - 12, rcFull.Height()) << c.name << ": two more rows, no expand row";
+    EXPECT_EQ((DWORD)xtpHideGeneric, pExpand->GetHideFlags()) << c.name;
     pPopup->CancelTracking();
     PumpFor(20);
     EXPECT_FALSE(XTPMouseManager()->IsForceExpanded()) << c.name << ": tracking ended";
