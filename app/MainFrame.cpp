@@ -4,6 +4,7 @@
 #include <io.h>
 
 #include "AppMessages.h"
+#include "MainFrameBars.h"
 #include "MossgraveApp.h"
 #include "MossgraveView.h"
 #include "PstWriter.h"
@@ -14,12 +15,6 @@
 
 CString CMainFrame::s_strProgramDir;
 CMainFrame* CMainFrame::s_pFrame = nullptr;
-
-namespace {
-
-const UINT kIndicators[] = {ID_SEPARATOR, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL};
-
-}  // namespace
 
 IMPLEMENT_DYNCREATE(CMainFrame, CXTPFrameWnd)
 
@@ -79,8 +74,9 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct) {
   if (!m_pWebLinkPane->Create(this)) return -1;
   m_pWebLinkPane->ShowWindow(SW_SHOW);
 
-  // The framework's status bar (the command bars replace it later).
-  if (!m_wndStatusBar.Create(this) || !m_wndStatusBar.SetIndicators(kIndicators, 4)) return -1;
+  // The status bar and the command bars, with the layout the last run left. The frame
+  // keeps its own menu for now: the wizard's tests drive it as the system's menu.
+  if (CMainFrameBars::Create(this, &m_wndStatusBar, FALSE) == -1) return -1;
 
   if (!m_Reader.InitSession()) {
     // Without Notes there is nothing to do: the frame goes without the closing question.
@@ -134,6 +130,7 @@ void CMainFrame::BuildImageLists() {
 void CMainFrame::OnClose() {
   if (m_pWaitDlg && m_pWaitDlg->GetSafeHwnd() && m_pWaitDlg->IsWindowVisible()) return;
   if (AfxMessageBox(L"Are you sure , You want to close the software?", MB_YESNO) != IDYES) return;
+  CMainFrameBars::Save(this);
   OpenWebSite();
   CXTPFrameWnd::OnClose();
 }

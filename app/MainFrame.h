@@ -4,7 +4,7 @@
 // chosen folders, output settings), starts and ends the Notes session, confirms closing and
 // routes the program's messages between the pages, the view and itself.
 //
-// The window side is in MainFrame.cpp; the save loop's PST and spreadsheet halves (which
+// The window side is in MainFrame.cpp, its command bars in MainFrame_bars.cpp; the save loop's PST and spreadsheet halves (which
 // the console driver and the export tests use without a window) in MainFrame_export.cpp.
 #pragma once
 
@@ -15,6 +15,7 @@
 #include "WizardNotesReader.h"
 #include "WorkerRunner.h"
 #include "XTPFrameWnd.h"
+#include "XTPStatusBar.h"
 
 #include <functional>
 
@@ -89,7 +90,7 @@ class CMainFrame : public CMainFrameBase, public IDominoServerSource {
   static CMainFrame* s_pFrame;
 
   // ---- State, in the order the pages rely on ----
-  CStatusBar m_wndStatusBar;
+  CXTPStatusBar m_wndStatusBar;
   CMossgraveView* m_pMainView = nullptr;
   CString m_strCurrentPath;
   CStringArray m_arrChosenFolders;

@@ -30,9 +30,10 @@ class CMainFrameBars {
 
   // Builds the status bar and the command bars of pFrame (called from its WM_CREATE once
   // its own children exist) and restores what the profile holds. The frame keeps the
-  // command bars (its m_pCommandBars). -1 when the status bar, its indicators, the menu
-  // bar or the toolbar cannot be made; 0 otherwise.
-  static int Create(CXTPFrameWnd* pFrame, CXTPStatusBar* pStatusBar);
+  // command bars (its m_pCommandBars). Without bMenuBar the frame keeps its own menu
+  // instead of the menu bar. -1 when the status bar, its indicators, the menu bar or the
+  // toolbar cannot be made; 0 otherwise.
+  static int Create(CXTPFrameWnd* pFrame, CXTPStatusBar* pStatusBar, BOOL bMenuBar = TRUE);
 
   // Stores the options, the layout and the shortcuts of pFrame's bars under the profile
   // name. Called once the user has confirmed closing; nothing without command bars.

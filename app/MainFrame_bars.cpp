@@ -56,7 +56,7 @@ BOOL CMainFrameBars::AdoptProgramShortcuts(CXTPCommandBars* pCommandBars, UINT n
   return pShortcuts->GetDefaultAccelerator() != NULL && pShortcuts->GetAccelerators() != NULL;
 }
 
-int CMainFrameBars::Create(CXTPFrameWnd* pFrame, CXTPStatusBar* pStatusBar) {
+int CMainFrameBars::Create(CXTPFrameWnd* pFrame, CXTPStatusBar* pStatusBar, BOOL bMenuBar) {
   if (pFrame == NULL || pFrame->GetSafeHwnd() == NULL || pStatusBar == NULL) return -1;
 
   // The status bar: the message pane and the three lock indicators.
@@ -82,7 +82,9 @@ int CMainFrameBars::Create(CXTPFrameWnd* pFrame, CXTPStatusBar* pStatusBar) {
 #endif
 
 #if FRAMEBARS_HAVE_MENUBAR
-  if (pCommandBars->SetMenu(_T("Menu Bar"), IDR_MAINFRAME) == NULL) return -1;
+  if (bMenuBar && pCommandBars->SetMenu(_T("Menu Bar"), IDR_MAINFRAME) == NULL) return -1;
+#else
+  (void)bMenuBar;
 #endif
 
 #if FRAMEBARS_HAVE_TOOLBAR

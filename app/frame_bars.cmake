@@ -14,7 +14,7 @@ target_precompile_headers(frame_bars PRIVATE <framework.h>)
 # Parts of the bars that are built in their own areas (the toolbar and dock bars, the menu
 # bar, the stored layout): the frame builds each once it is in the tree and tested here.
 set(frame_bars_have_toolbar 1)
-set(frame_bars_have_menubar 0)
+set(frame_bars_have_menubar 1)
 set(frame_bars_have_persist 1)
 target_compile_definitions(frame_bars PUBLIC
   FRAMEBARS_HAVE_TOOLBAR=${frame_bars_have_toolbar}

@@ -21,7 +21,7 @@ add_library(wizard STATIC
   ${CMAKE_CURRENT_LIST_DIR}/SaveNsfToPstView.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WebLinkPane.cpp)
 target_include_directories(wizard PUBLIC ${CMAKE_CURRENT_LIST_DIR} ${WIZARD_RES_DIR})
-target_link_libraries(wizard PUBLIC engine wait_tree toolkit_controls toolkit_commandbars toolkit_common framework
+target_link_libraries(wizard PUBLIC frame_bars engine wait_tree toolkit_controls toolkit_commandbars toolkit_common framework
                                     lcppn30i comctl32 shell32)
 target_precompile_headers(wizard PRIVATE <framework.h>)
 # The engine's PST writer calls back into the frame (WritePstTemplate): the two libraries

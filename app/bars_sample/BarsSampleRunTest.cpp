@@ -150,6 +150,15 @@ void SavePicture(HWND hWnd, const wchar_t* name) {
   EXPECT_TRUE(shot.SavePng(testsupport::ArtifactPath(name))) << name;
 }
 
+// What the screen shows over a rectangle (a frame with its floating bars).
+void SaveScreenPicture(const CRect& rc, const wchar_t* name) {
+  testsupport::CSnapshot shot(rc.Width(), rc.Height());
+  HDC hScreen = ::GetDC(nullptr);
+  ::BitBlt(shot.DC().m_hDC, 0, 0, rc.Width(), rc.Height(), hScreen, rc.left, rc.top, SRCCOPY);
+  ::ReleaseDC(nullptr, hScreen);
+  EXPECT_TRUE(shot.SavePng(testsupport::ArtifactPath(name))) << name;
+}
+
 class BarsSampleRun : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -248,6 +257,14 @@ TEST_F(BarsSampleRun, TheSecondRunShowsTheLayoutTheFirstLeft) {
     HWND hFloatingMenu = first.TopWindow(L"Menu Bar", 5000);
     ASSERT_NE(hFloatingMenu, nullptr) << "the menu bar did not float";
     rcMenuBar = ScreenRect(hFloatingMenu);
+    // A floating bar belongs to the frame and stays above it.
+    EXPECT_EQ(::GetWindow(hFloatingMenu, GW_OWNER), hFrame);
+    EXPECT_GT(rcMenuBar.Width(), 20);
+    EXPECT_GT(rcMenuBar.Height(), 10);
+    testsupport::PumpFor(300);
+    CRect rcScreen1;
+    rcScreen1.UnionRect(ScreenRect(hFrame), rcMenuBar);
+    SaveScreenPicture(rcScreen1, L"commandbars\\sample_run1_screen.png");
 #endif
 
     // The status bar hidden by the View menu's "Status Bar".
@@ -274,6 +291,11 @@ TEST_F(BarsSampleRun, TheSecondRunShowsTheLayoutTheFirstLeft) {
     HWND hFloatingMenu = second.TopWindow(L"Menu Bar", 5000);
     ASSERT_NE(hFloatingMenu, nullptr) << "the menu bar is not floating";
     EXPECT_EQ(ScreenRect(hFloatingMenu).TopLeft(), rcMenuBar.TopLeft());
+    EXPECT_EQ(::GetWindow(hFloatingMenu, GW_OWNER), hFrame);
+    testsupport::PumpFor(300);
+    CRect rcScreen;
+    rcScreen.UnionRect(ScreenRect(hFrame), ScreenRect(hFloatingMenu));
+    SaveScreenPicture(rcScreen, L"commandbars\\sample_run2_screen.png");
 #endif
     EXPECT_FALSE(::IsWindowVisible(ChildById(hFrame, 0xE801)));
     SavePicture(hFrame, L"commandbars\\sample_run2.png");

@@ -24,6 +24,9 @@
 #include "XTPControl.h"
 #include "XTPDockBar.h"
 #include "XTPToolBar.h"
+#if FRAMEBARS_HAVE_MENUBAR
+#include "XTPMenuBar.h"
+#endif
 #include "resource.h"
 #include "test_picture.h"
 #include "test_pump.h"
@@ -331,3 +334,53 @@ TEST_F(FrameBars, PicturesOfTheStatusBarInBothThemes) {
     testsupport::PumpUntil([] { return (::GetKeyState(VK_CAPITAL) & 1) == 0; }, 5000, testsupport::Dispatch::PreTranslate);
   }
 }
+
+#if FRAMEBARS_HAVE_MENUBAR
+// The frame with its File menu open from the menu bar, in both themes, for a person to look
+// at: the picture is taken from the screen, since the menu is a window of its own.
+TEST_F(FrameBars, PicturesOfTheFrameWithAMenuOpenInBothThemes) {
+  CBarsSampleFrame* pFrame = m_frame.Open();
+  ASSERT_NE(pFrame, nullptr);
+  CXTPCommandBars* pBars = pFrame->GetCommandBars();
+  CXTPMenuBar* pMenuBar = pBars->GetMenuBar();
+  ASSERT_NE(pMenuBar, nullptr);
+  ASSERT_GE(pMenuBar->GetControlCount(), 3);
+  const struct {
+    int theme;
+    const wchar_t* name;
+  } themes[] = {{0, L"commandbars\\frame_menu_open_theme0.png"}, {3, L"commandbars\\frame_menu_open_theme3.png"}};
+  for (const auto& t : themes) {
+    CXTPPaintManager::SetTheme(t.theme);
+    pBars->RedrawCommandBars();
+    pFrame->RecalcLayout();
+    ASSERT_TRUE(BringToFront(pFrame));
+    CRect rcFile = pMenuBar->GetControl(0)->GetRect();
+    pMenuBar->ClientToScreen(&rcFile);
+    uidriver::ClickAt(rcFile.CenterPoint());
+    CXTPCommandBar* pPopup = pMenuBar->GetControl(0)->GetCommandBar();
+    ASSERT_NE(pPopup, nullptr);
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return ::IsWindowVisible(pPopup->GetSafeHwnd()) != FALSE; }, 5000,
+                                       testsupport::Dispatch::PreTranslate))
+        << "the File menu did not open";
+    testsupport::ParkPointer();
+    PumpFrame(pFrame, 400);
+    CRect rcFrame, rcPopup;
+    pFrame->GetWindowRect(&rcFrame);
+    pPopup->GetWindowRect(&rcPopup);
+    CRect rcShot;
+    rcShot.UnionRect(rcFrame, rcPopup);
+    testsupport::CSnapshot shot(rcShot.Width(), rcShot.Height());
+    HDC hScreen = ::GetDC(nullptr);
+    ::BitBlt(shot.DC().m_hDC, 0, 0, rcShot.Width(), rcShot.Height(), hScreen, rcShot.left, rcShot.top, SRCCOPY);
+    ::ReleaseDC(nullptr, hScreen);
+    EXPECT_TRUE(shot.SavePng(testsupport::ArtifactPath(t.name)));
+    // The open menu shows its items' texts.
+    rcPopup.OffsetRect(-rcShot.left, -rcShot.top);
+    EXPECT_TRUE(HasDarkPixel(shot, rcPopup)) << t.theme;
+    uidriver::PressKey(VK_ESCAPE);
+    uidriver::PressKey(VK_ESCAPE);
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return !::IsWindowVisible(pPopup->GetSafeHwnd()); }, 5000,
+                                       testsupport::Dispatch::PreTranslate));
+  }
+}
+#endif

@@ -82,8 +82,8 @@ CFrameWnd* CDocTemplate::CreateNewFrame(CDocument* pDoc, CFrameWnd* pOther) {
     return nullptr;
   }
   if (!pFrame->LoadFrame(m_nIDResource, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, nullptr, &context)) {
-    // A frame that got a window deletes itself when it is destroyed.
-    if (pFrame->m_hWnd == nullptr) delete pFrame;
+    // A frame whose creation failed has deleted itself already (PostNcDestroy, whether or
+    // not its window came to exist): it must not be touched again.
     return nullptr;
   }
   return pFrame;

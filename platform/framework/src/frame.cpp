@@ -165,12 +165,9 @@ CWnd* CFrameWnd::CreateView(CCreateContext* pContext, UINT nID) {
     delete pObject;
     return nullptr;
   }
-  // A view that fails to create deletes itself through PostNcDestroy only when it got a
-  // window; otherwise it is ours to delete.
-  if (!pView->Create(nullptr, nullptr, AFX_WS_DEFAULT_VIEW, CRect(0, 0, 0, 0), this, nID, pContext)) {
-    if (pView->m_hWnd == nullptr) delete pView;
-    return nullptr;
-  }
+  // A view whose creation failed has deleted itself already (PostNcDestroy, whether or not
+  // its window came to exist): it must not be touched again.
+  if (!pView->Create(nullptr, nullptr, AFX_WS_DEFAULT_VIEW, CRect(0, 0, 0, 0), this, nID, pContext)) return nullptr;
   return pView;
 }
 
