@@ -229,7 +229,41 @@ void CXTHyperLink::OnPaint() {
   CRect rc;
   GetClientRect(&rc);
   CXTMemDC memDC(&dc, rc, GetBackColor());
-  DefWindowProc(WM_PAINT, (WPARAM)memDC.m_hDC, 0);
+  if (!IsTextControl() || !m_bUnderline || !DrawUnderlinedText(&memDC)) DefWindowProc(WM_PAINT, (WPARAM)memDC.m_hDC, 0);
+}
+
+// An underlined font's own underline may reach past the text it is drawn with; the text is
+// drawn here with the font's plain twin and underlined across exactly its measured width.
+BOOL CXTHyperLink::DrawUnderlinedText(CDC* pDC) {
+  LOGFONT lf = {};
+  if (m_font.GetSafeHandle() == NULL || !m_font.GetLogFont(&lf)) return FALSE;
+  lf.lfUnderline = 0;
+  CFont plain;
+  if (!plain.CreateFontIndirect(&lf)) return FALSE;
+  CString strText;
+  GetWindowText(strText);
+  const CRect rcText = GetTextArea();
+  CFont* pOldFont = pDC->SelectObject(&plain);
+  const COLORREF clrText = m_bMouseOver ? m_clrHover : (m_bVisited ? m_clrVisited : m_clrLink);
+  pDC->SetTextColor(clrText);
+  pDC->SetBkMode(TRANSPARENT);
+  const UINT nPrefix = (GetStyle() & SS_NOPREFIX) ? DT_NOPREFIX : 0;
+  CRect rcDraw = rcText;
+  pDC->DrawText(strText, &rcDraw, DT_LEFT | DT_TOP | DT_SINGLELINE | nPrefix);
+  CRect rcMeasure(0, 0, 0, 0);
+  pDC->DrawText(strText, &rcMeasure, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_CALCRECT | nPrefix);
+  TEXTMETRIC tm = {};
+  pDC->GetTextMetrics(&tm);
+  const int y = rcText.top + tm.tmAscent + 1;
+  if (rcMeasure.Width() > 0 && y < rcText.bottom + tm.tmDescent) {
+    CPen pen(PS_SOLID, 1, clrText);
+    CPen* pOldPen = pDC->SelectObject(&pen);
+    pDC->MoveTo(rcText.left, y);
+    pDC->LineTo(rcText.left + rcMeasure.Width(), y);
+    pDC->SelectObject(pOldPen);
+  }
+  pDC->SelectObject(pOldFont);
+  return TRUE;
 }
 
 BOOL CXTHyperLink::OnEraseBkgnd(CDC*) { return TRUE; }
