@@ -64,6 +64,7 @@ BOOL CSaveRun::Start(CMainFrame* pFrame) {
   });
   SetStatus(kInitializing);
   if (IsLive(m_w.pStatus)) m_w.pStatus->ShowWindow(SW_SHOW);
+  m_relay.CreateTarget(m_w.pItem, m_w.pSub);
   if (!m_runner.Start([this](CWorkerContext& context) { return SaveThread(context); },
                       CWorkerRunner::kNotesThread | CWorkerRunner::kOle)) {
     SetStatus(FailedStatusText(FALSE, L"the save could not be started"));
@@ -98,10 +99,13 @@ UINT CSaveRun::SaveThread(CWorkerContext& context) {
   const BOOL bSeveralFiles = pFrame->m_nSourceMode == CMainFrame::kSourceSeveralFiles;
   // Copies the worker works from, made on the interface thread.
   CStringArray files, servers;
+  // The reader reports into windows of this thread, relayed to the bars (see the relay).
+  const BOOL bRelayed = m_relay.CreateSources();
   context.RunOnUi([&] {
     if (m_pSite && IsLive(m_pSite->GetPageWnd())) m_pSite->GetPageWnd()->Invalidate();
-    pFrame->m_Reader.m_pItemProgress = m_w.pItem;
-    pFrame->m_Reader.m_pSecondProgress = m_w.pSub;
+    m_relay.Reset();
+    pFrame->m_Reader.m_pItemProgress = bRelayed ? m_relay.ItemSource() : m_w.pItem;
+    pFrame->m_Reader.m_pSecondProgress = bRelayed ? m_relay.SubSource() : m_w.pSub;
     if (m_pSite) {
       m_pSite->ShowStopButton(TRUE);
       m_pSite->ShowNextButton(FALSE);
@@ -138,6 +142,8 @@ UINT CSaveRun::SaveThread(CWorkerContext& context) {
   m_bSucceeded = !bFailed && !m_bAborted;
 
   context.RunOnUi([&] {
+    // The last reports first, so that nothing arrives after the end.
+    m_relay.Apply();
     pFrame->m_Reader.m_pItemProgress = nullptr;
     pFrame->m_Reader.m_pSecondProgress = nullptr;
     const BOOL bAborted = m_bAborted;
@@ -171,5 +177,6 @@ UINT CSaveRun::SaveThread(CWorkerContext& context) {
     // The next run starts with clear flags.
     pFrame->SetAbortFlags(0);
   });
+  m_relay.DestroySources();
   return 1;
 }

@@ -12,6 +12,7 @@
 
 #include <atomic>
 
+#include "ProgressRelay.h"
 #include "WorkerRunner.h"
 
 class CMainFrame;
@@ -86,6 +87,8 @@ class CSaveRun {
   Windows m_w;
   CMainFrame* m_pFrame = nullptr;
   CWorkerRunner m_runner;
+  // The reader's progress reports reach the bars without the worker waiting for them.
+  CProgressRelay m_relay;
   std::atomic<BOOL> m_bAborted{FALSE};
   std::atomic<BOOL> m_bQuiet{FALSE};
   std::atomic<BOOL> m_bSucceeded{FALSE};

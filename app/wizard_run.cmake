@@ -9,6 +9,7 @@ target_sources(wizard PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/SaveOptionsDlg.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainFrame_runs.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SaveRun.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ProgressRelay.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SavePage.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FolderPage.cpp)
 target_link_libraries(wizard PUBLIC toolkit_controls preview contact_pane)

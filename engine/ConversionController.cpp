@@ -75,6 +75,17 @@ void CNotesReader::SaveFolderItems(COleDispatchDriver* pTarget, int nMode, CSpre
     CNotesReader* pReader;
     ~AttachmentFileGuard() { pReader->DeleteAttachmentFile(); }
   } attachmentFileGuard{this};
+  // A leftover item file goes before the folder and after it. Nothing in the loop writes
+  // it, so looking for it after every entry only costs a failed lookup each time (under
+  // Wine a search of the whole temporary folder).
+  struct ItemFileGuard {
+    CString strPath;
+    void Remove() const {
+      if (::GetFileAttributesW(strPath.GetString()) != INVALID_FILE_ATTRIBUTES) ::DeleteFileW(strPath.GetString());
+    }
+    ~ItemFileGuard() { Remove(); }
+  } itemFileGuard{strItemFile};
+  itemFileGuard.Remove();
   const LNINT count = m_CurrentFolder.GetEntryCount();
   // Every report is a message to a window of another thread. A folder of up to a hundred
   // entries is reported entry by entry; a bigger one whenever its percentage moves, at its
@@ -110,10 +121,6 @@ void CNotesReader::SaveFolderItems(COleDispatchDriver* pTarget, int nMode, CSpre
     RunGuarded([&] { document.Close(); });
     // Not guarded: a folder that can no longer be saved ends the export.
     if (nMode == 0 && pTarget) CRdoFolder::SaveObject(*pTarget);
-    // Deleting asks the file system for the file anyway; testing first is far cheaper
-    // when, as usual, there is nothing to delete.
-    if (::GetFileAttributesW(strItemFile.GetString()) != INVALID_FILE_ATTRIBUTES)
-      ::DeleteFileW(strItemFile.GetString());
     if (bReport && IsReportWindow(m_pSecondProgress)) ::SendMessageW(m_pSecondProgress->m_hWnd, PBM_SETPOS, 100, 0);
   }
 }

@@ -8,7 +8,8 @@ DXL text) field by field:
   book arrives.
 - Workbooks (.xls): xlrd reads the sheet "Contacts"; every row against its contact, column
   by column (the header row names the Notes items).
-- Text files (.csv): the UTF-16 text the program writes, checked as the workbooks are.
+- Text files (.csv): the UTF-16 text the program writes, checked as the workbooks are (its
+  columns are the record's slots in order when it has no header row).
 - Grid copies (grid-copy-*.txt): what Ctrl+A Ctrl+C on the folder page put on the
   clipboard, against the cards of the folder the page listed (with its first-letter filter).
 
@@ -206,6 +207,10 @@ def check_csv(name, path, books):
     if len(widths) != 1:
         fail('%s: rows of different widths %s' % (name, sorted(widths)))
     header = rows[0] if rows else []
+    if 'FullName' not in header:
+        # No header row: the columns are the record's slots in order.
+        header = [item or 'Attachment' for item, _ in CARD_SLOTS]
+        rows = [header] + rows
     check_rows(name, [header] + [r for r in rows[1:] if r != header], books)
 
 

@@ -54,6 +54,8 @@ class CXTHyperLink : public CStatic {
   void PreSubclassWindow() override;
   // The text's hot area in client coordinates (the whole client area for a non-text control).
   CRect GetTextArea();
+  // Paints an underlined link's text and its underline; FALSE when it could not.
+  BOOL DrawUnderlinedText(CDC* pDC);
 
   afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
   afx_msg LRESULT OnNcHitTest(CPoint point);

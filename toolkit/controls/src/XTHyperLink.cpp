@@ -1,6 +1,8 @@
 // The hyperlink static control.
 #include <framework.h>
 
+#include <vector>
+
 #include "XTHyperLink.h"
 #include "XTPColorManager.h"
 #include "XTPDrawHelpers.h"
@@ -229,7 +231,48 @@ void CXTHyperLink::OnPaint() {
   CRect rc;
   GetClientRect(&rc);
   CXTMemDC memDC(&dc, rc, GetBackColor());
-  DefWindowProc(WM_PAINT, (WPARAM)memDC.m_hDC, 0);
+  if (!IsTextControl() || !m_bUnderline || !DrawUnderlinedText(&memDC)) DefWindowProc(WM_PAINT, (WPARAM)memDC.m_hDC, 0);
+}
+
+// An underlined font's own underline may reach past the text it is drawn with (where the
+// glyphs' drawn advances and the measured extent disagree). The text is drawn here with
+// the font's plain twin, each character at the place the measurement gives it, and
+// underlined across exactly that measured width.
+BOOL CXTHyperLink::DrawUnderlinedText(CDC* pDC) {
+  CString strText;
+  GetWindowText(strText);
+  const int nLength = strText.GetLength();
+  // Mnemonic prefixes are the static control's to draw.
+  if (nLength == 0 || (!(GetStyle() & SS_NOPREFIX) && strText.Find(L'&') >= 0)) return FALSE;
+  LOGFONT lf = {};
+  if (m_font.GetSafeHandle() == NULL || !m_font.GetLogFont(&lf)) return FALSE;
+  lf.lfUnderline = 0;
+  CFont plain;
+  if (!plain.CreateFontIndirect(&lf)) return FALSE;
+  const CRect rcText = GetTextArea();
+  CFont* pOldFont = pDC->SelectObject(&plain);
+  std::vector<int> fit(nLength), dx(nLength);
+  SIZE extent = {};
+  if (!::GetTextExtentExPointW(pDC->m_hDC, strText.GetString(), nLength, 0, nullptr, fit.data(), &extent)) {
+    pDC->SelectObject(pOldFont);
+    return FALSE;
+  }
+  for (int i = 0; i < nLength; ++i) dx[i] = fit[i] - (i > 0 ? fit[i - 1] : 0);
+  const COLORREF clrText = m_bMouseOver ? m_clrHover : (m_bVisited ? m_clrVisited : m_clrLink);
+  pDC->SetTextColor(clrText);
+  pDC->SetBkMode(TRANSPARENT);
+  pDC->SetTextAlign(TA_LEFT | TA_TOP);
+  ::ExtTextOutW(pDC->m_hDC, rcText.left, rcText.top, ETO_CLIPPED, &rcText, strText.GetString(), nLength, dx.data());
+  TEXTMETRIC tm = {};
+  pDC->GetTextMetrics(&tm);
+  const int y = rcText.top + tm.tmAscent + 1;
+  CPen pen(PS_SOLID, 1, clrText);
+  CPen* pOldPen = pDC->SelectObject(&pen);
+  pDC->MoveTo(rcText.left, y);
+  pDC->LineTo(rcText.left + extent.cx, y);
+  pDC->SelectObject(pOldPen);
+  pDC->SelectObject(pOldFont);
+  return TRUE;
 }
 
 BOOL CXTHyperLink::OnEraseBkgnd(CDC*) { return TRUE; }
