@@ -95,7 +95,6 @@ BOOL CXTPCommandBars::AddToReBar(CXTPCommandBar*, int) { return FALSE; }
 void CXTPCommandBars::RemoveFromReBar(CXTPCommandBar* pCommandBar) {
   if (pCommandBar != NULL && (CXTPCommandBar*)m_pMenuBar == pCommandBar) m_pMenuBar = NULL;
 }
-void CXTPCommandBars::OnTrackingModeChanged(CXTPCommandBar*, int) {}
 CXTPToolBar* CXTPCommandBars::AddCustomBar(LPCTSTR, UINT, BOOL) { return NULL; }
 void CXTPCommandBars::SaveCommandBarList(CXTPPropExchange*, CXTPCommandBarList*) {}
 void CXTPCommandBars::LoadCommandBarList(CXTPPropExchange*, CXTPCommandBarList*) {}
@@ -105,14 +104,6 @@ void CXTPCommandBars::RestoreCommandBarList(CXTPCommandBarList*, BOOL) {}
 void CXTPCommandBars::OnSetPreviewMode(BOOL bPreview, CPrintPreviewState* /*pState*/) {
   if (m_pShortcutManager != NULL) m_pShortcutManager->OnSetPreviewMode(bPreview);
 }
-
-BOOL CXTPCommandBars::PreTranslateFrameMessage(MSG* pMsg) {
-  // No bars: only the shortcut manager's table can use a key.
-  if (m_pShortcutManager == NULL || m_pSite == NULL || pMsg == NULL) return FALSE;
-  return m_pShortcutManager->TranslateAccelerator(m_pSite->GetSafeHwnd(), pMsg);
-}
-
-BOOL CXTPCommandBars::OnFrameWndMsg(UINT, WPARAM, LPARAM, LRESULT*) { return FALSE; }
 
 // A hidden command, or a popup whose controls are all hidden by this same rule when unused
 // popups hide themselves; a popup without controls is not hidden.
