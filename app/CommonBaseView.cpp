@@ -1,6 +1,7 @@
 // The base of the wizard pages: buttons, hooks, the step list and the page background.
 #include "CommonBaseView.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "AppMessages.h"
@@ -145,17 +146,25 @@ void CTarrowCommonBaseView::OnDraw(CDC* pTarget) {
 
   pDC->SetBkMode(TRANSPARENT);
   CFont* pOldFont = pDC->SelectObject(&XTGetGlobalUIData().font);
+  // A description that wraps to more lines than its step has room for pushes the later
+  // steps down, so that it never runs into the next caption.
+  int nShift = 0;
   for (INT_PTR i = 0; i < m_arrStepCaptions.GetSize(); ++i) {
     const int n = static_cast<int>(i);
-    m_nCaptionTop = m_nStepPitch * n + 20;
-    m_nCaptionBottom = m_nStepPitch * n + 40;
-    m_nDescriptionTop = m_nStepPitch * n + 40;
-    m_nStepBottom = m_nStepPitch * n + 80;
+    m_nCaptionTop = m_nStepPitch * n + 20 + nShift;
+    m_nCaptionBottom = m_nStepPitch * n + 40 + nShift;
+    m_nDescriptionTop = m_nStepPitch * n + 40 + nShift;
+    m_nStepBottom = m_nStepPitch * n + 80 + nShift;
     const bool bCurrent = n == m_nCurrentStep;
     const bool bEarlier = n < m_nCurrentStep;
     pDC->SelectObject(&XTGetGlobalUIData().font);
     pDC->SetTextColor(bCurrent ? 0xFF0000 : bEarlier ? 0x000000 : 0x888888);
     CRect rcText(50, m_nDescriptionTop, 180, m_nStepBottom + 20);
+    CRect rcNeeded = rcText;
+    pDC->DrawText(m_arrStepDescriptions[i], &rcNeeded, DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT);
+    const int nNextCaptionTop = m_nStepPitch * (n + 1) + 20 + nShift;
+    if (rcNeeded.bottom + 2 > nNextCaptionTop) nShift += rcNeeded.bottom + 2 - nNextCaptionTop;
+    rcText.bottom = std::max(rcText.bottom, rcNeeded.bottom);
     pDC->DrawText(m_arrStepDescriptions[i], &rcText, DT_WORDBREAK | DT_NOPREFIX);
     pDC->SetTextColor(bCurrent ? 0x0000FF : bEarlier ? 0x005B00 : 0x888888);
     pDC->SelectObject(&XTGetGlobalUIData().fontBold);
@@ -163,7 +172,7 @@ void CTarrowCommonBaseView::OnDraw(CDC* pTarget) {
     pDC->DrawText(m_arrStepCaptions[i], &rcCaption, DT_WORDBREAK | DT_NOPREFIX);
     if (bCurrent || bEarlier) {
       CXTPImageManagerIcon* pIcon = m_StepMarks.GetImage(bCurrent ? kMarkCurrent : kMarkDone, 16);
-      if (pIcon) pIcon->Draw(pDC, CPoint(20, m_nStepPitch * n + 19));
+      if (pIcon) pIcon->Draw(pDC, CPoint(20, m_nCaptionTop - 1));
     }
   }
   pDC->SelectObject(pOldFont);

@@ -123,7 +123,9 @@ UINT C2TarrowFolderTreeView::EnumerateFoldersThread(CWorkerContext& context) {
       if (hRoot) m_Tree.Expand(hRoot, TVE_EXPAND);
     } else {
       pFrame->HideWaitDialog();
-      AfxMessageBox(strError.IsEmpty() ? CString(L"Unable to open ") + pFrame->m_strCurrentPath : strError, MB_OK);
+      // A scan the user stopped is no failure to report.
+      if (!bStopped)
+        AfxMessageBox(strError.IsEmpty() ? CString(L"Unable to open ") + pFrame->m_strCurrentPath : strError, MB_OK);
       ShowNextButton(TRUE);
       ShowBackButton(TRUE);
       ShowStopButton(FALSE);

@@ -13,7 +13,8 @@ masked):
                     4 -> 190, 2 -> 191)
   large_N.bmp       195-200  32x27 images of the frame's large image list
   corner.bmp        213  the emblem in the page's bottom left corner
-  toolbar.bmp       214  the toolbar's five 16x15 buttons
+  toolbar.bmp       214  the toolbar's five 32x32 buttons (160x32), in the toolbar's order:
+                    Add File(S), Add Domino File(S), Export, Help, home page
   weblink.bmp       223  the web-link pane's picture
 Icons (.ico, 32x32 and 16x16, 32-bit with alpha): icon_N.ico for every icon id.
 Clip: search.avi (207), a magnifier sweeping over three server boxes.
@@ -49,6 +50,7 @@ FONT = {
     'X': ["10001", "10001", "01010", "00100", "01010", "10001", "10001"],
     'Y': ["10001", "10001", "01010", "00100", "00100", "00100", "00100"],
     '>': ["10000", "01000", "00100", "00010", "00100", "01000", "10000"],
+    '?': ["01110", "10001", "00001", "00110", "00100", "00000", "00100"],
     ' ': ["00000"] * 7,
 }
 
@@ -278,10 +280,10 @@ ICONS = {
     172: icon(RED, DARKRED, square),                                    # Stop
     212: icon(TEAL, DARKTEAL, eye),                                     # Preview
     216: icon(ORANGE, DARKORANGE, lambda p, c: letter(p, 'W', c)),      # 32771 home page
-    217: icon(BLUE, DARKBLUE, lambda p, c: letter(p, '>', c)),          # 32772 help
-    218: icon(GREEN, DARKGREEN, plus),                                  # 32773 add files
-    219: icon(TEAL, DARKTEAL, server),                                  # 32774 Domino files
-    220: icon(PURPLE, DARKPURPLE, lambda p, c: arrow(p, 'down', c)),    # 32775 export
+    217: icon(GREEN, DARKGREEN, plus),                                  # 32773 add files
+    218: icon(PURPLE, DARKPURPLE, lambda p, c: arrow(p, 'down', c)),    # 32775 export
+    219: icon(BLUE, DARKBLUE, lambda p, c: letter(p, '?', c)),          # 32772 help
+    220: icon(TEAL, DARKTEAL, server),                                  # 32774 Domino files
 }
 
 
@@ -365,14 +367,11 @@ def corner():
 
 
 def toolbar():
-    glyphs = [lambda p: letter(p, 'W', WHITE), lambda p: letter(p, '>', WHITE), lambda p: plus(p, WHITE),
-              lambda p: server(p, WHITE), lambda p: arrow(p, 'down', WHITE)]
-    colours = [ORANGE, BLUE, GREEN, TEAL, PURPLE]
-    pic = Picture(16 * 5, 15, MAGENTA)
-    for i, g in enumerate(glyphs):
-        t = tile(16, colours[i], BLACK)
-        g(t)
-        pic.paste(t, i * 16, 0)
+    # The buttons in the order of the toolbar resource: 32773, 32774, 32775, 32772, 32771.
+    order = (217, 220, 218, 219, 216)
+    pic = Picture(32 * len(order), 32, MAGENTA)
+    for i, rid in enumerate(order):
+        pic.paste(ICONS[rid](32), i * 32, 0)
     return pic
 
 

@@ -77,7 +77,7 @@
 #define IDB_LARGE_5 199
 #define IDB_LARGE_6 200
 #define IDB_CORNER 213
-#define IDR_TOOLBAR 214         // raw toolbar resource (type 241) and its bitmap
+#define IDR_TOOLBAR 214         // raw toolbar resource (type 241, 32 x 32) and its 160 x 32 bitmap
 #define IDB_WEBLINK 223
 
 // ---- Icons --------------------------------------------------------------------------------
@@ -101,11 +101,13 @@
 #define IDI_EXIT 171
 #define IDI_STOP 172
 #define IDI_PREVIEW 212
+// The command icons of the command bars: 216 home page (32771), 217 Add File(S) (32773),
+// 218 Export (32775), 219 Help (32772), 220 Add Domino File(S) (32774).
 #define IDI_CMD_HOMEPAGE 216
-#define IDI_CMD_HELP 217
-#define IDI_CMD_ADD_FILES 218
-#define IDI_CMD_ADD_DOMINO 219
-#define IDI_CMD_EXPORT 220
+#define IDI_CMD_ADD_FILES 217
+#define IDI_CMD_EXPORT 218
+#define IDI_CMD_HELP 219
+#define IDI_CMD_ADD_DOMINO 220
 
 // ---- Blank PST files the PST writer lays down -------------------------------------------
 #define IDR_PST_UNICODE 224
@@ -133,6 +135,12 @@
 #endif
 #ifndef ID_FILE_PRINT_PREVIEW
 #define ID_FILE_PRINT_PREVIEW 0xE109
+#endif
+#ifndef ID_VIEW_TOOLBAR
+#define ID_VIEW_TOOLBAR 0xE800
+#endif
+#ifndef ID_VIEW_STATUS_BAR
+#define ID_VIEW_STATUS_BAR 0xE801
 #endif
 #ifndef ID_APP_ABOUT
 #define ID_APP_ABOUT 0xE140

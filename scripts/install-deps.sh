@@ -6,6 +6,7 @@ packages=(
   cmake ninja-build mingw-w64 g++ wine wine64 xvfb xauth googletest imagemagick x11-apps
   pst-utils pff-tools python3-xlrd libreoffice-calc-nogui unixodbc libsqliteodbc
   clang libclang-rt-14-dev
+  fonts-wqy-microhei
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -18,6 +18,18 @@ mkdir -p "$fonts"
 for f in tahoma tahomabd marlett; do
   [ -f "/usr/share/wine/fonts/$f.ttf" ] && cp -u "/usr/share/wine/fonts/$f.ttf" "$fonts/"
 done
+# Text beyond Latin (Chinese, Japanese and Korean names in address books): a CJK font in the
+# prefix, linked to the faces the program draws with so that their missing characters come
+# from it instead of showing as boxes.
+cjk=/usr/share/fonts/truetype/wqy/wqy-microhei.ttc
+if [ -f "$cjk" ]; then
+  cp -u "$cjk" "$fonts/"
+  for face in Tahoma "MS Sans Serif" "Microsoft Sans Serif" "MS Shell Dlg" "MS Shell Dlg 2" "Segoe UI" Arial \
+              "Courier New" "Times New Roman"; do
+    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "$face" \
+      /t REG_MULTI_SZ /d "wqy-microhei.ttc,WenQuanYi Micro Hei" /f >/dev/null 2>&1
+  done
+fi
 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
 # Components install themselves through their own scripts, when they exist.

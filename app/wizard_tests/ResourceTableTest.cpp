@@ -80,11 +80,18 @@ TEST(ProgramResources, ToolbarIsTheRawLayoutOfFiveCommands) {
   ASSERT_NE(p, nullptr);
   ASSERT_EQ(size, 18u);  // version, width, height, count and five ids, a WORD each
   EXPECT_EQ(p[0], 1);
-  EXPECT_EQ(p[1], 16);
-  EXPECT_EQ(p[2], 15);
+  EXPECT_EQ(p[1], 32);
+  EXPECT_EQ(p[2], 32);
   ASSERT_EQ(p[3], 5);
   const WORD ids[] = {32773, 32774, 32775, 32772, 32771};
   for (int i = 0; i < 5; ++i) EXPECT_EQ(p[4 + i], ids[i]);
+  // Its bitmap holds one 32 x 32 button per command, side by side.
+  CBitmap buttons;
+  ASSERT_TRUE(buttons.LoadBitmap(IDR_TOOLBAR));
+  BITMAP info = {};
+  buttons.GetBitmap(&info);
+  EXPECT_EQ(info.bmWidth, 160);
+  EXPECT_EQ(info.bmHeight, 32);
 }
 
 TEST(ProgramResources, StepMarksHoldImages46And53) {
@@ -96,30 +103,46 @@ TEST(ProgramResources, StepMarksHoldImages46And53) {
   EXPECT_GE(info.bmWidth / 16, 54);
 }
 
-TEST(ProgramResources, AcceleratorsAreCtrlNAndCtrlO) {
+TEST(ProgramResources, AcceleratorsAreCtrlNCtrlOCtrlEAndF1) {
   HACCEL hAccel = ::LoadAcceleratorsW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
   ASSERT_NE(hAccel, nullptr);
   ACCEL entries[8] = {};
   const int n = ::CopyAcceleratorTableW(hAccel, entries, 8);
-  ASSERT_EQ(n, 2);
-  EXPECT_EQ(entries[0].key, 'N');
-  EXPECT_EQ(entries[0].cmd, ID_FILE_NEW);
-  EXPECT_EQ(entries[1].key, 'O');
-  EXPECT_EQ(entries[1].cmd, ID_FILE_OPEN);
-  for (const ACCEL& a : {entries[0], entries[1]}) EXPECT_EQ(a.fVirt & (FVIRTKEY | FCONTROL), FVIRTKEY | FCONTROL);
   ::DestroyAcceleratorTable(hAccel);
+  ASSERT_EQ(n, 4);
+  const struct {
+    WORD key;
+    BYTE fVirt;
+    WORD cmd;
+  } expected[] = {{'N', FVIRTKEY | FCONTROL, ID_FILE_NEW},
+                  {'O', FVIRTKEY | FCONTROL, ID_FILE_OPEN},
+                  {'E', FVIRTKEY | FCONTROL, ID_FILE_EXPORT},
+                  {VK_F1, FVIRTKEY, ID_HELP_CONTENTS}};
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(entries[i].key, expected[i].key) << i;
+    EXPECT_EQ(entries[i].fVirt & (FVIRTKEY | FCONTROL | FSHIFT | FALT), expected[i].fVirt) << i;
+    EXPECT_EQ(entries[i].cmd, expected[i].cmd) << i;
+  }
 }
 
-TEST(ProgramResources, MenuHoldsTheFileAndHelpCommands) {
+TEST(ProgramResources, MenuHoldsTheFileViewAndHelpCommands) {
   HMENU hMenu = ::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
   ASSERT_NE(hMenu, nullptr);
-  ASSERT_EQ(::GetMenuItemCount(hMenu), 2);
-  HMENU hFile = ::GetSubMenu(hMenu, 0), hHelp = ::GetSubMenu(hMenu, 1);
+  ASSERT_EQ(::GetMenuItemCount(hMenu), 3);
+  HMENU hFile = ::GetSubMenu(hMenu, 0), hView = ::GetSubMenu(hMenu, 1), hHelp = ::GetSubMenu(hMenu, 2);
   const UINT file[] = {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_ADD_FILES, ID_FILE_ADD_DOMINO, ID_FILE_EXPORT,
                        ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_APP_EXIT};
   for (UINT id : file) EXPECT_NE(::GetMenuState(hFile, id, MF_BYCOMMAND), UINT(-1)) << id;
   EXPECT_TRUE(::GetMenuState(hFile, ID_FILE_PRINT, MF_BYCOMMAND) & MF_GRAYED);
   EXPECT_TRUE(::GetMenuState(hFile, ID_FILE_PRINT_PREVIEW, MF_BYCOMMAND) & MF_GRAYED);
+  // View: the toolbars list, the status bar and Customize, in this order.
+  ASSERT_EQ(::GetMenuItemCount(hView), 4);
+  EXPECT_EQ(::GetMenuItemID(hView, 0), UINT(ID_VIEW_TOOLBAR));
+  EXPECT_EQ(::GetMenuItemID(hView, 1), UINT(ID_VIEW_STATUS_BAR));
+  EXPECT_EQ(::GetMenuItemID(hView, 3), UINT(ID_TOOLS_CUSTOMIZE));
+  wchar_t text[64] = {};
+  ::GetMenuStringW(hView, ID_TOOLS_CUSTOMIZE, text, 64, MF_BYCOMMAND);
+  EXPECT_STREQ(text, L"&Customize...");
   for (UINT id : {ID_HELP_CONTENTS, ID_HELP_HOMEPAGE, ID_APP_ABOUT})
     EXPECT_NE(::GetMenuState(hHelp, id, MF_BYCOMMAND), UINT(-1)) << id;
   ::DestroyMenu(hMenu);
@@ -133,7 +156,8 @@ TEST(ProgramResources, StringsGiveTitleIndicatorsAndAPromptPerCommand) {
   EXPECT_EQ(LoadText(ID_INDICATOR_SCRL), CString(L"SCRL"));
   EXPECT_EQ(LoadText(IDR_MAINFRAME).Left(7), CString(L"Vorlix\n"));
   const UINT commands[] = {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_APP_EXIT,
-                           ID_APP_ABOUT, 32771, 32772, 32773, 32774, 32775};
+                           ID_APP_ABOUT, 32771, 32772, 32773, 32774, 32775, ID_VIEW_TOOLBAR,
+                           ID_VIEW_STATUS_BAR, ID_TOOLS_CUSTOMIZE};
   for (UINT id : commands) {
     const CString text = LoadText(id);
     EXPECT_GT(text.Find(L'\n'), 0) << id;

@@ -11,19 +11,12 @@
 #include <cstdio>
 
 #include "LnStrings.h"
+#include "bench_clock.h"
 #include "NotesReader.h"
 
 namespace {
 
-class CTimer {
- public:
-  double Seconds() const {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - m_start).count();
-  }
-
- private:
-  std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
-};
+using CTimer = bench::Stopwatch;
 
 // Counts the cards the listing produces, and their text, so nothing is optimised away; and
 // where the time goes.

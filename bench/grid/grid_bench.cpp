@@ -8,24 +8,11 @@
 #include <vector>
 
 #include "ContactGridPane.h"
+#include "bench_clock.h"
 
 namespace {
 
-class CStopwatch {
- public:
-  CStopwatch() {
-    ::QueryPerformanceFrequency(&m_freq);
-    ::QueryPerformanceCounter(&m_start);
-  }
-  double Milliseconds() const {
-    LARGE_INTEGER now;
-    ::QueryPerformanceCounter(&now);
-    return 1000.0 * static_cast<double>(now.QuadPart - m_start.QuadPart) / static_cast<double>(m_freq.QuadPart);
-  }
-
- private:
-  LARGE_INTEGER m_freq, m_start;
-};
+using CStopwatch = bench::Stopwatch;
 
 void Pump() {
   MSG msg;

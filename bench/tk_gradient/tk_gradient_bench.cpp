@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "XTPDrawHelpers.h"
+#include "bench_clock.h"
 
 namespace {
 
@@ -28,13 +29,10 @@ void Repaint(HWND hWnd) {
 // Milliseconds per repaint over n repaints.
 double Time(HWND hWnd, int n) {
   Repaint(hWnd);  // warm-up
-  LARGE_INTEGER freq, t0, t1;
-  ::QueryPerformanceFrequency(&freq);
-  ::QueryPerformanceCounter(&t0);
+  bench::Stopwatch watch;
   for (int i = 0; i < n; i++) Repaint(hWnd);
   ::GdiFlush();
-  ::QueryPerformanceCounter(&t1);
-  return (t1.QuadPart - t0.QuadPart) * 1000.0 / freq.QuadPart / n;
+  return watch.Milliseconds() / n;
 }
 
 std::vector<COLORREF> Picture(HWND hWnd) {

@@ -14,32 +14,9 @@
 
 namespace {
 
-const int kViewId = 0xE900, kTabControlId = 100;
-
-bool WaitFor(const std::function<bool()>& done, DWORD ms) {
-  const DWORD start = ::GetTickCount();
-  while (!done()) {
-    if (::GetTickCount() - start > ms) return false;
-    ::Sleep(20);
-  }
-  return true;
-}
-
-HWND Page(HWND hMain, int i) {
-  HWND hTab = wizarde2e::FindChild(wizarde2e::FindChild(hMain, kViewId), kTabControlId);
-  return hTab ? wizarde2e::FindChild(hTab, kViewId + i) : nullptr;
-}
-
-void TypeInto(HWND hDlg, int nID, const std::wstring& text) {
-  HWND hEdit = ::GetDlgItem(hDlg, nID);
-  for (int attempt = 0; attempt < 5 && uidriver::WindowText(hEdit) != text; ++attempt) {
-    uidriver::Click(hEdit);
-    ::Sleep(100);
-    ::SendMessageW(hEdit, EM_SETSEL, 0, -1);
-    uidriver::TypeText(text);
-    WaitFor([&] { return uidriver::WindowText(hEdit) == text; }, 1500);
-  }
-}
+using wizarde2e::PageOf;
+using wizarde2e::TypeInto;
+using wizarde2e::WaitFor;
 
 int Fail(const char* what) {
   std::fprintf(stderr, "failed: %s\n", what);
@@ -57,11 +34,11 @@ int wmain(int argc, wchar_t** argv) {
   if (!hMain) return Fail("main window");
   const DWORD pid = app.Pid();
   ::SetForegroundWindow(hMain);
-  if (!WaitFor([&] { return Page(hMain, 0) && ::IsWindowVisible(Page(hMain, 0)); }, 20000)) return Fail("page 1");
+  if (!WaitFor([&] { return PageOf(hMain, 0) && ::IsWindowVisible(PageOf(hMain, 0)); }, 20000)) return Fail("page 1");
   ::Sleep(500);
 
   // The book through Add File(s) and the file dialog.
-  uidriver::Click(wizarde2e::FindButtonDeep(Page(hMain, 0), L"Add File(s)"));
+  uidriver::Click(wizarde2e::FindButtonDeep(PageOf(hMain, 0), L"Add File(s)"));
   HWND hOpen = nullptr;
   if (!WaitFor([&] { return (hOpen = uidriver::FindDialog(pid, L"Open")) != nullptr; }, 20000)) return Fail("open");
   ::Sleep(300);
@@ -72,7 +49,7 @@ int wmain(int argc, wchar_t** argv) {
   ::Sleep(500);
 
   // Export: the save page asks for the target.
-  uidriver::Click(wizarde2e::FindButtonDeep(Page(hMain, 0), L"Export"));
+  uidriver::Click(wizarde2e::FindButtonDeep(PageOf(hMain, 0), L"Export"));
   HWND hOptions = nullptr;
   if (!WaitFor([&] { return (hOptions = uidriver::FindDialog(pid, L"Save Options")) != nullptr; }, 600000))
     return Fail("save options");

@@ -7,132 +7,19 @@
 #include <framework.h>
 
 #include <algorithm>
-#include <fstream>
-#include <functional>
-#include <vector>
 #include <string>
+#include <vector>
 
-#include "wizard_process.h"
+#include "wizard_fixture.h"
 
 namespace {
 
-using uidriver::CMessageBoxAnswerer;
-using wizarde2e::CVorlixProcess;
+using namespace wizarde2e;
 
-const wchar_t kSampleBook[] = L"C:\\Notes\\Data\\names.nsf";
-const int kViewId = 0xE900, kTabControlId = 100, kFileListId = 1000;
-
-bool WaitFor(const std::function<bool()>& done, DWORD ms) {
-  const DWORD start = ::GetTickCount();
-  while (!done()) {
-    if (::GetTickCount() - start > ms) return false;
-    ::Sleep(50);
-  }
-  return true;
-}
-
-// Where winebrowser sends the addresses the program opens: a script that writes them to a
-// file, so no browser starts.
-// (The script is written by the build: Wine cannot make a file executable.)
-std::string BrowserLog() { return E2E_ADDRESS_LOG; }
-
-void PointBrowserAtRecorder() {
-  const std::string script = E2E_ADDRESS_RECORDER;
-  HKEY hKey = nullptr;
-  if (::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\WineBrowser", 0, nullptr, 0, KEY_WRITE, nullptr, &hKey,
-                        nullptr) == ERROR_SUCCESS) {
-    const CString value(script.c_str());
-    ::RegSetValueExW(hKey, L"Browsers", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.GetString()),
-                     (value.GetLength() + 1) * sizeof(wchar_t));
-    ::RegCloseKey(hKey);
-  }
-}
-
-std::string ReadBrowserLog() {
-  std::ifstream in("Z:" + BrowserLog());
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-class WizardE2e : public ::testing::Test {
+class WizardE2e : public CWizardFixture {
  protected:
-  void SetUp() override {
-    PointBrowserAtRecorder();
-    ASSERT_TRUE(m_app.Start());
-    m_hMain = m_app.MainWindow();
-    ASSERT_NE(m_hMain, nullptr) << "the main window did not appear";
-    m_answers.reset(new CMessageBoxAnswerer(m_app.Pid()));
-    ::SetForegroundWindow(m_hMain);
-    ASSERT_TRUE(WaitFor([&] { return Page(0) && ::IsWindowVisible(Page(0)); }, 10000));
-    ::Sleep(500);
-  }
-  void TearDown() override {
-    m_answers.reset();
-    m_app.Kill();
-  }
-
-  HWND View() { return wizarde2e::FindChild(m_hMain, kViewId); }
-  HWND TabControl() { return wizarde2e::FindChild(View(), kTabControlId); }
-  HWND Page(int i) {
-    HWND hTab = TabControl();
-    return hTab ? wizarde2e::FindChild(hTab, kViewId + i) : nullptr;
-  }
-  HWND FileList() { return wizarde2e::FindChild(Page(0), kFileListId); }
-  HWND Button(int page, const wchar_t* caption) { return wizarde2e::FindButtonDeep(Page(page), caption); }
-  size_t Rows() { return wizarde2e::ReadListRows(FileList(), 2).size(); }
-
-  // Answers queued first, then the click; waits until every answer was used.
-  void ClickExpecting(HWND hButton, std::initializer_list<std::pair<const wchar_t*, const wchar_t*>> answers) {
-    const size_t before = m_answers->Count();
-    for (auto& a : answers) m_answers->Queue(a.first, a.second ? std::wstring(L"wizard\\") + a.second : L"");
-    uidriver::Click(hButton);
-    ASSERT_TRUE(WaitFor([&] { return m_answers->Count() >= before + answers.size(); }, 15000));
-  }
-
-  // "Add File(s)" and the real open-file dialog, with names typed into its name box.
-  void AddFilesThroughDialog(const std::wstring& typed) {
-    uidriver::Click(Button(0, L"Add File(s)"));
-    HWND hDlg = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (hDlg = uidriver::FindDialog(m_app.Pid(), L"Open")) != nullptr; }, 10000));
-    ::Sleep(300);
-    wizarde2e::KeepPicture(hDlg, L"file_dialog.png");
-    uidriver::TypeText(typed);
-    ::Sleep(200);
-    uidriver::PressKey(VK_RETURN);
-    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(hDlg) || !::IsWindowVisible(hDlg); }, 10000));
-  }
-
-  // A picture of the screen area of a window.
-  std::unique_ptr<testsupport::CSnapshot> Picture(HWND hWnd) {
-    RECT rc;
-    ::GetWindowRect(hWnd, &rc);
-    auto shot = std::make_unique<testsupport::CSnapshot>(rc.right - rc.left, rc.bottom - rc.top);
-    HDC hScreen = ::GetDC(nullptr);
-    ::BitBlt(shot->DC().m_hDC, 0, 0, rc.right - rc.left, rc.bottom - rc.top, hScreen, rc.left, rc.top, SRCCOPY);
-    ::ReleaseDC(nullptr, hScreen);
-    return shot;
-  }
-
-  // Export on the file page starts the save, which first asks where to save the book:
-  // cancelled, the book is skipped and the save ends with its message, page 3 still shown.
-  void CancelTheSaveOptions() {
-    HWND hOptions = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (hOptions = uidriver::FindDialog(m_app.Pid(), L"Save Options")) != nullptr; }, 10000));
-    ::Sleep(300);
-    uidriver::Click(uidriver::FindButton(hOptions, L"Cancel"));
-    HWND hDone = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (hDone = uidriver::FindDialog(m_app.Pid(), L"Vorlix")) != nullptr; }, 10000));
-    uidriver::Click(uidriver::FindButton(hDone, L"OK"));
-  }
-
-  CVorlixProcess m_app;
-  HWND m_hMain = nullptr;
-  std::unique_ptr<CMessageBoxAnswerer> m_answers;
+  void AddFilesThroughDialog(const std::wstring& typed) { AddBook(typed, L"file_dialog.png"); }
 };
-
-bool Near(COLORREF a, COLORREF b, int tolerance = 24) {
-  return abs(GetRValue(a) - GetRValue(b)) <= tolerance && abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
-         abs(GetBValue(a) - GetBValue(b)) <= tolerance;
-}
 
 }  // namespace
 
@@ -261,10 +148,7 @@ TEST_F(WizardE2e, SecondInstanceIsRefusedWhenTheMutexDeniesAccess) {
 }
 
 TEST_F(WizardE2e, AboutBoxFromTheHelpMenu) {
-  uidriver::PressKey(VK_MENU);
-  ::Sleep(200);
-  uidriver::PressKey('H');
-  ::Sleep(300);
+  ASSERT_TRUE(OpenMenuByKeys('H'));
   uidriver::PressKey('A');
   HWND hAbout = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (hAbout = uidriver::FindDialog(m_app.Pid(), L"About Vorlix")) != nullptr; }, 10000));
@@ -494,23 +378,6 @@ TEST_F(WizardE2e, DominoFilesComeWithTheirServerAndCannotBePreviewed) {
 
 namespace {
 
-// The visible popup menu windows of a process.
-std::vector<HWND> PopupMenus(DWORD pid) {
-  struct S {
-    DWORD pid;
-    std::vector<HWND> found;
-  } s = {pid, {}};
-  ::EnumWindows(
-      [](HWND h, LPARAM l) -> BOOL {
-        auto* s = reinterpret_cast<S*>(l);
-        DWORD pid = 0;
-        ::GetWindowThreadProcessId(h, &pid);
-        if (pid == s->pid && ::IsWindowVisible(h) && uidriver::ClassOf(h) == L"#32768") s->found.push_back(h);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&s));
-  return s.found;
-}
 
 // The bands of rows of a menu picture holding anything but the menu's background (the
 // items' texts, the highlight, separators), top to bottom, each at least minHeight high.
@@ -677,10 +544,7 @@ TEST_F(WizardE2e, ButtonsSitAtTheirPlacesOnEveryShownPage) {
 
 TEST_F(WizardE2e, AboutBoxShowsItsTextsAndOpensTheWebSiteFromItsLink) {
   ::DeleteFileA(("Z:" + BrowserLog()).c_str());
-  uidriver::PressKey(VK_MENU);
-  ::Sleep(200);
-  uidriver::PressKey('H');
-  ::Sleep(300);
+  ASSERT_TRUE(OpenMenuByKeys('H'));
   uidriver::PressKey('A');
   HWND hAbout = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (hAbout = uidriver::FindDialog(m_app.Pid(), L"About Vorlix")) != nullptr; }, 10000));
@@ -722,10 +586,7 @@ TEST_F(WizardE2e, AboutBoxShowsItsTextsAndOpensTheWebSiteFromItsLink) {
 TEST_F(WizardE2e, FileExitAsksBeforeClosing) {
   ::SetForegroundWindow(m_hMain);
   m_answers->Queue(L"&No", L"wizard\\box_close_from_menu.png");
-  uidriver::PressKey(VK_MENU);
-  ::Sleep(200);
-  uidriver::PressKey('F');
-  ::Sleep(400);
+  ASSERT_TRUE(OpenMenuByKeys('F'));
   uidriver::PressKey('X');
   ASSERT_TRUE(WaitFor([&] { return m_answers->Count() == 1; }, 10000));
   EXPECT_EQ(m_answers->Last(), L"Are you sure , You want to close the software?");

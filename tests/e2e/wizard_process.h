@@ -5,6 +5,8 @@
 
 #include <framework.h>
 
+#include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,6 +15,16 @@
 #include "test_pump.h"
 
 namespace wizarde2e {
+
+// Waits until done() holds, looking every 50 ms; false after ms.
+inline bool WaitFor(const std::function<bool()>& done, DWORD ms) {
+  const DWORD start = ::GetTickCount();
+  while (!done()) {
+    if (::GetTickCount() - start > ms) return false;
+    ::Sleep(50);
+  }
+  return true;
+}
 
 class CVorlixProcess {
  public:
@@ -147,6 +159,71 @@ inline std::vector<std::vector<std::wstring>> ReadListRows(HWND hList, int nColu
   ::VirtualFreeEx(hProcess, remote, 0, MEM_RELEASE);
   ::CloseHandle(hProcess);
   return rows;
+}
+
+// A wizard page of the main window: 0 files, 1 folders, 2 save.
+inline HWND PageOf(HWND hMain, int i) {
+  const int kView = 0xE900, kTabs = 100;
+  HWND hTab = FindChild(FindChild(hMain, kView), kTabs);
+  return hTab ? FindChild(hTab, kView + i) : nullptr;
+}
+
+// Types into an edit of a dialog, again when the keys went elsewhere.
+inline void TypeInto(HWND hDlg, int nID, const std::wstring& text) {
+  HWND hEdit = ::GetDlgItem(hDlg, nID);
+  for (int attempt = 0; attempt < 5 && uidriver::WindowText(hEdit) != text; ++attempt) {
+    uidriver::Click(hEdit);
+    ::Sleep(100);
+    ::SendMessageW(hEdit, EM_SETSEL, 0, -1);
+    uidriver::TypeText(text);
+    WaitFor([&] { return uidriver::WindowText(hEdit) == text; }, 1500);
+  }
+}
+
+// The text of a tree view's selected item, in another process.
+inline std::wstring ReadTreeSelection(HWND hTree) {
+  const auto hItem = reinterpret_cast<HTREEITEM>(::SendMessageW(hTree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+  if (!hItem) return L"";
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(hTree, &pid);
+  HANDLE hProcess = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  if (!hProcess) return L"";
+  const SIZE_T kText = 1024;
+  void* remote = ::VirtualAllocEx(hProcess, nullptr, sizeof(TVITEMW) + kText * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE);
+  TVITEMW item = {};
+  item.mask = TVIF_TEXT | TVIF_HANDLE;
+  item.hItem = hItem;
+  item.cchTextMax = static_cast<int>(kText);
+  item.pszText = reinterpret_cast<wchar_t*>(static_cast<char*>(remote) + sizeof(TVITEMW));
+  ::WriteProcessMemory(hProcess, remote, &item, sizeof(item), nullptr);
+  ::SendMessageW(hTree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote));
+  std::vector<wchar_t> text(kText, 0);
+  ::ReadProcessMemory(hProcess, item.pszText, text.data(), kText * sizeof(wchar_t), nullptr);
+  text.back() = 0;
+  ::VirtualFreeEx(hProcess, remote, 0, MEM_RELEASE);
+  ::CloseHandle(hProcess);
+  return text.data();
+}
+
+// The clipboard's CF_TEXT bytes (without the closing zero); empty when it holds none.
+inline std::string ReadClipboardAnsi() {
+  std::string text;
+  for (int attempt = 0; attempt < 20 && !::OpenClipboard(nullptr); ++attempt) ::Sleep(50);
+  if (HANDLE hData = ::GetClipboardData(CF_TEXT)) {
+    if (const char* p = static_cast<const char*>(::GlobalLock(hData))) {
+      text.assign(p, strnlen(p, ::GlobalSize(hData)));
+      ::GlobalUnlock(hData);
+    }
+  }
+  ::CloseClipboard();
+  return text;
+}
+
+inline void ClearClipboard() {
+  if (::OpenClipboard(nullptr)) {
+    ::EmptyClipboard();
+    ::CloseClipboard();
+  }
 }
 
 // What a window shows now, from the screen (any process).

@@ -6,148 +6,15 @@
 
 #include <framework.h>
 
-#include <fstream>
 #include <string>
 
-#include "wizard_process.h"
+#include "wizard_fixture.h"
 
 namespace {
 
-using uidriver::CMessageBoxAnswerer;
-using wizarde2e::CVorlixProcess;
+using namespace wizarde2e;
 
-const wchar_t kSampleBook[] = L"C:\\Notes\\Data\\names.nsf";
-const wchar_t kOut[] = L"C:\\vorlix_out";
-const int kViewId = 0xE900, kTabControlId = 100, kPageFileListId = 1000;
-const int kSaveCompleteTextId = 1001;
-
-bool WaitFor(const std::function<bool()>& done, DWORD ms) {
-  const DWORD start = ::GetTickCount();
-  while (!done()) {
-    if (::GetTickCount() - start > ms) return false;
-    ::Sleep(50);
-  }
-  return true;
-}
-
-// Addresses the program opens go to a script that notes them (no browser starts).
-void PointBrowserAtRecorder() {
-  const CString value(E2E_ADDRESS_RECORDER);
-  HKEY hKey = nullptr;
-  if (::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\WineBrowser", 0, nullptr, 0, KEY_WRITE, nullptr, &hKey,
-                        nullptr) == ERROR_SUCCESS) {
-    ::RegSetValueExW(hKey, L"Browsers", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.GetString()),
-                     (value.GetLength() + 1) * sizeof(wchar_t));
-    ::RegCloseKey(hKey);
-  }
-}
-
-LONGLONG FileSize(const std::wstring& path) {
-  WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return -1;
-  return (static_cast<LONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-}
-
-// Leaves a file the program wrote in build/artifacts/wizard_run for the Linux-side readers.
-void KeepForReaders(const std::wstring& path, const std::wstring& name) {
-  ::CopyFileW(path.c_str(), testsupport::ArtifactPath(L"wizard_run\\" + name).c_str(), FALSE);
-}
-
-std::wstring ReadText(const std::wstring& path) {
-  std::ifstream in(path.c_str(), std::ios::binary);
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  std::wstring text(bytes.size() / 2, L'\0');
-  memcpy(text.data(), bytes.data(), text.size() * 2);
-  return text;
-}
-
-class WizardRunE2e : public ::testing::Test {
- protected:
-  void SetUp() override {
-    PointBrowserAtRecorder();
-    ::CreateDirectoryW(kOut, nullptr);
-    ASSERT_TRUE(m_app.Start());
-    m_hMain = m_app.MainWindow();
-    ASSERT_NE(m_hMain, nullptr) << "the main window did not appear";
-    m_answers.reset(new CMessageBoxAnswerer(m_app.Pid()));
-    ::SetForegroundWindow(m_hMain);
-    ASSERT_TRUE(WaitFor([&] { return Page(0) && ::IsWindowVisible(Page(0)); }, 10000));
-    ::Sleep(500);
-  }
-  void TearDown() override {
-    m_answers.reset();
-    m_app.Kill();
-  }
-
-  HWND View() { return wizarde2e::FindChild(m_hMain, kViewId); }
-  HWND Page(int i) {
-    HWND hTab = wizarde2e::FindChild(View(), kTabControlId);
-    return hTab ? wizarde2e::FindChild(hTab, kViewId + i) : nullptr;
-  }
-  HWND Button(int page, const wchar_t* caption) { return wizarde2e::FindButtonDeep(Page(page), caption); }
-  bool PageShown(int i) { return Page(i) && ::IsWindowVisible(Page(i)); }
-  HWND Dialog(const wchar_t* title) { return uidriver::FindDialog(m_app.Pid(), title); }
-  HWND SaveComplete() {
-    HWND h = Dialog(L"Vorlix");
-    return h && ::GetDlgItem(h, kSaveCompleteTextId) && !::GetDlgItem(h, 0xFFFF) ? h : nullptr;
-  }
-
-  void AddBook(const std::wstring& path) {
-    uidriver::Click(Button(0, L"Add File(s)"));
-    HWND hDlg = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (hDlg = Dialog(L"Open")) != nullptr; }, 10000));
-    ::Sleep(300);
-    uidriver::TypeText(path);
-    ::Sleep(200);
-    uidriver::PressKey(VK_RETURN);
-    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(hDlg) || !::IsWindowVisible(hDlg); }, 10000));
-  }
-
-  // Types into a field of "Save Options", again when the keys went elsewhere.
-  static void TypeInto(HWND hDlg, int nID, const std::wstring& text) {
-    HWND hEdit = ::GetDlgItem(hDlg, nID);
-    for (int attempt = 0; attempt < 5 && uidriver::WindowText(hEdit) != text; ++attempt) {
-      uidriver::Click(hEdit);
-      ::Sleep(100);
-      ::SendMessageW(hEdit, EM_SETSEL, 0, -1);
-      uidriver::TypeText(text);
-      WaitFor([&] { return uidriver::WindowText(hEdit) == text; }, 1500);
-    }
-  }
-  // Answers "Save Options": kind radio (1012 PST, 1011 Excel, 1005 CSV), then folder and
-  // name, or with bExisting the existing PST file's path.
-  void AnswerSaveOptions(int kind, const std::wstring& folderOrFile, const std::wstring& name, bool bExisting,
-                         const wchar_t* picture) {
-    HWND hDlg = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (hDlg = Dialog(L"Save Options")) != nullptr; }, 20000));
-    ::Sleep(400);
-    if (kind != 1012) uidriver::Click(::GetDlgItem(hDlg, kind));
-    if (bExisting) uidriver::Click(::GetDlgItem(hDlg, 1026));
-    ::Sleep(200);
-    if (bExisting) {
-      TypeInto(hDlg, 1002, folderOrFile);
-    } else {
-      const int folderId = kind == 1012 ? 1000 : kind == 1011 ? 1003 : 1007;
-      TypeInto(hDlg, folderId, folderOrFile);
-      TypeInto(hDlg, folderId + 1, name);
-    }
-    if (picture) wizarde2e::KeepPicture(hDlg, picture);
-    uidriver::Click(::GetDlgItem(hDlg, IDOK));
-    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(hDlg); }, 10000)) << "Save Options refused the input";
-  }
-  std::wstring StatusText() {
-    HWND hList = wizarde2e::FindClassDeep(Page(2), L"SysListView32");
-    (void)hList;
-    // The status caption is the page's only static control with text of its own.
-    for (HWND h = ::GetWindow(Page(2), GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT))
-      if (uidriver::ClassOf(h) == L"Static" && !uidriver::WindowText(h).empty()) return uidriver::WindowText(h);
-    return L"";
-  }
-
-  CVorlixProcess m_app;
-  HWND m_hMain = nullptr;
-  std::unique_ptr<CMessageBoxAnswerer> m_answers;
-};
+class WizardRunE2e : public CWizardFixture {};
 
 }  // namespace
 
@@ -155,7 +22,7 @@ TEST_F(WizardRunE2e, OneBookThroughTheFolderPageToACsvFile) {
   const std::wstring target = std::wstring(kOut) + L"\\one_book.csv";
   ::DeleteFileW(target.c_str());
   AddBook(kSampleBook);
-  HWND hList = wizarde2e::FindChild(Page(0), kPageFileListId);
+  HWND hList = FileList();
   ASSERT_TRUE(WaitFor([&] { return ::SendMessageW(hList, LVM_GETITEMCOUNT, 0, 0) == 1; }, 5000));
   uidriver::Click(hList, POINT{60, 30});
   ::Sleep(300);
@@ -191,9 +58,7 @@ TEST_F(WizardRunE2e, OneBookThroughTheFolderPageToACsvFile) {
 TEST_F(WizardRunE2e, StopDuringASaveYesThenASecondSaveIntoTheStoppedPst) {
   const std::wstring big = L"C:\\books\\big names.nsf";
   ::CreateDirectoryW(L"C:\\books", nullptr);
-  CString source = CString(L"Z:") + CString(WIZARD_RUN_BOOK);
-  source.Replace(L'/', L'\\');
-  ASSERT_TRUE(::CopyFileW(source, big.c_str(), FALSE));
+  ASSERT_TRUE(::CopyFileW(FromBuild(WIZARD_RUN_BOOK).c_str(), big.c_str(), FALSE));
   const std::wstring target = std::wstring(kOut) + L"\\stopped.pst";
   ::DeleteFileW(target.c_str());
   AddBook(big);
@@ -223,7 +88,7 @@ TEST_F(WizardRunE2e, StopDuringASaveYesThenASecondSaveIntoTheStoppedPst) {
   // Next: page 1 again, and a second save adds the sample book to the stopped file.
   uidriver::Click(Button(2, L"Next"));
   ASSERT_TRUE(WaitFor([&] { return PageShown(0); }, 5000));
-  HWND hList = wizarde2e::FindChild(Page(0), kPageFileListId);
+  HWND hList = FileList();
   uidriver::Click(Button(0, L"Remove All Files"));
   ASSERT_TRUE(WaitFor([&] { return ::SendMessageW(hList, LVM_GETITEMCOUNT, 0, 0) == 0; }, 5000));
   AddBook(kSampleBook);
@@ -248,9 +113,7 @@ TEST_F(WizardRunE2e, StopDuringASaveYesThenASecondSaveIntoTheStoppedPst) {
 TEST_F(WizardRunE2e, ClosingDuringASaveEndsTheSaveAndTheProgramWithExitCodeZero) {
   const std::wstring big = L"C:\\books\\big names.nsf";
   ::CreateDirectoryW(L"C:\\books", nullptr);
-  CString source = CString(L"Z:") + CString(WIZARD_RUN_BOOK);
-  source.Replace(L'/', L'\\');
-  ASSERT_TRUE(::CopyFileW(source, big.c_str(), FALSE));
+  ASSERT_TRUE(::CopyFileW(FromBuild(WIZARD_RUN_BOOK).c_str(), big.c_str(), FALSE));
   const std::wstring target = std::wstring(kOut) + L"\\closing.pst";
   ::DeleteFileW(target.c_str());
   AddBook(big);

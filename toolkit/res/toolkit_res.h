@@ -39,3 +39,6 @@
 #define XTP_IDS_SE_ERR_NOASSOC 9048
 #define XTP_IDS_SE_ERR_DLLNOTFOUND 9049
 #define XTP_IDS_SE_ERR_UNKNOWN 9050  // with the code: "... %d ..."
+#include "ctrls_res.h"
+#include "dock_res.h"
+#include "customize_res.h"

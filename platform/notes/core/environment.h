@@ -73,7 +73,7 @@ class DataDirectory {
 // Marker files of the server simulation.
 extern const char* const kNetworkDownMarker;  // <data>/servers/network-down
 extern const char* const kServerDownMarker;   // <data>/servers/<name>/server-down
-extern const char* const kSlowReadMarker;     // <data>/servers/<name>/slow-read (tests)
+extern const char* const kSlowReadMarker;     // <data>/servers/<name>/slow-read, <database file>.slow-read (tests)
 extern const char* const kDeniedSuffix;       // <database file>.denied
 extern const char* const kServerNameFile;     // <data>/servers/<name>/server-name.txt
 

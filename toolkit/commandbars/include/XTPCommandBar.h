@@ -98,11 +98,22 @@ class CXTPCommandBar : public CWnd, public CXTPHookable, public CXTPAccessible {
   void SetTitle(LPCTSTR lpszTitle);
   int GetLockCount() const { return m_nLockRecurse; }
   void LockRecurse(BOOL bLock) { m_nLockRecurse += bLock ? 1 : -1; }
-  CSize GetIconSize() const { return m_szIcons; }
+  // The bar's icon size: its own, else the options' ("IconsSize", "LargeIconsSize",
+  // "PopupIconsSize"), else 16 x 16.
+  CSize GetIconSize() const;
   void SetIconSize(CSize szIcon) { m_szIcons = szIcon; }
+  // The bar's own button size when set, else the icon size + 7 both ways.
+  CSize GetButtonSize() const;
+  void SetButtonSize(CSize szButton) { m_szButtons = szButton; }
+  // 0 off, 1 on, 2 follow the option "ShowTextBelowIcons"; marks the layout dirty.
+  void SetShowTextBelowIcons(int nMode);
   void SetMRUWidth(int nWidth) { m_nMRUWidth = nWidth; }
   int GetMRUWidth() const { return m_nMRUWidth; }
-  int GetShowTextBelowIcons() const { return m_nTextBelowIcons; }
+  // Whether text shows below icons: the stored mode, 2 taking the option (FALSE without
+  // command bars).
+  BOOL GetShowTextBelowIcons() const;
+  // Tooltip hit test of a client point: the control's id with the record filled, or -1.
+  INT_PTR OnToolHitTest(CPoint point, TTTOOLINFOW* pTI) const override;
   void ShowTextBelowIcons(int nMode) { m_nTextBelowIcons = nMode; }
   BOOL IsTextBelowIcons() const;
   void SetCustomizable(BOOL bCustomizable) { m_bCustomizable = bCustomizable; }
@@ -128,6 +139,10 @@ class CXTPCommandBar : public CWnd, public CXTPHookable, public CXTPAccessible {
   BOOL IsVerticalPosition() const {
     return m_barPosition == xtpBarLeft || m_barPosition == xtpBarRight;
   }
+  // The window that had the focus before the bar started tracking (its caret is hidden
+  // while the bar tracks); edits inside the bar give the focus back to it.
+  HWND GetSavedFocusWindow() const { return m_hwndFocus; }
+  void SetSavedFocusWindow(HWND hWnd) { m_hwndFocus = hWnd; }
   // TPM_RETURNCMD: where the chosen command id goes.
   void SetReturnCmd(int* pReturnCmd) { m_pReturnCmd = pReturnCmd; }
   int* GetReturnCmd() const { return m_pReturnCmd; }
@@ -238,6 +253,7 @@ class CXTPCommandBar : public CWnd, public CXTPHookable, public CXTPAccessible {
   CXTPToolTipContext* m_pToolTipContext;
   int m_nStatusBarId;  // last status id, -1
   int m_nTextBelowIcons;  // 0 off, 1 on, 2 follow the option
+  CSize m_szButtons{0, 0};  // own button size, 0,0 = icon size + 7
 
   enum { stateLayoutDirty = 1, stateRedrawPending = 2 };
 

@@ -63,6 +63,10 @@ class CXTPCommandBars : public CCmdTarget {
   BOOL DockCommandBar(CXTPToolBar* pBar, LPRECT lpRect, CXTPDockBar* pDockBar);
   BOOL FloatCommandBar(CXTPToolBar* pBar);
   CXTPDockBar* CanDock(CPoint pt, CXTPDockBar* pMainDock = NULL) const;
+  // The dock bar of index 0 top, 1 bottom, 2 left, 3 right (null outside or not made).
+  CXTPDockBar* GetDockBarAt(int nIndex) const;
+  // Releases every bar and deletes the four dock bars (the destructor does this).
+  void ReleaseBarsAndDocks();
   void RecalcFrameLayout(BOOL bDelay = FALSE);
   void RepositionBars();
   void RedrawCommandBars();
@@ -154,6 +158,27 @@ class CXTPCommandBars : public CCmdTarget {
   void LoadOptions(LPCTSTR lpszProfileName);
   void SaveBarState(LPCTSTR lpszProfileName, BOOL bOnlyCustomized = TRUE);
   void LoadBarState(LPCTSTR lpszProfileName, BOOL bSilent = FALSE);
+  // The controls part of the layout ("%s-Controls"): the definitions of customised and
+  // user-made bars as one stream, in the profile or, when larger than 16000 bytes, in a
+  // hidden file. Saving replaces the previous file only once the new one is whole; TRUE
+  // when the stream was stored. Loading merges the bars read into the live ones; FALSE
+  // (bars as built) for a missing, unreadable or damaged stream.
+  BOOL SaveCommandBars(LPCTSTR lpszProfileName, BOOL bOnlyCustomized = TRUE);
+  BOOL LoadCommandBars(LPCTSTR lpszProfileName, BOOL bSilent = FALSE);
+  // The same stream to and from memory.
+  BOOL SaveCommandBars(CMemFile* pFile, BOOL bOnlyCustomized = TRUE);
+  BOOL LoadCommandBars(const BYTE* pData, UINT nBytes, BOOL bSilent = FALSE);
+  // Where a large controls stream goes: the path set here, else a file named after the
+  // profile in the user's application-data folder (or beside the program).
+  void SetControlsFileName(LPCTSTR lpszPath) { m_strControlsFileName = lpszPath ? lpszPath : _T(""); }
+  CString GetControlsFilePath(LPCTSTR lpszProfileName) const;
+  // Seam: how the question whether to reset a customised bar is asked (null restores the
+  // message box). Answers IDYES or IDNO.
+  typedef int(AFX_CDECL* PFNLAYOUTQUESTION)(CWnd* pSite, LPCTSTR lpszText);
+  static PFNLAYOUTQUESTION AFX_CDECL SetLayoutQuestionProc(PFNLAYOUTQUESTION pfn);
+  // Asks (string 9394 with the bar's title) whether to drop a customised bar for the
+  // program's changed one; IDYES or IDNO.
+  int AskLayoutQuestion(LPCTSTR lpszTitle);
 
  protected:
   // Re-lays the site and redraws it after a colour or setting change.
@@ -181,13 +206,49 @@ class CXTPCommandBars : public CCmdTarget {
   BOOL m_bHideKeyboardCuesUntilAlt;  // cues hidden until Alt
   BOOL m_bRightToLeft;
   BOOL m_bIgnoreShiftMenuKey;    // the Shift guard
+
+  friend class CXTPDockBar;
 };
 
 // ---------------------------------------------------------------------------------------
-// The edit box window of a command bar: the frame lets it have its keys untranslated.
+// The edit box window of a command bar: the frame lets it have its keys untranslated. A
+// rich edit window when a rich edit library is present (RICHED20, else RICHED32), else a
+// plain edit. The edit and combo box controls make it and own it.
 class CXTPEdit : public CEdit {
   DECLARE_DYNCREATE(CXTPEdit)
 
  public:
   CXTPEdit() = default;
+
+  // Creates the window under the parent (empty rectangle, id 0): of the rich edit class,
+  // with change notifications and plain single-level-undo text, else a plain edit.
+  BOOL NewFieldWindow(DWORD dwStyle, CWnd* pParentWnd);
+  // Backspace and Page Up .. Delete are offered to the window as a WM_KEYDOWN: TRUE when
+  // it used the key. Other keys: FALSE.
+  BOOL IsEditKey(UINT nChar, LPARAM lParam);
+  // The Cut/Copy/Paste menu of a command-bar edit at a client point; TRUE when shown.
+  BOOL ShowEditMenu(CXTPControl* pControl, CPoint point);
+  // Cut and Copy need a selection, Paste text on the clipboard; other commands TRUE.
+  BOOL CanRunEditCommand(UINT nID);
+  // Copy, Cut and Paste (57634, 57635, 57637) go to the window.
+  BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+  BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
+
+  CXTPControl* GetOwnerControl() const { return m_pControl; }
+  void SetOwnerControl(CXTPControl* pControl) { m_pControl = pControl; }
+  BOOL IsImeComposing() const { return m_bComposited; }
+
+  // The rich edit library used by edit windows (loaded on first use, kept to the end):
+  // its window class, or null when neither loads and windows are plain edits.
+  static LPCTSTR AFX_CDECL GetRichEditClassName();
+  static BOOL AFX_CDECL IsRichEditVersion2();
+  // Which class the libraries give, tried in this order: (lpszV2 -> "RichEdit20W",
+  // lpszV1 -> "RICHEDIT"); null when neither loads. What the first use picks by default.
+  static LPCTSTR AFX_CDECL ChooseRichEdit(LPCTSTR lpszV2, LPCTSTR lpszV1, BOOL* pbVersion2);
+
+ protected:
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  CXTPControl* m_pControl = NULL;  // the control that made the window
+  BOOL m_bComposited = FALSE;      // between WM_IME_STARTCOMPOSITION and ..ENDCOMPOSITION
 };

@@ -26,6 +26,8 @@ class CXTPCommandBarsOptions : public CCmdTarget {
   // Exchanges the stored keys ("%s-Options"); bRegistry: the registry form, which stops
   // after "Animation". Comes with the layout persistence.
   void DoPropExchange(CXTPPropExchange* pPX, BOOL bRegistry = FALSE);
+  // The archive form of the options (every value, including the archive-only ones).
+  void Serialize(CArchive& ar) override;
   // "KeyboardCuesShow": 0 always, 1 never, 2 follow the system setting.
   void ShowKeyboardCues(int nShow);
   int GetShowKeyboardCues() const { return keyboardCuesShow; }

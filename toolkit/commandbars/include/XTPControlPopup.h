@@ -42,6 +42,8 @@ class CXTPControlPopup : public CXTPControl {
   void ExpandOpenPopup();
   BOOL GetPopupOpen() const { return m_bPopup; }
   int GetCommandBarId() const { return m_nCommandBarId; }
+  // The bar id a stored layout names, until the bar is found after loading.
+  void SetCommandBarId(int nId) { m_nCommandBarId = nId; }
 
  protected:
   BOOL m_bPopup;

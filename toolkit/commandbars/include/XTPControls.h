@@ -54,6 +54,8 @@ class CXTPControls : public CCmdTarget {
   void CreateOriginalControls();
   void ClearOriginalControls();
   CXTPControls* GetOriginalControls() const { return m_pOriginalControls; }
+  // Replaces the snapshot (the collection takes a reference of its own; null clears it).
+  void SetOriginalControls(CXTPControls* pOriginalControls);
   BOOL Compare(const CXTPControls* pOther) const;
   BOOL IsChanged() const;
 

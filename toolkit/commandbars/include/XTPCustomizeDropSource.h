@@ -32,6 +32,11 @@ class CXTPCustomizeDropSource : public CCmdTarget {
   DROPEFFECT DoDragDrop(CXTPControl* pControl, BOOL bCopyOnly = FALSE);
 
  protected:
+  // One step of the drag over a screen point: finds the bar under it and tells it.
+  void DragOverPoint(POINT pt);
+  // The copy, move or no-drop cursor for the current target and state.
+  void UpdateDragCursor();
+
   HWND m_hwndCapture;
   CXTPControl* m_pControl;
   BOOL m_bMove;

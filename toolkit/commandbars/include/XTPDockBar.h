@@ -40,7 +40,7 @@ class CXTPDockBar : public CWnd {
 
   // Stores the dock style (masked with 0x40FFFF) and creates the child window.
   virtual BOOL Create(CWnd* pParentWnd, DWORD dwStyle, UINT nID);
-  // Docks a toolbar at a rectangle (null: at the end).
+  // Docks a toolbar at a rectangle in screen coordinates (null: as a new last row).
   void DockCommandBar(CXTPToolBar* pBar, LPCRECT lpRect = NULL);
   // Removes the bar's entry (other than nExcept); an emptied row loses its null.
   BOOL RemoveCommandBar(CXTPToolBar* pBar, int nExcept = -1);
@@ -54,17 +54,33 @@ class CXTPDockBar : public CWnd {
   BOOL IsHorizontal() const { return GetPosition() == xtpBarTop || GetPosition() == xtpBarBottom; }
   CXTPCommandBars* GetCommandBars() const { return m_pCommandBars; }
   void SetCommandBars(CXTPCommandBars* pCommandBars) { m_pCommandBars = pCommandBars; }
+  // Entries in row order: bars, and null entries that end rows (the first entry is null).
   int GetBarCount() const { return (int)m_arrBars.GetSize(); }
   CXTPToolBar* GetBarAt(int nIndex) const { return m_arrBars[nIndex]; }
+  CXTPToolBarArray& GetBarArray() { return m_arrBars; }
+  // Number of rows that hold at least one bar.
+  int GetRowCount() const;
+  // The bars of row nRow (0-based, rows without bars are not counted), in entry order.
+  void GetRowBars(int nRow, CXTPToolBarArray& arrBars) const;
+  // Row normalising: a stretched bar (flag 0x40) always stands alone in its row, and
+  // repeated null entries collapse.
+  void NormalizeRows();
 
  protected:
   afx_msg LRESULT OnSizeParent(WPARAM wParam, LPARAM lParam);
   afx_msg void OnPaint();
   afx_msg LRESULT OnPrint(WPARAM wParam, LPARAM lParam);
   afx_msg BOOL OnEraseBkgnd(CDC* pDC);
+  afx_msg void OnRButtonDown(UINT nFlags, CPoint point);
 
-  // Lays out one row (x and y exchanged for vertical dock bars).
-  int AdjustRow(CXTPToolBarArray& arrRow, CPoint pt, int nLength, BOOL bHorz,
+  // The layout mode of one bar in this dock bar.
+  DWORD BarMode(CXTPToolBar* pBar) const;
+  // Lays out the bars of a row and the rows that bars pushed out of it make; the
+  // thickness used. x and y are along and across the row.
+  int LayoutRows(CXTPToolBarArray& arrBars, int x, int y, int nLength, BOOL bHorz,
+                 AFX_SIZEPARENTPARAMS* pLayout);
+  // Lays out one row: its thickness, or 0 with nRemove naming the bar that must leave.
+  int LayoutRow(CXTPToolBarArray& arrBars, int x, int y, int nLength, BOOL bHorz,
                 AFX_SIZEPARENTPARAMS* pLayout, int& nRemove);
 
   DWORD m_dwStyle;
@@ -72,4 +88,6 @@ class CXTPDockBar : public CWnd {
   CXTPCommandBars* m_pCommandBars;
 
   DECLARE_MESSAGE_MAP()
+
+  friend class CXTPCommandBars;
 };

@@ -65,6 +65,24 @@ class CXTPPopupBar : public CXTPCommandBar {
   CRect GetBorders() const { return m_rcBorders; }
   void SetBorders(CRect rc) { m_rcBorders = rc; }
 
+  // ---- Scrolling and tear-off (XTPPopupBarScroll.cpp) ----
+  BOOL IsScrolling() const { return m_bScrolling; }
+  // Index of the first control shown while scrolling, and the index after the last one.
+  int GetFirstVisible() const { return m_nScrollFirst; }
+  int GetEndVisible() const { return m_nScrollEnd; }
+  // Client rectangle of the down (bDown) or up arrow; empty when the arrow is not shown.
+  CRect GetScrollArrowRect(BOOL bDown) const { return bDown ? m_scrollDown.rc : m_scrollUp.rc; }
+  CRect GetTearOffGripperRect() const { return m_rcTearOffGripper; }
+  BOOL IsTearOffGripperHot() const { return m_bTearOffSelected; }
+  BOOL IsTearOffDragging() const { return m_bTearOffTracking; }
+  CString GetTearOffCaption() const { return m_strTearOffCaption; }
+  UINT GetTearOffID() const { return m_nTearOffID; }
+  int GetTearOffWidth() const { return m_nTearOffWidth; }
+  // The floating toolbar the current tear-off drag shows; null outside a drag.
+  CXTPToolBar* GetTearOffBar() const { return m_pTearOffBar; }
+  // The expand row at the bottom of a short menu (made on demand; null until then).
+  CXTPControl* GetExpandButton() const;
+
   // Alignment flags.
   enum { xtpPopupLeft = 1, xtpPopupDown = 2 };
 
@@ -84,6 +102,23 @@ class CXTPPopupBar : public CXTPCommandBar {
   afx_msg BOOL OnNcActivate(BOOL bActive);
   afx_msg BOOL OnNcCreate(LPCREATESTRUCT lpCreateStruct);
   afx_msg LRESULT OnFloatStatus(WPARAM wParam, LPARAM lParam);
+
+  // Scroll arrows and tear-off gripper under the cursor (WM_MOUSEMOVE).
+  void TrackScrollArrows(CPoint point);
+  void TrackTearOffGripper(CPoint point);
+  // Timers 5001 to 5003; FALSE for any other timer.
+  BOOL OnScrollTimer(UINT_PTR nIDEvent);
+  // The arrows and the gripper over the drawn bar.
+  void DrawScrollArrows(CDC* pDC);
+  // The drag loop of a press on the gripper; TRUE when it ended with the torn bar shown.
+  BOOL TrackTearOff();
+  // The cursor came within (bInside) or left the gripper's reach during the drag.
+  void SwitchTearOff(BOOL bInside, CPoint ptScreen);
+  // Height of the tear-off gripper (0 without tear-off) and of the shown expand row.
+  int GetTearOffGripperHeight();
+  int GetExpandButtonHeight();
+  // Shows the expand row of a short menu (made on demand) or hides it; the height it takes.
+  int ShowExpandRow(BOOL bShow);
 
   CXTPControlPopup* m_pControlPopup;
   CPoint m_ptPopup;

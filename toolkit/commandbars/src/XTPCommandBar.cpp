@@ -361,7 +361,6 @@ BOOL CXTPCommandBar::IsCustomizable() const { return m_bCustomizable; }
 void CXTPCommandBar::OnRecalcLayout() {}
 CXTPCommandBar* CXTPCommandBar::GetParentCommandBar() const { return NULL; }
 BOOL CXTPCommandBar::IsFloatingFrameGripper() const { return FALSE; }
-void CXTPCommandBar::DoPropExchange(CXTPPropExchange*) {}
 BOOL CXTPCommandBar::IsKeyboardCuesVisible() {
   CXTPCommandBars* pCommandBars = GetCommandBars();
   return pCommandBars == NULL || pCommandBars->IsCustomizeMode() || pCommandBars->IsKeyboardCuesVisible();
@@ -372,8 +371,6 @@ void CXTPCommandBar::DelayLayout() {
   m_nPopuped = -1;
   m_nStateFlags |= stateLayoutDirty;
 }
-void CXTPCommandBar::GenerateCommandBarList(DWORD&, CXTPCommandBarList*, XTP_COMMANDBARS_PROPEXCHANGE_PARAM*) {}
-void CXTPCommandBar::RestoreCommandBarList(CXTPCommandBarList*) {}
 
 // ---- Keys ---------------------------------------------------------------------------------
 int CXTPCommandBar::OnHookKeyDown(UINT nChar, LPARAM lParam) {
@@ -638,6 +635,7 @@ void CXTPCommandBar::OnLButtonDown(UINT nFlags, CPoint point) {
     SetSelected(-1);
     pControl->OnCustomizePress(point);
     pCommandBars->SetQuickCustomizeMode(FALSE);
+    pCommandBars->RecalcFrameLayout();
     pCommandBars->ClosePopups();
     return;
   }

@@ -16,36 +16,31 @@
 #include "XTPMouseManager.h"
 #include "XTPPaintManager.h"
 #include "XTPShortcutManager.h"
+#include "XTPToolBar.h"
 
 namespace {
 const BYTE kCuesUseOtherBars = 0x01;   // Alt+letter also searches the other visible bars
 const int kCuesUseNone = 2;            // Alt+letter is not handled
 const BYTE kCuesUseMnemonicsOnly = 0x04;  // no first-letter matching
 
-// The bars of the command bars in the order they were made (menu bar and toolbars; the
-// popups and list bars are left out).
+// The bars of the command bars: the menu bar and toolbars in their order, then any other
+// bar window made with these command bars (registered with the customize drop source), in
+// the order their windows were made; popups are left out.
 void CollectBars(const CXTPCommandBars* pCommandBars, CArray<CXTPCommandBar*, CXTPCommandBar*>& arrBars) {
   arrBars.RemoveAll();
+  for (int i = 0; i < pCommandBars->GetCount(); i++) {
+    CXTPToolBar* pToolBar = pCommandBars->GetAt(i);
+    if (pToolBar != NULL) arrBars.Add(pToolBar);
+  }
   CXTPCustomizeDropSource* pSource = pCommandBars->GetDropSource();
   if (pSource == NULL) return;
   for (int i = 0; i < pSource->GetRegisteredCount(); i++) {
     CXTPCommandBar* pBar = pSource->GetRegisteredAt(i);
     if (pBar == NULL || pBar->GetType() == xtpBarTypePopup || pBar->GetCommandBars() != pCommandBars) continue;
-    arrBars.Add(pBar);
+    BOOL bListed = FALSE;
+    for (int k = 0; k < arrBars.GetSize() && !bListed; k++) bListed = arrBars[k] == pBar;
+    if (!bListed) arrBars.Add(pBar);
   }
-}
-
-// Lays the site out again at once: a frame through its own layout, another window by a
-// WM_SIZE with its client size.
-void RelayoutSite(CWnd* pSite) {
-  if (pSite == NULL || pSite->GetSafeHwnd() == NULL) return;
-  if (pSite->IsKindOf(RUNTIME_CLASS(CFrameWnd))) {
-    static_cast<CFrameWnd*>(pSite)->RecalcLayout();
-    return;
-  }
-  CRect rc;
-  pSite->GetClientRect(&rc);
-  pSite->SendMessage(WM_SIZE, SIZE_RESTORED, MAKELPARAM(rc.Width(), rc.Height()));
 }
 
 BOOL IsBarShown(CXTPCommandBar* pBar) {
@@ -130,7 +125,7 @@ void CXTPCommandBars::SetCustomizeMode(BOOL bMode) {
   CArray<CXTPCommandBar*, CXTPCommandBar*> arrBars;
   CollectBars(this, arrBars);
   for (int i = 0; i < arrBars.GetSize(); i++) arrBars[i]->OnIdleUpdateCmdUI(TRUE);
-  if (!m_bRecalcLayout) RelayoutSite(m_pSite);
+  RecalcFrameLayout();
   ShowKeyboardCues(bMode);
 }
 
@@ -178,6 +173,10 @@ BOOL CXTPCommandBars::IsLayoutRTL() const {
   if (m_pSite != NULL && m_pSite->GetSafeHwnd() != NULL && (m_pSite->GetExStyle() & WS_EX_LAYOUTRTL) != 0)
     return TRUE;
   return m_bRightToLeft;
+}
+
+BOOL CXTPCommandBars::SetFocusToBar(CXTPToolBar* pCommandBar, int nDirection) {
+  return SetFocusToCommandBar(pCommandBar, nDirection);
 }
 
 BOOL CXTPCommandBars::SetFocusToCommandBar(CXTPCommandBar* pCommandBar, int nDirection) {
@@ -393,7 +392,7 @@ BOOL CXTPCommandBars::OnFrameWndMsg(UINT message, WPARAM wParam, LPARAM lParam, 
 }
 
 void CXTPCommandBars::RedrawFrameAfterSettings() {
-  if (!m_bRecalcLayout) RelayoutSite(m_pSite);
+  RecalcFrameLayout();
   if (m_pSite != NULL && m_pSite->GetSafeHwnd() != NULL)
     m_pSite->RedrawWindow(NULL, NULL, RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }

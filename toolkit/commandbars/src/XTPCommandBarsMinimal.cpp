@@ -43,6 +43,7 @@ CXTPCommandBars::CXTPCommandBars()
 }
 
 CXTPCommandBars::~CXTPCommandBars() {
+  ReleaseBarsAndDocks();
   delete m_pDropSource;
   if (m_pPaintManager != NULL) m_pPaintManager->InternalRelease();
   delete m_pShortcutManager;
@@ -89,21 +90,11 @@ void CXTPCommandBars::ResetUsageData() { m_pOptions->m_mapUsedCommands.RemoveAll
 // ---- Interim bodies: the bars and their controls are still to come ----------------------
 // Each answers as a command bars object without any bar would.
 UINT CXTPCommandBars::GetActiveMenuId() { return 0; }
-void CXTPCommandBars::GetHiddenControls(CXTPToolBar*, CXTPCommandBar*) {}
-void CXTPCommandBars::GetAddOrRemovePopup(CXTPToolBar*, CXTPCommandBar*) {}
 BOOL CXTPCommandBars::AddToReBar(CXTPCommandBar*, int) { return FALSE; }
 void CXTPCommandBars::RemoveFromReBar(CXTPCommandBar* pCommandBar) {
   if (pCommandBar != NULL && (CXTPCommandBar*)m_pMenuBar == pCommandBar) m_pMenuBar = NULL;
 }
-CXTPToolBar* CXTPCommandBars::AddCustomBar(LPCTSTR, UINT, BOOL) { return NULL; }
-void CXTPCommandBars::SaveCommandBarList(CXTPPropExchange*, CXTPCommandBarList*) {}
-void CXTPCommandBars::LoadCommandBarList(CXTPPropExchange*, CXTPCommandBarList*) {}
-void CXTPCommandBars::GenerateCommandBarList(CXTPCommandBarList*, XTP_COMMANDBARS_PROPEXCHANGE_PARAM*) {}
-void CXTPCommandBars::RestoreCommandBarList(CXTPCommandBarList*, BOOL) {}
 
-void CXTPCommandBars::OnSetPreviewMode(BOOL bPreview, CPrintPreviewState* /*pState*/) {
-  if (m_pShortcutManager != NULL) m_pShortcutManager->OnSetPreviewMode(bPreview);
-}
 
 // A hidden command, or a popup whose controls are all hidden by this same rule when unused
 // popups hide themselves; a popup without controls is not hidden.

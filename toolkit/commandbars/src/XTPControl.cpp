@@ -127,7 +127,6 @@ CXTPCommandBar* CXTPControl::GetCommandBar() { return NULL; }
 BOOL CXTPControl::IsLabel() const { return FALSE; }
 void CXTPControl::SetHideFlags(DWORD dwFlags) { m_dwHideFlags = dwFlags; }
 void CXTPControl::OnBarLayout(DWORD) {}
-void CXTPControl::DoPropExchange(CXTPPropExchange*) {}
 void CXTPControl::OnMnemonic() { Execute(); }
 BOOL CXTPControl::IsFocusable() const { return FALSE; }
 int CXTPControl::OnKeyDown(UINT, LPARAM) { return 0; }

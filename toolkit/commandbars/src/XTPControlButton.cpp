@@ -37,4 +37,3 @@ void CXTPControlButton::Copy(CXTPControl* pControl, BOOL bRecursive) {
 
 CXTPControl* CXTPControlButton::Clone(BOOL bRecursive) { return CXTPControl::Clone(bRecursive); }
 
-void CXTPControlButton::DoPropExchange(CXTPPropExchange* pPX) { CXTPControl::DoPropExchange(pPX); }

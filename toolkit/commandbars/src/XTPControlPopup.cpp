@@ -73,7 +73,6 @@ BOOL CXTPControlPopup::Compare(CXTPControl* pOther) {
   return TRUE;
 }
 
-void CXTPControlPopup::DoPropExchange(CXTPPropExchange* pPX) { CXTPControl::DoPropExchange(pPX); }
 
 void CXTPControlPopup::OnMnemonic() {
   if (m_pParent != NULL) m_pParent->SetPopuped(m_nIndex, TRUE);

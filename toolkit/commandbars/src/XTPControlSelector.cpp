@@ -104,6 +104,5 @@ void CXTPControlSelector::Copy(CXTPControl* pControl, BOOL bRecursive) {
   m_szItem = pSelector->m_szItem;
 }
 
-void CXTPControlSelector::DoPropExchange(CXTPPropExchange* pPX) { CXTPControl::DoPropExchange(pPX); }
 
 CXTPControl* CXTPControlSelector::Clone(BOOL bRecursive) { return CXTPControl::Clone(bRecursive); }

@@ -81,7 +81,6 @@ int CXTPControls::GetNext(int nIndex, int nDirection, BOOL bKeyboard, BOOL bSkip
   return -1;
 }
 
-void CXTPControls::DoPropExchange(CXTPPropExchange*) {}
 
 // ---- Creation ----
 

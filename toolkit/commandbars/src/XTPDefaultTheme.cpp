@@ -7,6 +7,8 @@
 
 #include "XTPCommandBar.h"
 #include "XTPControl.h"
+#include "XTPControlComboBox.h"
+#include "XTPControlEdit.h"
 #include "XTPControlPopup.h"
 #include "XTPCommandBars.h"
 #include "XTPCommandBarsOptions.h"
@@ -400,8 +402,111 @@ CSize CXTPDefaultTheme::DrawPopupItem(CDC* pDC, CXTPControl* pControl, BOOL bDra
 }
 
 // Interim bodies.
-CSize CXTPDefaultTheme::DrawComboItem(CDC*, CXTPControl*, BOOL) { return CSize(0, 0); }
-CSize CXTPDefaultTheme::DrawEditItem(CDC*, CXTPControl*, BOOL) { return CSize(0, 0); }
+// ---- Edit and combo box controls ----------------------------------------------------------
+namespace {
+// What the edit and the combo box share: the label column left of the field.
+struct FieldLayout {
+  BOOL bLabel;
+  int nLabelWidth;
+  int nIconColumn;
+  CSize szControl;
+};
+}  // namespace
+
+// Measures the label column and the control; draws the label when asked. A changed label
+// width is stored through setLabelWidth (which re-lays the bar).
+static FieldLayout LayoutField(CXTPDefaultTheme* pTheme, CDC* pDC, CXTPControl* pControl, int nFieldWidth,
+                               int nOldLabelWidth, BOOL bDraw, int nTextHeight) {
+  FieldLayout layout = {FALSE, 0, 0, CSize(0, 0)};
+  CXTPCommandBar* pBar = pControl->GetParent();
+  const BOOL bPopup = pBar != NULL && pBar->GetType() == xtpBarTypePopup;
+  layout.bLabel = bPopup || pControl->ShowsCaption();
+  CString strCaption = pControl->GetCaption();
+  CString strStripped(strCaption);
+  CXTPDrawHelpers::StripMnemonics(strStripped);
+  if (layout.bLabel) {
+    const int cxCaption = pDC->GetTextExtent(strStripped).cx;
+    if (bPopup) {
+      CSize szIcon = pBar->GetIconSize();
+      if (szIcon.cx <= 0) szIcon.cx = 16;
+      layout.nIconColumn = std::max<int>(szIcon.cx + 4, nTextHeight);
+      layout.nLabelWidth = cxCaption + layout.nIconColumn + 9;
+    } else {
+      layout.nLabelWidth = cxCaption + 5;
+    }
+  }
+  const int cySpace = pDC->GetTextExtent(_T(" ")).cy + 1;
+  layout.szControl = CSize(nFieldWidth + layout.nLabelWidth, cySpace + 7);
+  (void)nOldLabelWidth;
+  if (bDraw && layout.bLabel && !strCaption.IsEmpty()) {
+    const CRect rc = pControl->GetRect();
+    const BOOL bCues = pBar == NULL || pBar->IsKeyboardCuesVisible();
+    pDC->SetBkMode(TRANSPARENT);
+    pDC->SetTextColor(pTheme->GetColor(pControl->GetEnabled() ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
+    CRect rcLabel(rc.left + (bPopup ? layout.nIconColumn + 4 : 2), rc.top, rc.left + layout.nLabelWidth, rc.bottom);
+    pDC->DrawText(bCues ? strCaption : strStripped, rcLabel,
+                  DT_SINGLELINE | DT_VCENTER | (bCues ? 0 : DT_NOPREFIX));
+  }
+  return layout;
+}
+
+CSize CXTPDefaultTheme::DrawEditItem(CDC* pDC, CXTPControl* pControl, BOOL bDraw) {
+  if (pDC == NULL || pControl == NULL || !pControl->IsKindOf(RUNTIME_CLASS(CXTPControlEdit))) return CSize(0, 0);
+  CXTPControlEdit* pEdit = static_cast<CXTPControlEdit*>(pControl);
+  CFont* pOldFont = pDC->SelectObject(GetControlFont(pControl->GetParent(), FALSE));
+  const FieldLayout layout =
+      LayoutField(this, pDC, pControl, pEdit->GetWidth(), pEdit->GetLabelWidth(), bDraw, m_nTextHeight);
+  if (layout.nLabelWidth != pEdit->GetLabelWidth()) {
+    pEdit->SetLabelWidth(layout.nLabelWidth);
+    pEdit->DelayLayoutParent();
+  }
+  if (bDraw) {
+    CRect rcField = pControl->GetRect();
+    rcField.left += layout.nLabelWidth;
+    const BOOL bEnabled = pControl->GetEnabled();
+    const BOOL bSelected = pControl->GetSelected() != 0 || pEdit->IsFocused();
+    if (bEnabled) pDC->FillSolidRect(rcField, GetColor(COLOR_WINDOW));
+    DrawComboFrame(pDC, rcField, bEnabled, bSelected);
+  }
+  pDC->SelectObject(pOldFont);
+  return layout.szControl;
+}
+
+CSize CXTPDefaultTheme::DrawComboItem(CDC* pDC, CXTPControl* pControl, BOOL bDraw) {
+  if (pDC == NULL || pControl == NULL || !pControl->IsKindOf(RUNTIME_CLASS(CXTPControlComboBox)))
+    return CSize(0, 0);
+  CXTPControlComboBox* pCombo = static_cast<CXTPControlComboBox*>(pControl);
+  CFont* pOldFont = pDC->SelectObject(GetControlFont(pControl->GetParent(), FALSE));
+  const FieldLayout layout =
+      LayoutField(this, pDC, pControl, pCombo->GetWidth(), pCombo->GetLabelWidth(), bDraw, m_nTextHeight);
+  TEXTMETRIC tm = {};
+  pDC->GetTextMetrics(&tm);
+  const int nThumb = std::max<int>(15, 2 * tm.tmAveCharWidth + 4);
+  BOOL bChanged = FALSE;
+  if (layout.nLabelWidth != pCombo->GetLabelWidth()) {
+    pCombo->SetLabelWidth(layout.nLabelWidth);
+    bChanged = TRUE;
+  }
+  if (nThumb != pCombo->GetDropButtonWidth()) {
+    pCombo->SetDropButtonWidth(nThumb);
+    bChanged = TRUE;
+  }
+  if (bChanged) pCombo->DelayLayoutParent();
+  if (bDraw) {
+    CRect rcField = pControl->GetRect();
+    rcField.left += layout.nLabelWidth;
+    const BOOL bEnabled = pControl->GetEnabled();
+    const BOOL bSelected = pControl->GetSelected() != 0 || pCombo->IsFocused();
+    if (bEnabled) pDC->FillSolidRect(rcField, GetColor(COLOR_WINDOW));
+    CRect rcText(rcField.left + 3, rcField.top + 1, rcField.right - nThumb, rcField.bottom - 1);
+    pCombo->DrawFieldText(pDC, rcText);
+    DrawComboDropDown(pDC, CRect(rcField.right - nThumb, rcField.top, rcField.right, rcField.bottom), bEnabled,
+                      bSelected, pCombo->GetPopupOpen());
+    DrawComboFrame(pDC, rcField, bEnabled, bSelected);
+  }
+  pDC->SelectObject(pOldFont);
+  return layout.szControl;
+}
 
 // ---- Rows of the customize dialog's command list ------------------------------------------
 CSize CXTPDefaultTheme::DrawCustomizeListItem(CDC* pDC, CXTPControl* pControl, CRect rcItem, BOOL bSelected,

@@ -635,7 +635,6 @@ CXTPCommandBar* CXTPPopupBar::Clone(BOOL bRecursive) {
   return pBar;
 }
 
-void CXTPPopupBar::DoPropExchange(CXTPPropExchange* pPX) { CXTPCommandBar::DoPropExchange(pPX); }
 
 void CXTPPopupBar::SetTearOffPopup(LPCTSTR lpszCaption, UINT nID, int nWidth) {
   m_bTearOffPopup = TRUE;

@@ -26,6 +26,7 @@
 #include "XTPPaintManager.h"
 #include "XTPPopupBar.h"
 #include "XTPSoundManager.h"
+#include "XTPToolBar.h"
 
 using namespace cbtest;
 using testsupport::Dispatch;
@@ -224,6 +225,29 @@ TEST_F(CoreFrame, AltLettersSearchTheOtherBarsOnlyWithTheOption) {
   AltKey('Z');
   PumpFrame(30);
   EXPECT_EQ(std::vector<UINT>({1011}), frame.commands);
+}
+
+TEST_F(CoreFrame, AltLettersReachTheControlsOfARealDockedToolbar) {
+  pMenuBar->AddButton(1001, _T("&File"));
+  pCommandBars->CreateDockBars();
+  CXTPToolBar* pToolBar = pCommandBars->Add(_T("Standard"), xtpBarTop);
+  ASSERT_NE(nullptr, pToolBar);
+  CXTPControl* pZoom = pToolBar->GetControls()->Add(xtpControlButton, 1021);
+  pZoom->SetCaption(_T("&Zoom"));
+  pZoom->SetStyle(xtpButtonCaption);
+  pCommandBars->RecalcFrameLayout();
+  PumpFrame(50);
+  ASSERT_TRUE(pToolBar->IsVisible());
+  pCommandBars->GetCommandBarsOptions()->keyboardCuesUse = 1;
+  frame.commands.clear();
+  AltKeys({'Z'});
+  EXPECT_EQ(std::vector<UINT>({1021}), frame.commands);
+  // Ctrl+Tab reaches the toolbar from the menu bar and comes back round.
+  ASSERT_TRUE(pCommandBars->SetFocusToCommandBar(pMenuBar));
+  EXPECT_TRUE(pCommandBars->SetFocusToBar(pToolBar, 0));
+  EXPECT_TRUE(pToolBar->IsTrackingMode());
+  EXPECT_EQ(0, pToolBar->GetSelectedIndex());
+  pToolBar->CancelTracking();
 }
 
 TEST_F(CoreFrame, CuesHiddenUntilAltShowWhileItIsHeld) {

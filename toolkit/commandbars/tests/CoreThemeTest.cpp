@@ -15,6 +15,8 @@
 #include "XTPCommandBars.h"
 #include "XTPCommandBarsOptions.h"
 #include "XTPControl.h"
+#include "XTPControlComboBox.h"
+#include "XTPControlEdit.h"
 #include "XTPControls.h"
 #include "XTPDefaultTheme.h"
 #include "XTPMouseManager.h"
@@ -127,6 +129,66 @@ TEST(CustomizeListRows, BackgroundSelectionArrowsAndFields) {
     c.check(shot.DC());
   }
   pControls->InternalRelease();
+}
+
+// ---- Edit and combo box fields ------------------------------------------------------------------
+
+TEST(FieldItems, LabelWidthHeightAndComboButtonFromTheFont) {
+  const struct {
+    int lfWidth;  // the average character width the font is asked for
+  } fonts[] = {{4}, {8}};
+  for (const auto& f : fonts) {
+    CTheme0 theme;
+    LOGFONT lf = {};
+    lf.lfHeight = -11;
+    lf.lfWidth = f.lfWidth;
+    lstrcpy(lf.lfFaceName, _T("Tahoma"));
+    theme.SetFontIndirect(&lf);
+    CXTPControls* pControls = new CXTPControls();
+    CXTPControl* pEdit = pControls->Add(xtpControlEdit, 501);
+    CXTPControl* pCombo = pControls->Add(xtpControlComboBox, 502);
+    ASSERT_TRUE(pEdit != NULL && pEdit->IsKindOf(RUNTIME_CLASS(CXTPControlEdit)));
+    ASSERT_TRUE(pCombo != NULL && pCombo->IsKindOf(RUNTIME_CLASS(CXTPControlComboBox)));
+    pEdit->SetCaption(_T("&Find"));
+    pCombo->SetCaption(_T("Size"));
+    testsupport::CSnapshot shot(300, 40);
+    CFont* pOld = shot.DC().SelectObject(theme.GetRegularFont());
+    TEXTMETRIC tm = {};
+    shot.DC().GetTextMetrics(&tm);
+    const CSize szSpace = shot.DC().GetTextExtent(_T(" "));
+    const int cxFind = shot.DC().GetTextExtent(_T("Find")).cx;
+    shot.DC().SelectObject(pOld);
+
+    const CSize szEdit = theme.DrawControl(&shot.DC(), pEdit, FALSE);
+    EXPECT_EQ(CSize(100 + cxFind + 5, szSpace.cy + 1 + 7), szEdit) << "field 100, label caption + 5";
+    EXPECT_EQ(cxFind + 5, static_cast<CXTPControlEdit*>(pEdit)->GetLabelWidth());
+    const CSize szCombo = theme.DrawControl(&shot.DC(), pCombo, FALSE);
+    EXPECT_EQ(100, szCombo.cx) << "a combo box shows no label unless its style asks";
+    EXPECT_EQ(std::max<int>(15, 2 * (int)tm.tmAveCharWidth + 4),
+              static_cast<CXTPControlComboBox*>(pCombo)->GetDropButtonWidth());
+    if ((int)tm.tmAveCharWidth == f.lfWidth)
+      EXPECT_EQ(f.lfWidth == 4 ? 15 : 20, static_cast<CXTPControlComboBox*>(pCombo)->GetDropButtonWidth());
+
+    // Drawn: the label in button text, the field in the window colour inside its frame, the
+    // combo box's button in the face colour with its arrow.
+    shot.DC().FillSolidRect(0, 0, 300, 40, RGB(1, 2, 3));
+    pEdit->SetRect(CRect(0, 0, szEdit.cx, szEdit.cy));
+    theme.DrawControl(&shot.DC(), pEdit, TRUE);
+    const int xField = cxFind + 5;
+    EXPECT_GT(CountColour(shot.DC(), CRect(0, 0, xField, szEdit.cy), theme.GetColor(COLOR_BTNTEXT)), 5);
+    EXPECT_EQ(theme.GetColor(COLOR_WINDOW), shot.DC().GetPixel(xField + 50, szEdit.cy / 2));
+    pCombo->SetRect(CRect(0, 20, 150, 20 + szCombo.cy));
+    shot.DC().FillSolidRect(0, 20, 300, 20, RGB(1, 2, 3));
+    theme.DrawControl(&shot.DC(), pCombo, TRUE);
+    const int nThumb = static_cast<CXTPControlComboBox*>(pCombo)->GetDropButtonWidth();
+    EXPECT_EQ(theme.GetColor(COLOR_WINDOW), shot.DC().GetPixel(40, 20 + szCombo.cy / 2));
+    EXPECT_GT(CountColour(shot.DC(), CRect(150 - nThumb, 20, 150, 20 + szCombo.cy), theme.GetColor(COLOR_BTNFACE)), 20);
+    EXPECT_GT(CountColour(shot.DC(), CRect(150 - nThumb, 20, 150, 20 + szCombo.cy), theme.GetColor(COLOR_BTNTEXT)), 3)
+        << "the drop-down arrow";
+    shot.SavePng(testsupport::ArtifactPath(f.lfWidth == 4 ? L"commandbars/field_items_theme0.png"
+                                                          : L"commandbars/field_items_theme0_wide.png"));
+    pControls->InternalRelease();
+  }
 }
 
 // A pane with what the test gives it.

@@ -115,7 +115,7 @@ TEST(ResourceManager, LoadsBitmapsOfTheirSizes) {
   struct {
     UINT id;
     int cx, cy;
-  } cases[] = {{XTP_IDB_BROWSE_IMAGES, 88, 11}, {XTP_IDB_CAPTION_GLYPHS, 32, 15}, {XTP_IDR_EDIT_TOOLBAR, 80, 15}};
+  } cases[] = {{XTP_IDB_BROWSE_IMAGES, 88, 11}, {XTP_IDB_CAPTION_GLYPHS, 48, 15}, {XTP_IDR_EDIT_TOOLBAR, 80, 15}};
   for (const auto& c : cases) {
     CBitmap bmp;
     ASSERT_TRUE(XTPGetResourceManager()->LoadBitmap(&bmp, c.id)) << c.id;

@@ -82,8 +82,30 @@ inline void Activate(HWND hWnd) {
   PumpFor(50);
 }
 
-// Parks the pointer in the far corner of the screen, away from every test window.
-inline void ParkMouse() { MoveMouse(CPoint(::GetSystemMetrics(SM_CXSCREEN) - 2, ::GetSystemMetrics(SM_CYSCREEN) - 2)); }
+// Parks the pointer in the far corner of the screen, away from every test window, and lets
+// the windows see it go.
+inline void ParkMouse() {
+  testsupport::ParkPointer();
+  MoveMouse(CPoint(::GetSystemMetrics(SM_CXSCREEN) - 2, ::GetSystemMetrics(SM_CYSCREEN) - 2));
+}
+
+// A dialog box of this thread other than the test's own windows.
+inline HWND FindThreadDialog() {
+  HWND hFound = NULL;
+  ::EnumThreadWindows(
+      ::GetCurrentThreadId(),
+      [](HWND hWnd, LPARAM lParam) -> BOOL {
+        WCHAR cls[32] = {};
+        ::GetClassNameW(hWnd, cls, 32);
+        if (lstrcmpW(cls, L"#32770") == 0 && ::IsWindowVisible(hWnd)) {
+          *reinterpret_cast<HWND*>(lParam) = hWnd;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      (LPARAM)&hFound);
+  return hFound;
+}
 
 // A top-level window that records the commands and notifications its children send.
 class CRecordingParent : public CWnd {

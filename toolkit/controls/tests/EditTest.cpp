@@ -49,23 +49,6 @@ HWND FindMenuWindow() {
   return (hMenuWnd != NULL && ::IsWindowVisible(hMenuWnd)) ? hMenuWnd : NULL;
 }
 
-// A dialog box of this thread other than the test's own windows.
-HWND FindThreadDialog() {
-  HWND hFound = NULL;
-  ::EnumThreadWindows(
-      ::GetCurrentThreadId(),
-      [](HWND hWnd, LPARAM lParam) -> BOOL {
-        WCHAR cls[32] = {};
-        ::GetClassNameW(hWnd, cls, 32);
-        if (lstrcmpW(cls, L"#32770") == 0 && ::IsWindowVisible(hWnd)) {
-          *reinterpret_cast<HWND*>(lParam) = hWnd;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      (LPARAM)&hFound);
-  return hFound;
-}
 
 std::string Narrow(const CString& s) {
   std::string out;

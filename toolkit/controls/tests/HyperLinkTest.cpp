@@ -179,19 +179,7 @@ TEST_F(HyperLink, AFailedOpenShowsTheCodesTextAndStaysUnvisited) {
   link.SetAddress(L"Z:\\no\\such\\folder\\file.vorlixnothing");
   CString shown;
   g_onTick = [&shown]() {
-    HWND hBox = NULL;
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND hWnd, LPARAM lParam) -> BOOL {
-          WCHAR cls[32] = {};
-          ::GetClassNameW(hWnd, cls, 32);
-          if (lstrcmpW(cls, L"#32770") == 0 && ::IsWindowVisible(hWnd)) {
-            *reinterpret_cast<HWND*>(lParam) = hWnd;
-            return FALSE;
-          }
-          return TRUE;
-        },
-        (LPARAM)&hBox);
+    HWND hBox = FindThreadDialog();
     if (hBox == NULL) return false;
     for (HWND h = ::GetWindow(hBox, GW_CHILD); h != NULL; h = ::GetWindow(h, GW_HWNDNEXT)) {
       WCHAR text[256] = {};

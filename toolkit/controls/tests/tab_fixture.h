@@ -14,6 +14,7 @@
 #include "XTPTabManager.h"
 #include "XTPTabPaintManager.h"
 #include "test_pump.h"
+#include "test_window.h"
 
 namespace tabtest {
 
@@ -116,10 +117,7 @@ inline void Key(WORD vk) {
   testsupport::PumpFor(60);
 }
 
-// Parks the pointer away from the test windows.
-inline void ParkPointer() {
-  ::SetCursorPos(::GetSystemMetrics(SM_CXSCREEN) - 2, ::GetSystemMetrics(SM_CYSCREEN) - 2);
-}
+using testsupport::ParkPointer;
 
 inline std::wstring Str(const CString& s) { return std::wstring(s.GetString()); }
 

@@ -1,0 +1,187 @@
+// Outputs and bad input end to end: Vorlix.exe as its own process, driven like a user to a
+// workbook, a new PST and several books in one run (into one target and into one each);
+// the written files are kept in build/artifacts/wizard_run, where the Linux-side readers
+// (tests/linux/wizard_run_check.py: pffexport, readpst, xlrd) compare them with the books
+// field by field. Bad input: a Domino server gone after its books were listed, an existing
+// PST locked by another program: each named in the message and the file's row, nothing
+// lost, the program usable.
+#include <framework.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "wizard_fixture.h"
+
+namespace {
+
+using namespace wizarde2e;
+
+const wchar_t kSecondBook[] = L"C:\\books\\second names.nsf";
+const wchar_t kServersDir[] = L"C:\\Notes\\Data\\servers";
+
+class WizardOutputsE2e : public CWizardFixture {
+ protected:
+  void SetUp() override {
+    CWizardFixture::SetUp();
+    ::CreateDirectoryW(L"C:\\books", nullptr);
+    ASSERT_TRUE(::CopyFileW(FromBuild(VORLIX_SOURCE_DIR "/tests/fixtures/notes/names.nsf").c_str(), kSecondBook,
+                            FALSE));
+  }
+  static std::wstring Out(const wchar_t* name) { return std::wstring(kOut) + L"\\" + name; }
+  static void Remove(const std::wstring& path) {
+    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::DeleteFileW(path.c_str());
+  }
+  // The message box of a save that failed, answered; its text.
+  std::wstring FailedSaveMessage(size_t nBefore, const wchar_t* picture) {
+    m_answers->Queue(L"OK", std::wstring(L"wizard\\") + picture);
+    EXPECT_TRUE(WaitFor([&] { return m_answers->Count() == nBefore + 1; }, 120000)) << "no message at the end";
+    EXPECT_TRUE(WaitFor([&] { return Button(2, L"Next") != nullptr; }, 10000));
+    return m_answers->Last();
+  }
+};
+
+}  // namespace
+
+TEST_F(WizardOutputsE2e, FoldersOfOneBookToAWorkbookAndThenToANewPst) {
+  const std::wstring xls = Out(L"page2_book.xls"), pst = Out(L"page2_book.pst");
+  Remove(xls);
+  Remove(pst);
+  ListOnly({kSampleBook});
+  PreviewFirstRow();
+  WaitForListing();
+  uidriver::Click(Button(1, L"Export"));
+  AnswerSaveOptions(kKindExcel, kOut, L"page2_book", false, L"save_options_e2e_xls.png");
+  ASSERT_TRUE(WaitFor([&] { return PageShown(2); }, 5000));
+  FinishSave(L"saving_complete_xls.png");
+  KeepPicture(m_hMain, L"page3_after_xls.png");
+  EXPECT_EQ(StatusText(),
+            L"Saving Complete , Click Next button to convert another file or click Exit button to close the software");
+  const std::string bytes = ReadBytes(xls);
+  ASSERT_GT(bytes.size(), 512u);
+  EXPECT_EQ(bytes.substr(0, 8), std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8)) << "not a compound file";
+  KeepForReaders(xls, L"page2_book.xls");
+
+  // Back to the folder page (it scans again) and out to a new PST.
+  uidriver::Click(Button(2, L"Back"));
+  ASSERT_TRUE(WaitFor([&] { return PageShown(1); }, 5000));
+  WaitForNewListing();
+  uidriver::Click(Button(1, L"Export"));
+  AnswerSaveOptions(kKindPst, kOut, L"page2_book", false, nullptr);
+  FinishSave();
+  EXPECT_EQ(m_answers->Count(), 0u) << "no message on the way";
+  EXPECT_EQ(CloseProgram(), 0u);
+  KeepForReaders(pst, L"page2_book.pst");
+}
+
+TEST_F(WizardOutputsE2e, TwoBooksIntoOneTargetThenIntoOneEach) {
+  const std::wstring both = Out(L"both_books.pst"), first = Out(L"each_first.pst"), second = Out(L"each_second.xls");
+  for (const std::wstring& f : {both, first, second}) Remove(f);
+  // Rows go on top: the second book is row 0 and saved first.
+  ListOnly({kSampleBook, kSecondBook});
+  uidriver::Click(Button(0, L"Export"));
+  ASSERT_TRUE(WaitFor([&] { return PageShown(2); }, 5000));
+  // One "Save Options" for both: the single-target box ticked.
+  AnswerSaveOptions(kKindPst, kOut, L"both_books", false, L"save_options_single_target.png", true);
+  FinishSave(L"saving_complete_two_books.png");
+  KeepPicture(m_hMain, L"page3_two_books_one_target.png");
+  auto rows = SaveRows();
+  ASSERT_EQ(rows.size(), 2u);
+  for (auto& row : rows) {
+    EXPECT_EQ(row[1], L"Save Done...");
+    EXPECT_EQ(row[3], both);
+  }
+  EXPECT_EQ(m_answers->Count(), 0u) << "no second Save Options, no message";
+
+  // Next: page 1 with both rows; Export again, one target each: a PST and a workbook.
+  uidriver::Click(Button(2, L"Next"));
+  ASSERT_TRUE(WaitFor([&] { return PageShown(0); }, 5000));
+  ASSERT_EQ(Rows(), 2u);
+  uidriver::Click(Button(0, L"Export"));
+  AnswerSaveOptions(kKindPst, kOut, L"each_first", false, nullptr);
+  AnswerSaveOptions(kKindExcel, kOut, L"each_second", false, L"save_options_second_book.png");
+  FinishSave();
+  KeepPicture(m_hMain, L"page3_two_books_one_each.png");
+  rows = SaveRows();
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0][1], L"Save Done...");
+  EXPECT_EQ(rows[0][3], first);
+  EXPECT_EQ(rows[1][1], L"Save Done...");
+  EXPECT_EQ(rows[1][3], second);
+  EXPECT_EQ(CloseProgram(), 0u);
+  KeepForReaders(both, L"both_books.pst");
+  KeepForReaders(first, L"each_first.pst");
+  KeepForReaders(second, L"each_second.xls");
+}
+
+TEST_F(WizardOutputsE2e, ADominoServerGoneAfterItsBooksWereListedFailsTheirRowsOnly) {
+  const std::wstring target = Out(L"before_server_gone.csv");
+  Remove(target);
+  const size_t added = AddDominoBooks(L"Mail01/Acme");
+  ASSERT_GT(added, 0u);
+  AddBook(kSampleBook);
+  ASSERT_TRUE(WaitFor([&] { return Rows() == added + 1; }, 5000));
+  // The server goes down now.
+  const std::wstring marker = std::wstring(kServersDir) + L"\\Mail01\\server-down";
+  std::ofstream(marker.c_str()) << "\n";
+  uidriver::Click(Button(0, L"Export"));
+  AnswerSaveOptions(kKindCsv, kOut, L"before_server_gone", false, nullptr);
+  const std::wstring message = FailedSaveMessage(m_answers->Count(), L"box_server_gone.png");
+  ::DeleteFileW(marker.c_str());
+  KeepPicture(m_hMain, L"page3_server_gone_rows.png");
+  EXPECT_EQ(message.rfind(L"Saving failed , \r\n", 0), 0u) << std::string(message.begin(), message.end());
+  auto rows = SaveRows();
+  ASSERT_EQ(rows.size(), added + 1);
+  EXPECT_EQ(rows[0][1], L"Save Done...");
+  EXPECT_EQ(rows[0][3], target);
+  for (size_t i = 1; i < rows.size(); ++i) {
+    EXPECT_EQ(rows[i][2], L"MAIL01/ACME");
+    EXPECT_EQ(rows[i][1].rfind(L"Failed : ", 0), 0u) << std::string(rows[i][1].begin(), rows[i][1].end());
+    EXPECT_GT(rows[i][1].size(), 12u) << "the row says why";
+  }
+  // Nothing lost: the local book's contacts are in its file.
+  EXPECT_NE(ReadText(target).find(L"Alice"), std::wstring::npos);
+  // Usable: back on the file page with its rows.
+  uidriver::Click(Button(2, L"Next"));
+  ASSERT_TRUE(WaitFor([&] { return PageShown(0); }, 5000));
+  EXPECT_TRUE(m_app.Running());
+}
+
+TEST_F(WizardOutputsE2e, ALockedExistingPstIsNamedAndLeftUnchanged) {
+  const std::wstring sample = FromBuild(VORLIX_SHARED_DIR "/samples/pst/support.pst");
+  if (::GetFileAttributesW(sample.c_str()) == INVALID_FILE_ATTRIBUTES)
+    GTEST_SKIP() << "the Outlook-made sample PST files are not in ../shared/samples";
+  const std::wstring locked = Out(L"locked.pst");
+  Remove(locked);
+  ASSERT_TRUE(::CopyFileW(sample.c_str(), locked.c_str(), FALSE));
+  const std::string before = ReadBytes(locked);
+  ListOnly({kSampleBook});
+  {
+    // Another program has the file open and shares nothing.
+    HANDLE hLock = ::CreateFileW(locked.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(hLock, INVALID_HANDLE_VALUE);
+    uidriver::Click(Button(0, L"Export"));
+    AnswerSaveOptions(kKindPst, locked, L"", true, nullptr);
+    const std::wstring message = FailedSaveMessage(m_answers->Count(), L"box_locked_pst.png");
+    ::CloseHandle(hLock);
+    EXPECT_EQ(message.rfind(L"Outlook is not installed or no profile exist , \r\n", 0), 0u)
+        << std::string(message.begin(), message.end());
+    EXPECT_NE(message.find(locked), std::wstring::npos) << "the message names the file";
+    KeepPicture(m_hMain, L"page3_locked_pst.png");
+    auto rows = SaveRows();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0][1].rfind(L"Failed : ", 0), 0u);
+    EXPECT_EQ(ReadBytes(locked), before) << "the locked file changed";
+  }
+  // Usable: the file free again, the same save goes into it.
+  uidriver::Click(Button(2, L"Next"));
+  ASSERT_TRUE(WaitFor([&] { return PageShown(0); }, 5000));
+  uidriver::Click(Button(0, L"Export"));
+  AnswerSaveOptions(kKindPst, locked, L"", true, nullptr);
+  FinishSave();
+  EXPECT_EQ(SaveRows()[0][1], L"Save Done...");
+  EXPECT_EQ(CloseProgram(), 0u);
+  EXPECT_GT(ReadBytes(locked).size(), before.size());
+  KeepForReaders(locked, L"unlocked_then_added.pst");
+}

@@ -1,0 +1,32 @@
+# The list placeholder controls (window list, toolbars, OLE verbs, recent files, workspace
+# actions), the edit and combo box controls with their edit window and list popup and the
+# shell auto-completion watch, and the custom control hosting a window. The controls
+# collection makes these kinds by class name, so each source defines a symbol that the
+# library's users are made to pull in.
+target_sources(toolkit_commandbars PRIVATE
+  src/XTPEdit.cpp
+  src/XTPControlEdit.cpp
+  src/XTPControlComboBox.cpp
+  src/XTPControlCustom.cpp
+  src/XTPControlLists.cpp)
+target_link_options(toolkit_commandbars INTERFACE
+  -Wl,-u,vorlix_cb_link_edit
+  -Wl,-u,vorlix_cb_link_controledit
+  -Wl,-u,vorlix_cb_link_combo
+  -Wl,-u,vorlix_cb_link_custom
+  -Wl,-u,vorlix_cb_link_lists)
+
+# Tests: the controls in a bar and a menu with real input; pictures of the fields.
+function(commandbars_ctrls_test name)
+  vorlix_add_gtest(${name}
+    SOURCES ${ARGN}
+    LIBS toolkit_commandbars toolkit_controls toolkit_common test_support
+    GUI)
+  target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_LIST_DIR}/tests)
+  vorlix_use_toolkit(${name})
+endfunction()
+commandbars_ctrls_test(commandbars_field_tests
+  ${CMAKE_CURRENT_LIST_DIR}/tests/ControlEditTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/tests/ctrls_tests.rc)
+commandbars_ctrls_test(commandbars_ctrl_list_tests
+  ${CMAKE_CURRENT_LIST_DIR}/tests/ControlListsTest.cpp)
