@@ -1,8 +1,5 @@
 // Theme 0: grey bars, one-pixel raised and sunken frames, the dithered fill of checked
 // buttons, embossed disabled images and text, grippers of raised bars.
-//
-// Bodies marked "interim" measure nothing and draw nothing: they wait for the control
-// kinds they draw (captions, shortcut texts, fields).
 #include <framework.h>
 
 #include "XTPCommandBar.h"
@@ -401,7 +398,6 @@ CSize CXTPDefaultTheme::DrawPopupItem(CDC* pDC, CXTPControl* pControl, BOOL bDra
   return CSize(0, 0);
 }
 
-// Interim bodies.
 // ---- Edit and combo box controls ----------------------------------------------------------
 namespace {
 // What the edit and the combo box share: the label column left of the field.

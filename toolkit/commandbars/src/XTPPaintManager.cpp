@@ -1,9 +1,6 @@
 // The paint manager base: the colour table, the fonts, the shared geometry helpers, the
 // current global instance, control text, check marks, arrows, special buttons, the status
 // bar pieces and the popup animations.
-//
-// Bodies marked "interim" measure nothing and draw nothing: they wait for the control
-// kinds they draw.
 #include <framework.h>
 
 #include <algorithm>
@@ -702,7 +699,7 @@ CSize CXTPPaintManager::DrawToolbarItem(CDC* pDC, CXTPControl* pControl, BOOL bD
   return szResult;
 }
 
-// Interim bodies.
+// ---- Status bar panes and the expanding animation ----------------------------------------
 void CXTPPaintManager::DrawStatusBarPane(CDC* pDC, CRect rc, CXTPStatusBarPane* pPane) {
   if (pDC == NULL || pPane == NULL) return;
   const UINT nStyle = pPane->GetStyle();

@@ -378,7 +378,8 @@ TEST(CoreChild, QuitWhileTracking) {
 TEST(CoreQuit, AQuitPostedWhileAPopupTracksEndsTheProgramWithItsCode) {
   PROCESS_INFORMATION pi = {};
   ASSERT_TRUE(RunChild(L"quit", pi, L"CoreChild.QuitWhileTracking"));
-  const bool bEnded = testsupport::WaitPumping(pi.hProcess, 30000);
+  // A second Wine process starts slowly on a loaded machine: a generous wait.
+  const bool bEnded = testsupport::WaitPumping(pi.hProcess, 90000);
   DWORD dwCode = 0;
   ::GetExitCodeProcess(pi.hProcess, &dwCode);
   ::CloseHandle(pi.hThread);

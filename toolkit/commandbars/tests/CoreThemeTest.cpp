@@ -171,14 +171,14 @@ TEST(FieldItems, LabelWidthHeightAndComboButtonFromTheFont) {
 
     // Drawn: the label in button text, the field in the window colour inside its frame, the
     // combo box's button in the face colour with its arrow.
-    shot.DC().FillSolidRect(0, 0, 300, 40, RGB(1, 2, 3));
+    shot.DC().FillSolidRect(0, 0, 300, 40, theme.GetColor(COLOR_BTNFACE));
     pEdit->SetRect(CRect(0, 0, szEdit.cx, szEdit.cy));
     theme.DrawControl(&shot.DC(), pEdit, TRUE);
     const int xField = cxFind + 5;
     EXPECT_GT(CountColour(shot.DC(), CRect(0, 0, xField, szEdit.cy), theme.GetColor(COLOR_BTNTEXT)), 5);
     EXPECT_EQ(theme.GetColor(COLOR_WINDOW), shot.DC().GetPixel(xField + 50, szEdit.cy / 2));
     pCombo->SetRect(CRect(0, 20, 150, 20 + szCombo.cy));
-    shot.DC().FillSolidRect(0, 20, 300, 20, RGB(1, 2, 3));
+    shot.DC().FillSolidRect(0, 20, 300, 20, theme.GetColor(COLOR_BTNFACE));
     theme.DrawControl(&shot.DC(), pCombo, TRUE);
     const int nThumb = static_cast<CXTPControlComboBox*>(pCombo)->GetDropButtonWidth();
     EXPECT_EQ(theme.GetColor(COLOR_WINDOW), shot.DC().GetPixel(40, 20 + szCombo.cy / 2));
