@@ -172,6 +172,16 @@ class CXTPCommandBar : public CWnd, public CXTPHookable, public CXTPAccessible {
                       VARIANT varChild) override;
   HRESULT accHitTest(long xLeft, long yTop, VARIANT* pvarChild) override;
 
+  // ---- Customize drop targets ----
+  // Where a dropped control would go (index) and the mark that shows it (empty when the
+  // nearest control is the dragged one: *pOnItself, with *pPastCentre for its side).
+  int FindInsertionPoint(CXTPControl* pDataObject, CPoint point, CRect& rcMarker,
+                         BOOL& bVerticalMarker, BOOL* pOnItself, BOOL* pPastCentre) const;
+  CRect GetDropMarker() const { return m_rcMarker; }
+  BOOL IsDropMarkerVertical() const { return m_bVerticalMarker; }
+  // Bars down the left or right edge and popups compare vertical centres.
+  BOOL ComparesVertically() const;
+
   // Window messages the mouse manager forwards while the bar tracks.
   afx_msg void OnMouseMove(UINT nFlags, CPoint point);
 
@@ -199,6 +209,14 @@ class CXTPCommandBar : public CWnd, public CXTPHookable, public CXTPAccessible {
   // The control whose caption key matches the key, searched after the selected one;
   // bAmbiguous when another control has the same key. -1 when none.
   int FindMnemonic(UINT nChar, BOOL& bAmbiguous) const;
+  void SetDropMarker(const CRect& rcMarker, BOOL bVertical);
+  // In customize mode: the drag control's double frame and the drop marker.
+  void DrawCustomizeMarks(CDC* pDC);
+  // Hides or shows controls by the active document template (hide flag 0x40).
+  void UpdateDocTemplateControls();
+  void LeaveDropSource();
+  // The child a VARIANT names: 0 the bar, 1..count a control, -1 invalid.
+  long AccessibleChild(VARIANT* pvarChild) const;
 
   BOOL m_bHideCaret;
   int m_nMRUWidth;     // 0x7FFF

@@ -110,6 +110,11 @@ class CXTPCommandBars : public CCmdTarget {
   // Walks the controls for the key's accelerator; the match or null.
   CXTPControl* FindAccel(CXTPCommandBar* pCommandBar, UINT chAccel, BOOL& bSelectOnly) const;
   void SetShiftGuard(BOOL bGuard) { m_bIgnoreShiftMenuKey = bGuard; }
+  // Moves the keyboard to the bar, or with a direction to the next visible bar that way.
+  BOOL SetFocusToCommandBar(CXTPCommandBar* pCommandBar, int nDirection = 0);
+  // Applies the "KeyboardCuesShow" option (0 always, 1 never, 2 as the system says).
+  void ApplyKeyboardCuesShow();
+  BOOL IsKeyboardCuesHiddenUntilAlt() const { return m_bHideKeyboardCuesUntilAlt; }
 
   // ---- Frame traffic ----
   // Hands print-preview mode to the shortcut manager and every bar.
@@ -176,6 +181,9 @@ class CXTPCommandBars : public CCmdTarget {
   int AskLayoutQuestion(LPCTSTR lpszTitle);
 
  protected:
+  // Re-lays the site and redraws it after a colour or setting change.
+  void RedrawFrameAfterSettings();
+
   CXTPCustomizeDropSource* m_pDropSource;
   CXTPPaintManager* m_pPaintManager;
   CXTPImageManager* m_pImageManager;

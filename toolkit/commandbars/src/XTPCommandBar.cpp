@@ -22,6 +22,13 @@
 IMPLEMENT_SERIAL(CXTPCommandBar, CWnd, VERSIONABLE_SCHEMA | 0x10)
 
 BEGIN_MESSAGE_MAP(CXTPCommandBar, CWnd)
+  ON_WM_CREATE()
+  ON_WM_NCMOUSEMOVE()
+  ON_WM_RBUTTONDOWN()
+  ON_WM_NCHITTEST()
+  ON_WM_NCLBUTTONDOWN()
+  ON_MESSAGE(WM_HELPHITTEST, OnHelpHitTest)
+  ON_MESSAGE(WM_GETOBJECT, OnGetObject)
   ON_WM_MOUSEMOVE()
   ON_MESSAGE(WM_MOUSELEAVE, OnMouseLeaveMessage)
   ON_WM_DESTROY()
@@ -136,10 +143,12 @@ BOOL CXTPCommandBar::IsCustomizeMode() const {
 
 CXTPPaintManager* CXTPCommandBar::GetPaintManager() const {
   if (m_pPaintManager != NULL) return m_pPaintManager;
+  CXTPCommandBars* pCommandBars = GetCommandBars();
+  if (pCommandBars != NULL) return pCommandBars->GetPaintManager();
   CXTPCommandBar* pRoot = GetRootParent();
   if (pRoot->m_pPaintManager != NULL) return pRoot->m_pPaintManager;
-  // Interim: the global one as it stands (the full bar makes theme 0 when it is missing).
-  return CXTPPaintManager::GetCurrentPaintManager();
+  // The global one, made with theme 0 when there is none yet.
+  return XTPPaintManager();
 }
 
 void CXTPCommandBar::SetPaintManager(CXTPPaintManager* pPaintManager) {
@@ -332,6 +341,7 @@ LRESULT CXTPCommandBar::OnMouseLeaveMessage(WPARAM, LPARAM) {
 }
 
 void CXTPCommandBar::OnDestroy() {
+  LeaveDropSource();
   if (m_bTracking != xtpTrackingNone) SetTrackingMode(FALSE, TRUE, FALSE);
   CWnd::OnDestroy();
 }
@@ -347,35 +357,20 @@ BOOL CXTPCommandBar::Popup(CXTPControlPopup*, BOOL) { return FALSE; }
 void CXTPCommandBar::SetVisible(BOOL) {}
 BOOL CXTPCommandBar::IsVisible() const { return FALSE; }
 BOOL CXTPCommandBar::SetPosition(XTPBarPosition) { return FALSE; }
-BOOL CXTPCommandBar::OnCustomizeDragEnter(CXTPControl*, CPoint) { return FALSE; }
-void CXTPCommandBar::OnCustomizeDragLeave() {}
-DROPEFFECT CXTPCommandBar::OnCustomizeDragOver(CXTPControl*, CPoint) { return DROPEFFECT_NONE; }
-void CXTPCommandBar::OnCustomizeDrop(CXTPControl*, DROPEFFECT&, CPoint, CPoint) {}
 BOOL CXTPCommandBar::IsCustomizable() const { return m_bCustomizable; }
 void CXTPCommandBar::OnRecalcLayout() {}
 CXTPCommandBar* CXTPCommandBar::GetParentCommandBar() const { return NULL; }
 BOOL CXTPCommandBar::IsFloatingFrameGripper() const { return FALSE; }
-BOOL CXTPCommandBar::IsKeyboardCuesVisible() { return TRUE; }
+BOOL CXTPCommandBar::IsKeyboardCuesVisible() {
+  CXTPCommandBars* pCommandBars = GetCommandBars();
+  return pCommandBars == NULL || pCommandBars->IsCustomizeMode() || pCommandBars->IsKeyboardCuesVisible();
+}
 CSize CXTPCommandBar::CalcLayout(int, DWORD) { return CSize(0, 0); }
 void CXTPCommandBar::DelayLayout() {
   m_nSelected = -1;
   m_nPopuped = -1;
   m_nStateFlags |= stateLayoutDirty;
 }
-void CXTPCommandBar::Copy(CXTPCommandBar*, BOOL) {}
-CXTPCommandBar* CXTPCommandBar::Clone(BOOL) { return NULL; }
-
-// Interim accessibility: the base answers until the bar answers for its controls.
-HRESULT CXTPCommandBar::get_accParent(IDispatch** p) { return CXTPAccessible::get_accParent(p); }
-HRESULT CXTPCommandBar::get_accChildCount(long* p) { return CXTPAccessible::get_accChildCount(p); }
-HRESULT CXTPCommandBar::get_accChild(VARIANT v, IDispatch** p) { return CXTPAccessible::get_accChild(v, p); }
-HRESULT CXTPCommandBar::get_accName(VARIANT v, BSTR* p) { return CXTPAccessible::get_accName(v, p); }
-HRESULT CXTPCommandBar::get_accRole(VARIANT v, VARIANT* p) { return CXTPAccessible::get_accRole(v, p); }
-HRESULT CXTPCommandBar::get_accState(VARIANT v, VARIANT* p) { return CXTPAccessible::get_accState(v, p); }
-HRESULT CXTPCommandBar::accLocation(long* x, long* y, long* cx, long* cy, VARIANT v) {
-  return CXTPAccessible::accLocation(x, y, cx, cy, v);
-}
-HRESULT CXTPCommandBar::accHitTest(long x, long y, VARIANT* p) { return CXTPAccessible::accHitTest(x, y, p); }
 
 // ---- Keys ---------------------------------------------------------------------------------
 int CXTPCommandBar::OnHookKeyDown(UINT nChar, LPARAM lParam) {
@@ -394,9 +389,18 @@ int CXTPCommandBar::OnHookKeyDown(UINT nChar, LPARAM lParam) {
   if (m_hWnd == NULL || !::IsWindow(m_hWnd)) return xtpHookHandled;
   const BOOL bShift = ::GetKeyState(VK_SHIFT) < 0;
   switch (nChar) {
-    case VK_TAB:
+    case VK_TAB: {
+      CXTPCommandBars* pCommandBars = GetCommandBars();
+      CXTPCommandBar* pRoot = GetRootParent();
+      if (::GetKeyState(VK_CONTROL) < 0 && pCommandBars != NULL && pRoot->GetType() != xtpBarTypePopup) {
+        pCommandBars->SetFocusToCommandBar(pRoot, bShift ? -1 : +1);
+        return xtpHookHandled;
+      }
       ProcessSpecialKey(bShift ? xtpKeyBack : xtpKeyNext);
+      CXTPControl* pFocusable = GetSelected();
+      if (pFocusable != NULL && pFocusable->IsFocusable()) pFocusable->SetFocused(TRUE);
       return xtpHookHandled;
+    }
     case VK_RETURN:
       ProcessSpecialKey(xtpKeyReturn);
       return xtpHookHandled;
@@ -580,6 +584,7 @@ void CXTPCommandBar::DrawCommandBar(CDC* pDC, CRect rcClipBox) {
     pControl->Draw(pDC);
     if (pOld != NULL) pDC->SelectObject(pOld);
   }
+  DrawCustomizeMarks(pDC);
 }
 
 void CXTPCommandBar::OnPaint() {
@@ -618,7 +623,23 @@ void CXTPCommandBar::OnLButtonDown(UINT nFlags, CPoint point) {
     Default();
     return;
   }
-  if (!IsCustomizeMode()) pControl->OnClick(FALSE, point);
+  CXTPCommandBars* pCommandBars = GetCommandBars();
+  const BOOL bCustomize = IsCustomizeMode();
+  const BOOL bControlCustomizable = (pControl->GetFlags() & xtpFlagNoCustomize) == 0;
+  if (!bCustomize && pCommandBars != NULL && m_barType != xtpBarTypePopup && IsCustomizable() &&
+      bControlCustomizable && ::GetKeyState(VK_MENU) < 0 && pCommandBars->IsCustomizable() &&
+      pCommandBars->GetCommandBarsOptions()->bAltDragCustomization) {
+    // Alt-drag: the control is dragged as in customize mode, then everything is as before.
+    pCommandBars->SetQuickCustomizeMode(TRUE);
+    SetPopuped(-1);
+    SetSelected(-1);
+    pControl->OnCustomizePress(point);
+    pCommandBars->SetQuickCustomizeMode(FALSE);
+    pCommandBars->RecalcFrameLayout();
+    pCommandBars->ClosePopups();
+    return;
+  }
+  if (!bCustomize || (bControlCustomizable && IsCustomizable())) pControl->OnClick(FALSE, point);
   (void)nFlags;
 }
 
@@ -650,18 +671,6 @@ void CXTPCommandBar::OnRButtonUp(UINT, CPoint point) {
 }
 
 // ---- Command state and status texts -------------------------------------------------------
-void CXTPCommandBar::OnIdleUpdateCmdUI(BOOL) {
-  if (m_hWnd == NULL || !::IsWindowVisible(m_hWnd)) return;
-  if (m_nStateFlags & stateRedrawPending) {
-    m_nStateFlags &= ~stateRedrawPending;
-    Invalidate(FALSE);
-  }
-  if (m_nStateFlags & stateLayoutDirty) {
-    m_nStateFlags &= ~stateLayoutDirty;
-    OnRecalcLayout();
-  }
-}
-
 LRESULT CXTPCommandBar::OnIdleUpdateCmdUIMessage(WPARAM wParam, LPARAM) {
   OnIdleUpdateCmdUI((BOOL)wParam);
   return 0;

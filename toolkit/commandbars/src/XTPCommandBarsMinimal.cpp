@@ -94,16 +94,7 @@ BOOL CXTPCommandBars::AddToReBar(CXTPCommandBar*, int) { return FALSE; }
 void CXTPCommandBars::RemoveFromReBar(CXTPCommandBar* pCommandBar) {
   if (pCommandBar != NULL && (CXTPCommandBar*)m_pMenuBar == pCommandBar) m_pMenuBar = NULL;
 }
-void CXTPCommandBars::OnTrackingModeChanged(CXTPCommandBar*, int) {}
 
-
-BOOL CXTPCommandBars::PreTranslateFrameMessage(MSG* pMsg) {
-  // No bars: only the shortcut manager's table can use a key.
-  if (m_pShortcutManager == NULL || m_pSite == NULL || pMsg == NULL) return FALSE;
-  return m_pShortcutManager->TranslateAccelerator(m_pSite->GetSafeHwnd(), pMsg);
-}
-
-BOOL CXTPCommandBars::OnFrameWndMsg(UINT, WPARAM, LPARAM, LRESULT*) { return FALSE; }
 
 // A hidden command, or a popup whose controls are all hidden by this same rule when unused
 // popups hide themselves; a popup without controls is not hidden.

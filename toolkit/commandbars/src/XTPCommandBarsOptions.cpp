@@ -45,4 +45,7 @@ CXTPCommandBarsOptions::CXTPCommandBarsOptions(CXTPCommandBars* pCommandBars)
 
 CXTPCommandBarsOptions::~CXTPCommandBarsOptions() = default;
 
-void CXTPCommandBarsOptions::ShowKeyboardCues(int nShow) { keyboardCuesShow = nShow; }
+void CXTPCommandBarsOptions::ShowKeyboardCues(int nShow) {
+  keyboardCuesShow = nShow;
+  if (m_pCommandBars != NULL) m_pCommandBars->ApplyKeyboardCuesShow();
+}

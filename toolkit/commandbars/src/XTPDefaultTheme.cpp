@@ -1,13 +1,14 @@
 // Theme 0: grey bars, one-pixel raised and sunken frames, the dithered fill of checked
 // buttons, embossed disabled images and text, grippers of raised bars.
-//
-// Bodies marked "interim" measure nothing and draw nothing: they wait for the control
-// kinds they draw (captions, shortcut texts, fields).
 #include <framework.h>
 
 #include "XTPCommandBar.h"
 #include "XTPControl.h"
+#include "XTPControlComboBox.h"
+#include "XTPControlEdit.h"
 #include "XTPControlPopup.h"
+#include "XTPCommandBars.h"
+#include "XTPCommandBarsOptions.h"
 #include "XTPDefaultTheme.h"
 #include "XTPImageManager.h"
 
@@ -331,7 +332,17 @@ CSize CXTPDefaultTheme::DrawPopupItem(CDC* pDC, CXTPControl* pControl, BOOL bDra
   const int nSelected = pControl->GetSelected();
   const XTPControlType type = pControl->GetType();
   if (pControl->GetShortMenuMark()) pDC->FillSolidRect(R, GetColor(COLOR_3DLIGHT));
-  const int nText = !bEnabled ? COLOR_GRAYTEXT : nSelected ? COLOR_HIGHLIGHTTEXT : m_nPopupTextColor;
+  // The selected row: highlighted behind its highlight-coloured text (with the popup
+  // highlight style, a raised frame around text in the popup text colour).
+  if (nSelected) {
+    if (m_bPopupHighlightStyle)
+      DrawRaisedFrame(pDC, R);
+    else
+      pDC->FillSolidRect(R, GetColor(COLOR_HIGHLIGHT));
+  }
+  const int nText = !bEnabled ? COLOR_GRAYTEXT
+                    : (nSelected && !m_bPopupHighlightStyle) ? COLOR_HIGHLIGHTTEXT
+                                                             : m_nPopupTextColor;
   pDC->SetBkMode(TRANSPARENT);
   const CRect rcColumn(R.left, R.top, R.left + D, R.bottom);
   if (bChecked) FillItemRect(pDC, rcColumn, nSelected, FALSE, bEnabled, TRUE, FALSE, FALSE, xtpBarPopup);
@@ -387,9 +398,176 @@ CSize CXTPDefaultTheme::DrawPopupItem(CDC* pDC, CXTPControl* pControl, BOOL bDra
   return CSize(0, 0);
 }
 
-// Interim bodies.
-CSize CXTPDefaultTheme::DrawComboItem(CDC*, CXTPControl*, BOOL) { return CSize(0, 0); }
-CSize CXTPDefaultTheme::DrawEditItem(CDC*, CXTPControl*, BOOL) { return CSize(0, 0); }
-CSize CXTPDefaultTheme::DrawCustomizeListItem(CDC*, CXTPControl*, CRect, BOOL, BOOL, CXTPCommandBars*) {
-  return CSize(0, 0);
+// ---- Edit and combo box controls ----------------------------------------------------------
+namespace {
+// What the edit and the combo box share: the label column left of the field.
+struct FieldLayout {
+  BOOL bLabel;
+  int nLabelWidth;
+  int nIconColumn;
+  CSize szControl;
+};
+}  // namespace
+
+// Measures the label column and the control; draws the label when asked. A changed label
+// width is stored through setLabelWidth (which re-lays the bar).
+static FieldLayout LayoutField(CXTPDefaultTheme* pTheme, CDC* pDC, CXTPControl* pControl, int nFieldWidth,
+                               int nOldLabelWidth, BOOL bDraw, int nTextHeight) {
+  FieldLayout layout = {FALSE, 0, 0, CSize(0, 0)};
+  CXTPCommandBar* pBar = pControl->GetParent();
+  const BOOL bPopup = pBar != NULL && pBar->GetType() == xtpBarTypePopup;
+  layout.bLabel = bPopup || pControl->ShowsCaption();
+  CString strCaption = pControl->GetCaption();
+  CString strStripped(strCaption);
+  CXTPDrawHelpers::StripMnemonics(strStripped);
+  if (layout.bLabel) {
+    const int cxCaption = pDC->GetTextExtent(strStripped).cx;
+    if (bPopup) {
+      CSize szIcon = pBar->GetIconSize();
+      if (szIcon.cx <= 0) szIcon.cx = 16;
+      layout.nIconColumn = std::max<int>(szIcon.cx + 4, nTextHeight);
+      layout.nLabelWidth = cxCaption + layout.nIconColumn + 9;
+    } else {
+      layout.nLabelWidth = cxCaption + 5;
+    }
+  }
+  const int cySpace = pDC->GetTextExtent(_T(" ")).cy + 1;
+  layout.szControl = CSize(nFieldWidth + layout.nLabelWidth, cySpace + 7);
+  (void)nOldLabelWidth;
+  if (bDraw && layout.bLabel && !strCaption.IsEmpty()) {
+    const CRect rc = pControl->GetRect();
+    const BOOL bCues = pBar == NULL || pBar->IsKeyboardCuesVisible();
+    pDC->SetBkMode(TRANSPARENT);
+    pDC->SetTextColor(pTheme->GetColor(pControl->GetEnabled() ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
+    CRect rcLabel(rc.left + (bPopup ? layout.nIconColumn + 4 : 2), rc.top, rc.left + layout.nLabelWidth, rc.bottom);
+    pDC->DrawText(bCues ? strCaption : strStripped, rcLabel,
+                  DT_SINGLELINE | DT_VCENTER | (bCues ? 0 : DT_NOPREFIX));
+  }
+  return layout;
+}
+
+CSize CXTPDefaultTheme::DrawEditItem(CDC* pDC, CXTPControl* pControl, BOOL bDraw) {
+  if (pDC == NULL || pControl == NULL || !pControl->IsKindOf(RUNTIME_CLASS(CXTPControlEdit))) return CSize(0, 0);
+  CXTPControlEdit* pEdit = static_cast<CXTPControlEdit*>(pControl);
+  CFont* pOldFont = pDC->SelectObject(GetControlFont(pControl->GetParent(), FALSE));
+  const FieldLayout layout =
+      LayoutField(this, pDC, pControl, pEdit->GetWidth(), pEdit->GetLabelWidth(), bDraw, m_nTextHeight);
+  if (layout.nLabelWidth != pEdit->GetLabelWidth()) {
+    pEdit->SetLabelWidth(layout.nLabelWidth);
+    pEdit->DelayLayoutParent();
+  }
+  if (bDraw) {
+    CRect rcField = pControl->GetRect();
+    rcField.left += layout.nLabelWidth;
+    const BOOL bEnabled = pControl->GetEnabled();
+    const BOOL bSelected = pControl->GetSelected() != 0 || pEdit->IsFocused();
+    if (bEnabled) pDC->FillSolidRect(rcField, GetColor(COLOR_WINDOW));
+    DrawComboFrame(pDC, rcField, bEnabled, bSelected);
+  }
+  pDC->SelectObject(pOldFont);
+  return layout.szControl;
+}
+
+CSize CXTPDefaultTheme::DrawComboItem(CDC* pDC, CXTPControl* pControl, BOOL bDraw) {
+  if (pDC == NULL || pControl == NULL || !pControl->IsKindOf(RUNTIME_CLASS(CXTPControlComboBox)))
+    return CSize(0, 0);
+  CXTPControlComboBox* pCombo = static_cast<CXTPControlComboBox*>(pControl);
+  CFont* pOldFont = pDC->SelectObject(GetControlFont(pControl->GetParent(), FALSE));
+  const FieldLayout layout =
+      LayoutField(this, pDC, pControl, pCombo->GetWidth(), pCombo->GetLabelWidth(), bDraw, m_nTextHeight);
+  TEXTMETRIC tm = {};
+  pDC->GetTextMetrics(&tm);
+  const int nThumb = std::max<int>(15, 2 * tm.tmAveCharWidth + 4);
+  BOOL bChanged = FALSE;
+  if (layout.nLabelWidth != pCombo->GetLabelWidth()) {
+    pCombo->SetLabelWidth(layout.nLabelWidth);
+    bChanged = TRUE;
+  }
+  if (nThumb != pCombo->GetDropButtonWidth()) {
+    pCombo->SetDropButtonWidth(nThumb);
+    bChanged = TRUE;
+  }
+  if (bChanged) pCombo->DelayLayoutParent();
+  if (bDraw) {
+    CRect rcField = pControl->GetRect();
+    rcField.left += layout.nLabelWidth;
+    const BOOL bEnabled = pControl->GetEnabled();
+    const BOOL bSelected = pControl->GetSelected() != 0 || pCombo->IsFocused();
+    if (bEnabled) pDC->FillSolidRect(rcField, GetColor(COLOR_WINDOW));
+    CRect rcText(rcField.left + 3, rcField.top + 1, rcField.right - nThumb, rcField.bottom - 1);
+    pCombo->DrawFieldText(pDC, rcText);
+    DrawComboDropDown(pDC, CRect(rcField.right - nThumb, rcField.top, rcField.right, rcField.bottom), bEnabled,
+                      bSelected, pCombo->GetPopupOpen());
+    DrawComboFrame(pDC, rcField, bEnabled, bSelected);
+  }
+  pDC->SelectObject(pOldFont);
+  return layout.szControl;
+}
+
+// ---- Rows of the customize dialog's command list ------------------------------------------
+CSize CXTPDefaultTheme::DrawCustomizeListItem(CDC* pDC, CXTPControl* pControl, CRect rcItem, BOOL bSelected,
+                                              BOOL bDraw, CXTPCommandBars* pCommandBars) {
+  const CSize szIcon = pCommandBars != NULL ? pCommandBars->GetCommandBarsOptions()->szPopupIcons : CSize(16, 16);
+  const CSize szResult(std::max<int>(m_nTextHeight, szIcon.cx + 4), std::max<int>(m_nTextHeight, szIcon.cy + 4));
+  if (!bDraw || pDC == NULL) return szResult;
+  const int C = szResult.cx;
+  pDC->FillSolidRect(rcItem, GetColor(COLOR_BTNFACE));
+  if (pControl == NULL) return szResult;
+
+  CRect rcText(rcItem);
+  CXTPImageManagerIcon* pImage = ControlImage(pControl, szIcon.cx);
+  if (pImage != NULL) {
+    const CRect rcColumn(rcItem.left, rcItem.top, rcItem.left + C, rcItem.bottom);
+    FillItemRect(pDC, rcColumn, bSelected ? 1 : 0, 0, TRUE, FALSE, FALSE, FALSE, xtpBarPopup);
+    const CSize szImage(szIcon.cx, pImage->GetWidth() > 0 ? szIcon.cx * pImage->GetHeight() / pImage->GetWidth()
+                                                          : szIcon.cy);
+    const CPoint pt(rcColumn.left + (rcColumn.Width() - szImage.cx) / 2,
+                    rcColumn.top + (rcColumn.Height() - szImage.cy) / 2);
+    DrawImage(pDC, pt, szImage, pImage, bSelected, FALSE, TRUE, FALSE, FALSE, FALSE);
+    rcText.left = rcItem.left + C + 1;
+  }
+  if (bSelected) pDC->FillSolidRect(rcText.left, rcText.top, rcItem.right - 1 - rcText.left, rcText.Height(), GetColor(COLOR_HIGHLIGHT));
+  const COLORREF clrText = GetColor(bSelected ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT);
+  pDC->SetTextColor(clrText);
+  pDC->SetBkMode(TRANSPARENT);
+  CString strCaption = pControl->GetCaption();
+  CXTPDrawHelpers::StripMnemonics(strCaption);
+  CFont* pOldFont = pDC->SelectObject(GetRegularFont());
+  CRect rcCaption(rcItem.left + C + 4, rcItem.top, rcItem.right, rcItem.bottom);
+  pDC->DrawText(strCaption, rcCaption, DT_END_ELLIPSIS | DT_NOPREFIX | DT_VCENTER | DT_SINGLELINE);
+
+  const XTPControlType type = pControl->GetType();
+  const int yMid = (rcItem.top + rcItem.bottom) / 2;
+  if (type >= xtpControlPopup && type <= xtpControlSplitButtonPopup) {
+    Triangle(pDC, CPoint(rcItem.right - 7, yMid), CPoint(rcItem.right - 12, yMid - 5),
+             CPoint(rcItem.right - 12, yMid + 5), clrText);
+    if (type == xtpControlSplitButtonPopup)
+      pDC->FillSolidRect(rcItem.right - 20, rcItem.top, 1, rcItem.Height(), clrText);
+  }
+  if (type == xtpControlComboBox || type == xtpControlEdit) {
+    CRect rcCalc(0, 0, 0, 0);
+    pDC->DrawText(strCaption, rcCalc, DT_CALCRECT | DT_SINGLELINE);
+    CRect rcField(rcCaption.left + rcCalc.Width() + 9, rcItem.top + 1, rcItem.right - 1, rcItem.bottom - 1);
+    if (rcField.left < rcField.right) {
+      pDC->FillSolidRect(rcField, GetColor(COLOR_WINDOW));
+      const int nFrame = bSelected ? COLOR_HIGHLIGHT : COLOR_BTNFACE;
+      Draw3dRect(pDC, rcField, nFrame, nFrame);
+      if (type == xtpControlComboBox) {
+        const int cxButton = pDC->GetTextExtent(_T(" ")).cy + 2;
+        CRect rcButton(rcField.right - cxButton, rcField.top, rcField.right, rcField.bottom);
+        if (bSelected) {
+          pDC->FillSolidRect(rcButton, GetColor(COLOR_BTNFACE));
+          Draw3dRect(pDC, rcButton, COLOR_HIGHLIGHT, COLOR_HIGHLIGHT);
+        } else {
+          CRect rcInside(rcButton);
+          rcInside.DeflateRect(2, 2);
+          pDC->FillSolidRect(rcInside, GetColor(COLOR_BTNFACE));
+        }
+        rcButton.DeflateRect(1, 1);
+        DrawDropDownArrow(pDC, rcButton, GetColor(COLOR_BTNTEXT));
+      }
+    }
+  }
+  pDC->SelectObject(pOldFont);
+  return szResult;
 }

@@ -1,9 +1,6 @@
 // The paint manager base: the colour table, the fonts, the shared geometry helpers, the
 // current global instance, control text, check marks, arrows, special buttons, the status
 // bar pieces and the popup animations.
-//
-// Bodies marked "interim" measure nothing and draw nothing: they wait for the control
-// kinds they draw.
 #include <framework.h>
 
 #include <algorithm>
@@ -17,6 +14,7 @@
 #include "XTPDefaultTheme.h"
 #include "XTPImageManager.h"
 #include "XTPPaintManager.h"
+#include "XTPStatusBar.h"
 #include "XTPSystemVersion.h"
 #include "XTPVisualStylesTheme.h"
 
@@ -701,8 +699,52 @@ CSize CXTPPaintManager::DrawToolbarItem(CDC* pDC, CXTPControl* pControl, BOOL bD
   return szResult;
 }
 
-// Interim bodies.
-void CXTPPaintManager::DrawStatusBarPane(CDC*, CRect, CXTPStatusBarPane*) {}
+// ---- Status bar panes and the expanding animation ----------------------------------------
+void CXTPPaintManager::DrawStatusBarPane(CDC* pDC, CRect rc, CXTPStatusBarPane* pPane) {
+  if (pDC == NULL || pPane == NULL) return;
+  const UINT nStyle = pPane->GetStyle();
+  if (pPane->GetBackgroundColor() != (COLORREF)-1) {
+    CRect rcFill(rc);
+    if ((nStyle & SBPS_NOBORDERS) == 0) rcFill.DeflateRect(1, 1);
+    pDC->FillSolidRect(rcFill, pPane->GetBackgroundColor());
+  }
+  CFont* pFont = pPane->GetTextFont();
+  CFont* pOldFont = pFont != NULL ? pDC->SelectObject(pFont) : NULL;
+  rc.DeflateRect(2, 1);
+  const BOOL bEnabled = (nStyle & SBPS_DISABLED) == 0;
+  const CString strText = pPane->GetText();
+  CXTPImageManagerIcon* pImage = pPane->GetImage();
+  const int cxImage = pImage != NULL ? pImage->GetWidth() : 0;
+  const int cyImage = pImage != NULL ? pImage->GetHeight() : 0;
+  const int cxText = strText.IsEmpty() ? 0 : pDC->GetTextExtent(strText).cx;
+  const int cxContent = cxText + cxImage + (strText.IsEmpty() ? 0 : 2);
+  int x = rc.left;
+  if (cxContent < rc.Width()) {
+    if (pPane->GetTextAlignment() == 1)
+      x = rc.left + (rc.Width() - cxContent) / 2;
+    else if (pPane->GetTextAlignment() == 2)
+      x = rc.right - cxContent;
+  }
+  CRect rcText(x, rc.top, rc.right, rc.bottom);
+  if (pImage != NULL) {
+    if (cxImage <= rc.right - x && cyImage <= rc.Height()) {
+      const CPoint pt(x, rc.top + (rc.Height() - cyImage) / 2);
+      if (bEnabled)
+        pImage->Draw(pDC, pt);
+      else
+        pImage->Draw(pDC, pt, pImage->GetDisabledIcon(), cxImage, cyImage);
+    }
+    rcText.left += cxImage + 2;
+  }
+  if (bEnabled && !strText.IsEmpty()) {
+    pDC->SetBkMode(TRANSPARENT);
+    const COLORREF clrPane = pPane->GetTextColor();
+    pDC->SetTextColor(clrPane != (COLORREF)-1 ? clrPane : m_clrStatusTextColor);
+    CString strDraw(strText);
+    pDC->DrawText(strDraw, rcText, DT_NOPREFIX | DT_EXPANDTABS | DT_SINGLELINE | DT_VCENTER);
+  }
+  if (pOldFont != NULL) pDC->SelectObject(pOldFont);
+}
 void CXTPPaintManager::AnimateExpanding(CXTPCommandBar* pCommandBar, CDC* pDestDC, CDC* pSrcDC,
                                         BOOL bExpandDown) {
   if (pCommandBar == NULL || pDestDC == NULL || pSrcDC == NULL || pCommandBar->GetSafeHwnd() == NULL) return;

@@ -17,10 +17,13 @@ namespace {
 
 const UINT kTextPending = 0x01;
 
-// What a pane shows inside its rectangle: background colour, icon and text. The themes'
-// pane drawing is not there yet, so the bar draws the entry itself here; this is the one
-// place to hand it to CXTPPaintManager::DrawStatusBarPane once the themes draw entries.
-void DrawPaneContent(CXTPPaintManager* /*pPaintManager*/, CDC* pDC, CRect rc, CXTPStatusBarPane* pPane) {
+// What a pane shows inside its rectangle: background colour, icon and text, drawn by the
+// paint manager in use; without one (the bar draws as the common control) here.
+void DrawPaneContent(CXTPPaintManager* pPaintManager, CDC* pDC, CRect rc, CXTPStatusBarPane* pPane) {
+  if (pPaintManager != NULL) {
+    pPaintManager->DrawStatusBarPane(pDC, rc, pPane);
+    return;
+  }
   if (pPane->GetBackgroundColor() != (COLORREF)-1) pDC->FillSolidRect(rc, pPane->GetBackgroundColor());
   CRect rcText(rc);
   rcText.DeflateRect(::GetSystemMetrics(SM_CXEDGE), 0);

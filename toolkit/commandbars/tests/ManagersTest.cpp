@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "CommandBarsTestSupport.h"
+#include "XTPPaintManager.h"
 #include "XTPHookManager.h"
 #include "XTPKeyboardManager.h"
 #include "XTPMouseManager.h"
@@ -43,6 +44,9 @@ class Managers : public ::testing::Test {
  protected:
   void SetUp() override {
     ParkPointer();
+    // Bars paint through the global paint manager, made at their first paint when there is
+    // none: make it now so that its fonts are not built while a test times its keys.
+    ASSERT_NE(nullptr, XTPPaintManager());
     ASSERT_TRUE(frame.CreateAt(CRect(40, 40, 640, 460), L"frame"));
     Activate(frame.m_hWnd);
     ASSERT_TRUE(bar.CreateAt(CRect(700, 80, 820, 240)));
