@@ -265,6 +265,25 @@ class CWizardFixture : public ::testing::Test {
     ASSERT_TRUE(WaitFor([&] { return Button(1, L"Export") != nullptr; }, ms)) << "the folder page stayed busy";
     ::Sleep(300);
   }
+  // Clicks a letter (or "All") of the folder page and waits for the listing it starts; the
+  // click is given again when the page never got busy (a click that came while the pane
+  // was still disabled is lost; a listing repeated does no harm).
+  void ClickAndWaitForListing(HWND hButton, DWORD ms = 60000) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+      uidriver::Click(hButton);
+      if (WaitFor([&] { return Button(1, L"Export") == nullptr; }, 4000)) break;
+    }
+    WaitForListing(ms);
+  }
+  // Clicks a button until a dialog of the caption shows (at most three times).
+  HWND ClickForDialog(HWND hButton, const wchar_t* title) {
+    HWND hDlg = nullptr;
+    for (int attempt = 0; attempt < 3 && !hDlg; ++attempt) {
+      uidriver::Click(hButton);
+      WaitFor([&] { return (hDlg = Dialog(title)) != nullptr; }, 8000);
+    }
+    return hDlg;
+  }
   // The page came back or a folder was chosen: its buttons go while it works (unless it
   // was done before they could be seen), then come back.
   void WaitForNewListing(DWORD ms = 60000) {
