@@ -45,14 +45,15 @@ void SendMouse(DWORD dwFlags, CPoint pt = CPoint(0, 0)) {
   ::SendInput(1, &in, sizeof(INPUT));
 }
 
-// The open popup that has been painted: shown and with nothing left to paint.
+// The open popup, shown: it has painted (at once or animated) before the press's handling
+// returned.
 bool PopupPainted() {
   CXTPMouseManager* pManager = XTPMouseManager();
   for (int i = 0; i < pManager->GetTrackingBarCount(); i++) {
     CXTPCommandBar* pBar = pManager->GetTrackingBar(i);
     if (pBar == NULL || !pBar->IsKindOf(RUNTIME_CLASS(CXTPPopupBar))) continue;
     HWND hWnd = pBar->GetSafeHwnd();
-    if (hWnd != NULL && ::IsWindowVisible(hWnd) && !::GetUpdateRect(hWnd, NULL, FALSE)) return true;
+    if (hWnd != NULL && ::IsWindowVisible(hWnd)) return true;
   }
   return false;
 }
@@ -105,11 +106,19 @@ int wmain() {
     return 1;
   }
   pBars->RecalcFrameLayout();
+  pFrame->ShowWindow(SW_SHOWNORMAL);
+  pFrame->UpdateWindow();
   ::SetForegroundWindow(pFrame->GetSafeHwnd());
-  Pump(200);
+  ::SetActiveWindow(pFrame->GetSafeHwnd());
+  pFrame->SetFocus();
+  Pump(300);
   CRect rcItem = pMenuBar->GetControl(0)->GetRect();
   pMenuBar->ClientToScreen(&rcItem);
+  // Two points 8 pixels apart in turn, so that no two presses make a double click.
+  const CPoint pts[2] = {CPoint(rcItem.CenterPoint().x - 4, rcItem.CenterPoint().y),
+                         CPoint(rcItem.CenterPoint().x + 4, rcItem.CenterPoint().y)};
   const CPoint pt = rcItem.CenterPoint();
+  std::printf("menu-bar item at %ld,%ld (%ld x %ld)\n", (long)pt.x, (long)pt.y, (long)rcItem.Width(), (long)rcItem.Height());
 
   struct Kind {
     XTPAnimationType type;
@@ -124,7 +133,7 @@ int wmain() {
     std::vector<double> ms;
     int nMissed = 0;
     for (int i = 0; i < 50; i++) {
-      const double t = ClickOnce(pt);
+      const double t = ClickOnce(pts[i % 2]);
       if (t < 0)
         nMissed++;
       else

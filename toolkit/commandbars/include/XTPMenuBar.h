@@ -46,6 +46,8 @@ class CXTPMenuBar : public CXTPToolBar {
   void RestoreCommandBarList(CXTPCommandBarList* pCommandBarList) override;
   CXTPCommandBar* Clone(BOOL bRecursive = FALSE) override;
   void Reset() override;
+  // Leaving tracking first closes the open menu, so that its item knows it is closed.
+  BOOL SetTrackingMode(int bMode, BOOL bSelectFirst = TRUE, BOOL bKeyboard = FALSE) override;
   // Frame, MDI client and hooked child messages (keyboard entry, MDI changes).
   int OnHookMessage(HWND hWnd, UINT nMessage, WPARAM& wParam, LPARAM& lParam,
                     LRESULT& lResult) override;

@@ -212,6 +212,11 @@ void CXTPMenuBar::OnTimer(UINT_PTR nIDEvent) {
   CXTPToolBar::OnTimer(nIDEvent);
 }
 
+BOOL CXTPMenuBar::SetTrackingMode(int bMode, BOOL bSelectFirst, BOOL bKeyboard) {
+  if (bMode == xtpTrackingNone && m_nPopuped != -1) SetPopuped(-1);
+  return CXTPToolBar::SetTrackingMode(bMode, bSelectFirst, bKeyboard);
+}
+
 void CXTPMenuBar::OnLButtonDown(UINT nFlags, CPoint point) {
   CXTPControl* pControl = m_pControls->HitTest(point);
   if (pControl != NULL && !IsTrackingMode() && !IsCustomizeMode() && pControl->GetEnabled() &&
