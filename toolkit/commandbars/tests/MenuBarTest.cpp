@@ -73,7 +73,14 @@ class CMenuFrame : public CXTPFrameWnd {
     if (message == WM_COMMAND && lParam == 0) commands.push_back(LOWORD(wParam));
     return CXTPFrameWnd::WindowProc(message, wParam, lParam);
   }
+  // The menu's commands have a handler, so the bars show them enabled (WindowProc above
+  // records them).
+  void OnMenuCommand(UINT) {}
+  DECLARE_MESSAGE_MAP()
 };
+BEGIN_MESSAGE_MAP(CMenuFrame, CXTPFrameWnd)
+  ON_COMMAND_RANGE(57600, 57643, OnMenuCommand)  // File and Edit commands, not Exit
+END_MESSAGE_MAP()
 
 class MenuBar : public ::testing::TestWithParam<int> {
  protected:
