@@ -336,19 +336,7 @@ TEST_F(WizardE2e, DominoFilesComeWithTheirServerAndCannotBePreviewed) {
   ASSERT_TRUE(WaitFor([&] { return wizarde2e::ReadListRows(hServers, 1).size() == 1; }, 5000));
   ::Sleep(500);
   // The row's label, as the program lays it out.
-  RECT rcRow = {};
-  {
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(hServers, &pid);
-    HANDLE hProcess = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-    void* remote = ::VirtualAllocEx(hProcess, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);
-    RECT ask = {LVIR_LABEL};
-    ::WriteProcessMemory(hProcess, remote, &ask, sizeof(ask), nullptr);
-    ::SendMessageW(hServers, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(remote));
-    ::ReadProcessMemory(hProcess, remote, &rcRow, sizeof(rcRow), nullptr);
-    ::VirtualFreeEx(hProcess, remote, 0, MEM_RELEASE);
-    ::CloseHandle(hProcess);
-  }
+  const RECT rcRow = ListRowLabelRect(hServers, 0);
   uidriver::Click(hServers, POINT{rcRow.left + 10, (rcRow.top + rcRow.bottom) / 2});
   const bool listedOk = WaitFor([&] { return !wizarde2e::ReadListRows(hFiles, 1).empty() && ::IsWindowEnabled(hFiles); }, 20000);
   wizarde2e::KeepPicture(hDlg, L"domino_in_program_after_click.png");

@@ -233,4 +233,23 @@ inline void KeepPicture(HWND hWnd, const std::wstring& name) {
   shot.SavePng(testsupport::ArtifactPath(L"wizard\\" + name));
 }
 
+// The label rectangle of a row of another process's list view, in its client coordinates
+// (the request goes through memory of that process).
+inline RECT ListRowLabelRect(HWND hList, int row) {
+  RECT rc = {};
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(hList, &pid);
+  HANDLE hProcess = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  if (!hProcess) return rc;
+  if (void* remote = ::VirtualAllocEx(hProcess, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE)) {
+    RECT ask = {LVIR_LABEL};
+    ::WriteProcessMemory(hProcess, remote, &ask, sizeof(ask), nullptr);
+    ::SendMessageW(hList, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(remote));
+    ::ReadProcessMemory(hProcess, remote, &rc, sizeof(rc), nullptr);
+    ::VirtualFreeEx(hProcess, remote, 0, MEM_RELEASE);
+  }
+  ::CloseHandle(hProcess);
+  return rc;
+}
+
 }  // namespace wizarde2e
