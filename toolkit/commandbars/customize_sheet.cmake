@@ -1,0 +1,2 @@
+# The customize sheet (context menu, image popup, image copy and paste, the run's hooks).
+target_sources(toolkit_commandbars PRIVATE ${CMAKE_CURRENT_LIST_DIR}/src/XTPCustomizeSheet.cpp)
