@@ -219,15 +219,52 @@ TEST_P(MenuBar, ArrowsMoveAcrossAndIntoMenusEscapeStepsBack) {
   EXPECT_TRUE(pFrame->commands.empty());
 }
 
-// Alt+letter reaches the bars through the frame's pre-translation (Alt accelerators).
-TEST_P(MenuBar, DISABLED_AltMnemonicOpensTheMenu) {
+// Alt+letter opens the letter's menu with its first item selected, whether Alt is held
+// with the letter (the frame's pre-translation, Alt accelerators) or pressed and released
+// before it (the bar takes the keyboard, then the letter is its mnemonic). The release of
+// a held Alt leaves the menu open, and the frame runs no command.
+TEST_P(MenuBar, AltMnemonicOpensTheMenu) {
   Build();
-  Keys({{VK_MENU, false}, {'E', false}, {'E', true}, {VK_MENU, true}}, 250);
-  std::vector<CXTPPopupBar*> popups = OpenPopups();
-  ASSERT_EQ(1u, popups.size());
-  EXPECT_EQ(1, pMenuBar->GetPopupedIndex());
-  EXPECT_TRUE(pMenuBar->IsTrackingMode());
-  EXPECT_EQ(0, popups[0]->GetSelectedIndex());
+  struct Case {
+    const char* name;
+    std::vector<std::pair<WORD, bool>> keys;
+  } cases[] = {
+      {"Alt held with E", {{VK_MENU, false}, {'E', false}, {'E', true}, {VK_MENU, true}}},
+      {"Alt held with E, Alt released first", {{VK_MENU, false}, {'E', false}, {VK_MENU, true}, {'E', true}}},
+      {"Alt pressed and released, then E", {{VK_MENU, false}, {VK_MENU, true}, {'E', false}, {'E', true}}},
+  };
+  for (const Case& c : cases) {
+    Activate(pFrame->GetSafeHwnd());
+    pFrame->SetFocus();
+    Keys(c.keys, 250);
+    PumpFrameUntil([] { return !OpenPopups().empty(); }, 1000);
+    std::vector<CXTPPopupBar*> popups = OpenPopups();
+    ASSERT_EQ(1u, popups.size()) << c.name;
+    EXPECT_EQ(1, pMenuBar->GetPopupedIndex()) << c.name;
+    EXPECT_TRUE(pMenuBar->IsTrackingMode()) << c.name;
+    EXPECT_EQ(0, popups[0]->GetSelectedIndex()) << c.name;
+    EXPECT_EQ(57643, popups[0]->GetControl(0)->GetID()) << c.name << ": the Edit menu";
+    EXPECT_TRUE(::IsWindowVisible(popups[0]->GetSafeHwnd())) << c.name;
+    // The open menu still takes keys: Down moves its selection.
+    Tap(VK_DOWN);
+    EXPECT_EQ(1, popups[0]->GetSelectedIndex()) << c.name;
+    if (&c == &cases[0]) {
+      CRect rcShot, rcPopup;
+      pFrame->GetWindowRect(&rcShot);
+      popups[0]->GetWindowRect(&rcPopup);
+      rcShot.bottom = std::max(rcShot.top + 160, rcPopup.bottom + 8);
+      CString strName;
+      strName.Format(L"commandbars/menu_bar_alt_mnemonic_theme%d.png", GetParam());
+      ShootScreen(rcShot, strName);
+    }
+    // Escape twice leaves the menu and then the bar.
+    Tap(VK_ESCAPE);
+    Tap(VK_ESCAPE);
+    EXPECT_TRUE(OpenPopups().empty()) << c.name;
+    EXPECT_FALSE(pMenuBar->IsTrackingMode()) << c.name;
+    EndTracking();
+  }
+  EXPECT_TRUE(pFrame->commands.empty());
 }
 
 TEST_P(MenuBar, AnOpenMenuDropsBelowItsItemAndItsMnemonicRunsTheCommand) {
