@@ -1045,6 +1045,43 @@ TEST(ToolbarItems, SizesByKindAndStyle) {
   }
 }
 
+// A menu bar's items are popups drawn without the arrow that popups on other bars show:
+// the item is 10 pixels narrower and nothing is drawn right of its text.
+TEST(ToolbarItems, MenuBarItemsHaveNoArrow) {
+  Owned<CXTPDefaultTheme> pm;
+  const CSize szEdit = TextSize(pm.p, _T("Edit"));
+  const struct {
+    const char* name;
+    XTPBarType type;
+    int cxExpected;
+    bool bArrow;
+  } cases[] = {
+      {"toolbar", xtpBarTypeNormal, szEdit.cx + 10 + 6, true},
+      {"menu bar", xtpBarTypeMenuBar, szEdit.cx + 6, false},
+  };
+  for (const auto& c : cases) {
+    CPlacedBar bar(xtpBarTop, c.type, CSize(300, 30));
+    CXTPControl* pControl = bar.GetControls()->Add(xtpControlPopup, kNoImageId);
+    ASSERT_NE(pControl, nullptr);
+    pControl->SetCaption(_T("&Edit"));
+    CSnapshot measure(10, 10);
+    const CSize sz = pm->DrawControl(&measure.DC(), pControl, FALSE);
+    EXPECT_EQ(sz, CSize(c.cxExpected, szEdit.cy + 6)) << c.name;
+    // Drawn in a rectangle 30 pixels wider than the text: the text is centred, an arrow
+    // would follow it.
+    const CRect rc(0, 0, szEdit.cx + 30, sz.cy);
+    pControl->SetRect(rc);
+    CSnapshot shot(rc.Width(), rc.Height());
+    shot.DC().FillSolidRect(rc, kFace);
+    pm->DrawControl(&shot.DC(), pControl, TRUE);
+    const int xTextEnd = (rc.Width() - szEdit.cx - (c.bArrow ? 5 : 0)) / 2 + szEdit.cx;
+    const CRect rcAfterText(xTextEnd + 1, 0, rc.right, rc.bottom);
+    EXPECT_EQ(CountColor(shot, rcAfterText, kText) > 0, c.bArrow) << c.name;
+    EXPECT_GT(CountColor(shot, CRect(0, 0, xTextEnd, rc.bottom), kText), 0) << c.name << ": the text is drawn";
+    SavePicture(shot, c.bArrow ? L"paint_popup_item_toolbar.png" : L"paint_popup_item_menubar.png");
+  }
+}
+
 // A split button under the mouse.
 class CHotSplit : public CXTPControlPopup {
  public:
