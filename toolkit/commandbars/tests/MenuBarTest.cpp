@@ -553,6 +553,66 @@ TEST_P(MdiMenuBar, EachDocumentMenuKeepsItsOwnCustomisation) {
   ::DestroyMenu(hDoc);
 }
 
+// The stored controls carry every document's menu: a new frame whose menu bar loads them
+// shows the frame's menu and each document's menu with the changes the user made to it.
+TEST_P(MdiMenuBar, DocumentMenusComeBackFromTheStoredControls) {
+  ASSERT_TRUE(pBars->IsCustomizable());
+  HMENU hDoc = ::LoadMenu(::GetModuleHandle(NULL), MAKEINTRESOURCE(kDocMenu));
+  ASSERT_NE(nullptr, hDoc);
+  // "Window" leaves the document's menu, "Help" the frame's; "&Document" gets a new caption.
+  pBars->nActiveMenu = kDocMenu;
+  ::SendMessage(hClient, WM_MDISETMENU, (WPARAM)hDoc, 0);
+  ASSERT_EQ(kDocMenu, pMenuBar->GetCurrentMenuId());
+  ASSERT_EQ(3, pMenuBar->GetControlCount());
+  pMenuBar->GetControls()->Remove(2);
+  pMenuBar->GetControl(1)->SetCaption(_T("&Papers"));
+  pBars->nActiveMenu = kFrameMenu;
+  ::SendMessage(hClient, WM_MDISETMENU, 0, 0);
+  ASSERT_EQ(kFrameMenu, pMenuBar->GetCurrentMenuId());
+  pMenuBar->GetControls()->Remove(3);
+
+  // Stored while the document's menu is shown: the bar stores its frame menu as its own.
+  pBars->nActiveMenu = kDocMenu;
+  ::SendMessage(hClient, WM_MDISETMENU, (WPARAM)hDoc, 0);
+  ASSERT_EQ(kDocMenu, pMenuBar->GetCurrentMenuId());
+  CMemFile file;
+  ASSERT_TRUE(pBars->SaveCommandBars(&file, TRUE));
+  const UINT nBytes = (UINT)file.GetLength();
+  ASSERT_GT(nBytes, 0u);
+  std::vector<BYTE> stored(nBytes);
+  file.SeekToBegin();
+  ASSERT_EQ(nBytes, file.Read(stored.data(), nBytes));
+  ::DestroyMenu(hDoc);
+
+  // A new frame with the menu bar as the program builds it.
+  TearDown();
+  SetUp();
+  ASSERT_EQ(4, pMenuBar->GetControlCount());
+  ASSERT_EQ(nullptr, pMenuBar->GetDocumentMenu(kDocMenu));
+  ASSERT_TRUE(pBars->LoadCommandBars(stored.data(), (UINT)stored.size(), TRUE));
+  EXPECT_EQ(pMenuBar, pBars->GetMenuBar());
+  EXPECT_EQ(3, pMenuBar->GetControlCount()) << "the frame's menu without Help";
+  ASSERT_NE(nullptr, pMenuBar->GetDocumentMenu(kDocMenu));
+  hDoc = ::LoadMenu(::GetModuleHandle(NULL), MAKEINTRESOURCE(kDocMenu));
+  pBars->nActiveMenu = kDocMenu;
+  ::SendMessage(hClient, WM_MDISETMENU, (WPARAM)hDoc, 0);
+  EXPECT_EQ(kDocMenu, pMenuBar->GetCurrentMenuId());
+  ASSERT_EQ(2, pMenuBar->GetControlCount()) << "the document's menu without Window";
+  EXPECT_EQ(CString(_T("&Papers")), pMenuBar->GetControl(1)->GetCaption());
+  PumpFrame(80);
+  CRect rcShot;
+  pMenuBar->GetWindowRect(&rcShot);
+  rcShot.InflateRect(2, 2);
+  CString strName;
+  strName.Format(L"commandbars/menu_bar_document_menu_loaded_theme%d.png", GetParam());
+  ShootScreen(rcShot, strName);
+  // And back to the frame's.
+  pBars->nActiveMenu = kFrameMenu;
+  ::SendMessage(hClient, WM_MDISETMENU, 0, 0);
+  EXPECT_EQ(3, pMenuBar->GetControlCount());
+  ::DestroyMenu(hDoc);
+}
+
 INSTANTIATE_TEST_SUITE_P(Themes, MdiMenuBar, ::testing::Values(0, 3));
 
 }  // namespace
