@@ -96,8 +96,17 @@ void CXTPCustomizeCommandsListBox::OnLButtonDown(UINT nFlags, CPoint point) {
         pOwner->PostMessage(WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(), LBN_SELCHANGE), (LPARAM)m_hWnd);
       CXTPControl* pControl = reinterpret_cast<CXTPControl*>(GetItemData(nIndex));
       if (pControl != NULL && (DWORD_PTR)pControl != (DWORD_PTR)LB_ERR && pCommandBars != NULL) {
-        // The list keeps its item whatever the drop does: the bar receives a copy.
-        pCommandBars->GetDropSource()->DoDragDrop(pControl, TRUE);
+        // The list keeps its item whatever the drop does: the bar receives a copy. A bar
+        // copies a popup without its menu, sharing it; a menu taken from the list must be
+        // one of its own (every "New Menu" a new empty menu, a built-in menu apart from the
+        // list's), so a popup is dragged as a full copy made for this drag.
+        CXTPControl* pDragged = pControl;
+        if (pControl->GetCommandBar() != NULL) {
+          pDragged = pControl->Clone(TRUE);
+          if (pDragged == NULL) pDragged = pControl;
+        }
+        pCommandBars->GetDropSource()->DoDragDrop(pDragged, TRUE);
+        if (pDragged != pControl) pDragged->InternalRelease();
         return;
       }
     }
