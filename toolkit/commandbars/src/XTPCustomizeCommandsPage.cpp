@@ -46,11 +46,19 @@ void CXTPCustomizeCommandsListBox::OnPaint() {
   CPaintDC dc(this);
   CRect rcClient;
   GetClientRect(&rcClient);
+  // A mirrored list draws mirrored into the buffer, and the buffer goes out pixel for pixel:
+  // mirroring the copy as well would turn the texts round.
+  const BOOL bMirrored = (GetExStyle() & WS_EX_LAYOUTRTL) != 0;
+  if (bMirrored) ::SetLayout(dc.m_hDC, 0);
   CXTPBufferDC memDC(dc.m_hDC, rcClient);
+  // The background first, unmirrored: a mirrored fill may leave the buffer's edge column.
   DrawBackground(&memDC, rcClient);
+  if (bMirrored) ::SetLayout(memDC.m_hDC, LAYOUT_RTL);
   // The list draws its rows into the buffer: every row comes back as an owner-draw request
   // with the buffer's DC.
   DefWindowProc(WM_PAINT, (WPARAM)memDC.m_hDC, 0);
+  // Copied out as drawn.
+  if (bMirrored) ::SetLayout(memDC.m_hDC, 0);
 }
 
 BOOL CXTPCustomizeCommandsListBox::OnEraseBkgnd(CDC* pDC) {

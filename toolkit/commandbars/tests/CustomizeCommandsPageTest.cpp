@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <functional>
 #include <string>
 #include <vector>
@@ -169,10 +170,9 @@ class CustomizeCommandsPage : public ::testing::Test {
 
   // Runs the sheet on the commands page with the script; the sheet is moved beside the
   // frame first so that the toolbar lies free.
-  void RunSheet(std::vector<Step> steps, std::function<void(CXTPCustomizeSheet&)> before = nullptr) {
+  void RunSheet(std::vector<Step> steps, bool bCategories = true) {
     CXTPCustomizeSheet sheet(m_pBars, 1);
-    AddStandardCategories(sheet.GetCommandsPage());
-    if (before) before(sheet);
+    if (bCategories) AddStandardCategories(sheet.GetCommandsPage());
     CXTPCustomizeCommandsPage* pPage = sheet.GetCommandsPage();
     std::vector<Step> script = {
         WaitFor("the page is up", [&] { return sheet.m_hWnd != NULL && pPage->m_lstCommands.m_hWnd != NULL &&
@@ -359,6 +359,23 @@ TEST_F(CustomizeCommandsPage, ListingSubItemsAddsCopiesOfASubmenusItems) {
 // ---- The list on the screen -----------------------------------------------------------------
 
 TEST_F(CustomizeCommandsPage, CommandsListIsDrawnAsOnABarInBothThemes) {
+  // Cut and Copy have images: a red and a blue square.
+  {
+    CClientDC screen(nullptr);
+    CDC dc;
+    dc.CreateCompatibleDC(&screen);
+    CBitmap bmp;
+    bmp.CreateCompatibleBitmap(&screen, 32, 16);
+    CBitmap* pOld = dc.SelectObject(&bmp);
+    dc.FillSolidRect(0, 0, 32, 16, RGB(192, 192, 192));
+    dc.FillSolidRect(2, 2, 12, 12, RGB(0, 0, 0));
+    dc.FillSolidRect(3, 3, 10, 10, RGB(255, 0, 0));
+    dc.FillSolidRect(18, 2, 12, 12, RGB(0, 0, 0));
+    dc.FillSolidRect(19, 3, 10, 10, RGB(0, 0, 255));
+    dc.SelectObject(pOld);
+    const UINT ids[] = {57635, 57634};
+    ASSERT_TRUE(m_pBars->GetImageManager()->SetIcons(bmp, ids, 2, CSize(16, 16), XTP_IMAGESTATE_NORMAL, FALSE));
+  }
   for (int nTheme : {0, 3}) {
     CXTPPaintManager::SetTheme(nTheme);
     CXTPPaintManager* pPaintManager = m_pBars->GetPaintManager();
@@ -381,6 +398,7 @@ TEST_F(CustomizeCommandsPage, CommandsListIsDrawnAsOnABarInBothThemes) {
     steps.push_back(Act("park the pointer", [] { SendMove(CPoint(1270, 1010)); }));
     int nSelected = -1, nHeight = 0;
     std::vector<COLORREF> rowSelected, rowPlain;
+    bool bCutRed = false, bCopyBlue = false, bPasteImage = true;
     steps.push_back(WaitFor("the list is painted", [&] {
       CListBox& list = Page()->m_lstCommands;
       list.UpdateWindow();
@@ -397,6 +415,24 @@ TEST_F(CustomizeCommandsPage, CommandsListIsDrawnAsOnABarInBothThemes) {
       rowPlain.clear();
       for (int y = rcSel.top + 1; y < rcSel.bottom - 1; y++) rowSelected.push_back(shot.Pixel(x, y));
       for (int y = rcPlain.top + 1; y < rcPlain.bottom - 1; y++) rowPlain.push_back(shot.Pixel(x, y));
+      // The icon column: each command's own image; none for the submenu.
+      CRect rcThird;
+      list.GetItemRect(2, &rcThird);
+      auto column = [](const CRect& rc) { return CRect(rc.left, rc.top, rc.left + rc.Height(), rc.bottom); };
+      // A theme may fade the images of rows that are not selected: a reddish or bluish
+      // pixel is enough.
+      auto tinted = [&shot](const CRect& rc, bool bRed) {
+        for (int y = rc.top; y < rc.bottom; y++)
+          for (int x = rc.left; x < rc.right; x++) {
+            const COLORREF c = shot.Pixel(x, y);
+            const int main = bRed ? GetRValue(c) : GetBValue(c), other = bRed ? GetBValue(c) : GetRValue(c);
+            if (main > 180 && main - GetGValue(c) > 80 && main - other > 80) return true;
+          }
+        return false;
+      };
+      bCutRed = tinted(column(rcPlain), true);
+      bCopyBlue = tinted(column(rcSel), false);
+      bPasteImage = tinted(column(rcThird), true) || tinted(column(rcThird), false);
       testsupport::CSnapshot whole(m_pSheet->m_hWnd, testsupport::WindowArea::Whole);
       whole.SavePng(testsupport::ArtifactPath(nTheme == 0 ? L"commandbars\\customize_commands_page_theme0.png"
                                                           : L"commandbars\\customize_commands_page_theme3.png"));
@@ -405,6 +441,9 @@ TEST_F(CustomizeCommandsPage, CommandsListIsDrawnAsOnABarInBothThemes) {
     RunSheet(std::move(steps));
     EXPECT_TRUE(bFirstFilled) << "theme " << nTheme;
     EXPECT_EQ(1, nSelected) << "theme " << nTheme;
+    EXPECT_TRUE(bCutRed) << "theme " << nTheme;
+    EXPECT_TRUE(bCopyBlue) << "theme " << nTheme;
+    EXPECT_FALSE(bPasteImage) << "theme " << nTheme;
     EXPECT_EQ(nRowHeight, nHeight) << "theme " << nTheme;
     const COLORREF clrHighlight = pPaintManager->GetColor(COLOR_HIGHLIGHT), clrFace = pPaintManager->GetColor(COLOR_BTNFACE);
     auto count = [](const std::vector<COLORREF>& v, COLORREF c) { return std::count(v.begin(), v.end(), c); };
@@ -549,6 +588,105 @@ TEST_F(CustomizeCommandsPage, DraggingACommandOutOfTheList) {
       EXPECT_EQ(0, nTemplateItems);
     }
   }
+}
+
+// The page is a trusted window of the mouse manager while it exists; without categories
+// both lists stay empty.
+TEST_F(CustomizeCommandsPage, PageIsTrustedWhileItExistsAndEmptyWithoutCategories) {
+  HWND hPage = NULL;
+  bool bTrusted = false;
+  int nCategories = -1, nCommands = -1;
+  std::vector<Step> steps;
+  steps.push_back(Act("look", [&] {
+    hPage = Page()->m_hWnd;
+    bTrusted = XTPMouseManager()->IsTrustedWindow(hPage) != FALSE;
+    nCategories = Page()->m_lstCategories.GetCount();
+    nCommands = Page()->m_lstCommands.GetCount();
+  }));
+  steps.push_back(Act("press where a row would be", [&] {
+    SendMove(ScreenCentre(CRect(0, 0, 40, 10), &Page()->m_lstCommands));
+    SendButton(MOUSEEVENTF_LEFTDOWN);
+    SendButton(MOUSEEVENTF_LEFTUP);
+  }));
+  int nTicks = 0;
+  steps.push_back(WaitFor("a while", [&] { return ++nTicks > 6 && ::GetCapture() == NULL; }));
+  RunSheet(std::move(steps), false);
+  EXPECT_TRUE(bTrusted);
+  EXPECT_FALSE(XTPMouseManager()->IsTrustedWindow(hPage));
+  EXPECT_EQ(0, nCategories);
+  EXPECT_EQ(0, nCommands);
+}
+
+// The dark pixels of an area, cut to their bounding box, one string per row.
+std::vector<std::string> DarkMask(const testsupport::CSnapshot& shot, const CRect& rc) {
+  CRect box(INT_MAX, INT_MAX, INT_MIN, INT_MIN);
+  auto dark = [&shot](int x, int y) {
+    const COLORREF c = shot.Pixel(x, y);
+    return GetRValue(c) < 80 && GetGValue(c) < 80 && GetBValue(c) < 80;
+  };
+  for (int y = rc.top; y < rc.bottom; y++)
+    for (int x = rc.left; x < rc.right; x++)
+      if (dark(x, y)) box.SetRect(std::min<int>(box.left, x), std::min<int>(box.top, y), std::max<int>(box.right, x + 1),
+                                  std::max<int>(box.bottom, y + 1));
+  std::vector<std::string> rows;
+  for (int y = box.top; y < box.bottom; y++) {
+    std::string row;
+    for (int x = box.left; x < box.right; x++) row += dark(x, y) ? '#' : '.';
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+// Bars laid out right to left mirror the commands list and right-align the categories.
+TEST_F(CustomizeCommandsPage, RightToLeftBarsMirrorTheLists) {
+  DWORD dwCommands = 0, dwCategories = 0;
+  int nTextLeft = 0, nTextRight = 0;  // dark pixels of the first row, by half
+  std::vector<std::string> textRow, textPlain;
+  m_pFrame->ModifyStyleEx(0, WS_EX_LAYOUTRTL);
+  ASSERT_TRUE(m_pBars->IsLayoutRTL());
+  std::vector<Step> steps;
+  ChooseCategory(steps, L"Edit");
+  steps.push_back(Act("look", [&] {
+    dwCommands = Page()->m_lstCommands.GetExStyle();
+    dwCategories = Page()->m_lstCategories.GetExStyle();
+    m_pSheet->UpdateWindow();
+    Page()->m_lstCommands.UpdateWindow();
+    testsupport::CSnapshot whole(m_pSheet->m_hWnd, testsupport::WindowArea::Whole);
+    whole.SavePng(testsupport::ArtifactPath(L"commandbars\\customize_commands_page_rtl.png"));
+    // The first row ("Cut") reads from the right: its text lies in the right half. The
+    // picture is taken off the screen, so the halves are the screen's.
+    CRect rcRow;
+    Page()->m_lstCommands.GetItemRect(0, &rcRow);
+    CRect rcList;
+    Page()->m_lstCommands.GetClientRect(&rcList);
+    testsupport::CSnapshot list(rcList.Width(), rcList.Height());
+    CPoint ptOrigin(0, 0);
+    Page()->m_lstCommands.ClientToScreen(&ptOrigin);  // mirrored: the right edge on the screen
+    CRect rcScreen(ptOrigin.x - rcList.Width(), ptOrigin.y, ptOrigin.x, ptOrigin.y + rcList.Height());
+    if (!(Page()->m_lstCommands.GetExStyle() & WS_EX_LAYOUTRTL)) rcScreen.OffsetRect(rcList.Width(), 0);
+    CClientDC screen(nullptr);
+    list.DC().BitBlt(0, 0, rcList.Width(), rcList.Height(), &screen, rcScreen.left, rcScreen.top, SRCCOPY);
+    for (int y = rcRow.top; y < rcRow.bottom; y++)
+      for (int x = 0; x < rcList.Width(); x++)
+        if (GetRValue(list.Pixel(x, y)) < 80 && GetGValue(list.Pixel(x, y)) < 80) (x < rcList.Width() / 2 ? nTextLeft : nTextRight)++;
+    // And its letters are the right way round: the same pixels as "Cut" written plainly.
+    testsupport::CSnapshot plain(rcList.Width(), rcRow.Height());
+    plain.DC().FillSolidRect(0, 0, rcList.Width(), rcRow.Height(), RGB(255, 255, 255));
+    CFont* pOldFont = plain.DC().SelectObject(m_pBars->GetPaintManager()->GetRegularFont());
+    plain.DC().SetTextColor(RGB(0, 0, 0));
+    plain.DC().TextOut(4, 2, _T("Cut"));
+    plain.DC().SelectObject(pOldFont);
+    textRow = DarkMask(list, CRect(0, rcRow.top, rcList.Width(), rcRow.bottom));
+    textPlain = DarkMask(plain, CRect(0, 0, rcList.Width(), rcRow.Height()));
+  }));
+  RunSheet(std::move(steps));
+  EXPECT_EQ((DWORD)WS_EX_LAYOUTRTL, dwCommands & WS_EX_LAYOUTRTL);
+  EXPECT_EQ((DWORD)(WS_EX_RIGHT | WS_EX_RTLREADING | WS_EX_LEFTSCROLLBAR), dwCategories & 0x7000u);
+  EXPECT_EQ(0u, dwCategories & WS_EX_LAYOUTRTL);
+  EXPECT_EQ(0, nTextLeft);
+  EXPECT_GT(nTextRight, 10);
+  EXPECT_FALSE(textRow.empty());
+  EXPECT_EQ(textPlain, textRow);
 }
 
 // A press below the last row only selects nothing: no drag, no capture.
