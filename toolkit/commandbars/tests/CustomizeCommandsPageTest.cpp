@@ -261,10 +261,11 @@ TEST_F(CustomizeCommandsPage, CategoriesFollowTheMenuThenTheSpecialOnes) {
   EXPECT_EQ(nullptr, pPage->GetCategory(0));
   AddStandardCategories(pPage);
   const ExpectedCategory expected[] = {
-      {L"File", {57600, 57601, 57665, 57603}, "\"&File\" and \"Fil&e\" gather; the separator is no command"},
+      {L"File", {57600, 57601, 57665, 57603, 57634}, "\"&File\" and \"Fil&e\" gather; the separator is no command"},
       {L"Edit", {57635, 57634, 0}, "the submenu is one popup control"},
       {L"View", {59392, 59393}, "the toolbars placeholder is listed"},
-      {L"All Commands", {57600, 57601, 57665, 57603, 57635, 57634, 0, 59392, 59393}, "copies in category order"},
+      {L"All Commands", {57600, 57601, 57665, 57603, 57634, 57635, 57634, 0, 59392, 59393},
+       "a copy of every control in category order, a command of two menus twice"},
       {L"Built-in Menus", {0, 0, 0, 32810, 0}, "one control per top-level item"},
       {L"New Menu", {0}, "one empty popup"},
   };
@@ -383,7 +384,7 @@ TEST_F(CustomizeCommandsPage, CommandsListIsDrawnAsOnABarInBothThemes) {
     std::vector<Step> steps;
     bool bFirstFilled = false;
     steps.push_back(Act("the first category is chosen and listed", [&] {
-      bFirstFilled = Page()->m_lstCategories.GetCurSel() == 0 && Page()->m_lstCommands.GetCount() == 4 &&
+      bFirstFilled = Page()->m_lstCategories.GetCurSel() == 0 && Page()->m_lstCommands.GetCount() == 5 &&
                      Page()->m_lstCommands.GetItemData(0) == (DWORD_PTR)Page()->GetCategory(0)->m_pControls->GetAt(0);
     }));
     ChooseCategory(steps, L"Edit");
@@ -451,6 +452,8 @@ TEST_F(CustomizeCommandsPage, CommandsListIsDrawnAsOnABarInBothThemes) {
     EXPECT_GT(count(rowPlain, clrFace), (std::ptrdiff_t)rowPlain.size() / 2) << "theme " << nTheme;
     EXPECT_EQ((std::ptrdiff_t)0, count(rowPlain, clrHighlight)) << "theme " << nTheme;
   }
+  // The images live in the process-wide image manager: the other tests see none.
+  for (UINT nId : {57635u, 57634u}) m_pBars->GetImageManager()->RemoveIcon(nId);
 }
 
 // ---- Dragging commands out of the list ------------------------------------------------------
@@ -467,6 +470,15 @@ struct DragCase {
   UINT nCursor;   // the cursor over the target
 };
 
+// The controls a bar keeps: not the items a list placeholder generates outside customize
+// mode.
+int Lasting(CXTPControls* pControls) {
+  int n = 0;
+  for (int i = 0; i < pControls->GetCount(); i++)
+    if (!pControls->GetAt(i)->IsTemporary()) n++;
+  return n;
+}
+
 TEST_F(CustomizeCommandsPage, DraggingACommandOutOfTheList) {
   const DragCase cases[] = {
       {"onto the toolbar", L"Edit", 57634, Target::Toolbar, false, true, 9301},
@@ -480,7 +492,7 @@ TEST_F(CustomizeCommandsPage, DraggingACommandOutOfTheList) {
     SCOPED_TRACE(c.name);
     CXTPControls* pBarControls = m_pToolBar->GetControls();
     CXTPControls* pMenuControls = m_pMenu->GetCommandBar()->GetControls();
-    const int nBarBefore = pBarControls->GetCount(), nMenuBefore = pMenuControls->GetCount();
+    const int nBarBefore = Lasting(pBarControls), nMenuBefore = Lasting(pMenuControls);
     // What the listed command was and is after the drag (the categories go with the sheet).
     CXTPControl* pDragged = nullptr;
     HCURSOR hOver = NULL;
@@ -546,7 +558,10 @@ TEST_F(CustomizeCommandsPage, DraggingACommandOutOfTheList) {
       steps.push_back(Act("release", [] { SendButton(MOUSEEVENTF_LEFTUP); }));
       steps.push_back(WaitFor("the drag ends", [] { return ::GetCapture() == NULL; }));
     }
+    int nBarAfter = -1, nMenuAfter = -1;
     steps.push_back(Act("the list is as it was", [&] {
+      nBarAfter = Lasting(pBarControls);
+      nMenuAfter = Lasting(pMenuControls);
       nListCountAfter = Page()->m_lstCommands.GetCount();
       strCaptionAfter = pDragged->GetCaption();
       pParentAfter = pDragged->GetParent();
@@ -561,18 +576,19 @@ TEST_F(CustomizeCommandsPage, DraggingACommandOutOfTheList) {
     EXPECT_EQ(XTPResourceManager()->LoadCursor(c.nCursor), hOver);
     ASSERT_NE(nullptr, pDragged);
     CXTPControls* pTarget = c.target == Target::Toolbar ? pBarControls : pMenuControls;
-    CXTPControls* pOther = c.target == Target::Toolbar ? pMenuControls : pBarControls;
-    EXPECT_EQ(c.target == Target::Toolbar ? nMenuBefore : nBarBefore, pOther->GetCount());
+    const int nTargetAfter = c.target == Target::Toolbar ? nBarAfter : nMenuAfter;
+    EXPECT_EQ(c.target == Target::Toolbar ? nMenuBefore : nBarBefore,
+              c.target == Target::Toolbar ? nMenuAfter : nBarAfter);
     // The list keeps its command whatever happened.
     EXPECT_EQ(CString(c.category) == L"Edit" ? 3 : CString(c.category) == L"View" ? 2 : 1, nListCountAfter);
     EXPECT_EQ(strListedCaption, strCaptionAfter);
     EXPECT_EQ(nullptr, pParentAfter);
     const int nBefore = c.target == Target::Toolbar ? nBarBefore : nMenuBefore;
     if (!c.dropped) {
-      EXPECT_EQ(nBefore, pTarget->GetCount());
+      EXPECT_EQ(nBefore, nTargetAfter);
       continue;
     }
-    ASSERT_EQ(nBefore + 1, pTarget->GetCount());
+    ASSERT_EQ(nBefore + 1, nTargetAfter);
     CXTPControl* pCopy = nullptr;
     for (int i = 0; i < pTarget->GetCount(); i++)
       if (pTarget->GetAt(i)->GetID() == nDraggedId && pTarget->GetAt(i)->GetCaption() == strListedCaption)
@@ -646,7 +662,10 @@ TEST_F(CustomizeCommandsPage, RightToLeftBarsMirrorTheLists) {
   ASSERT_TRUE(m_pBars->IsLayoutRTL());
   std::vector<Step> steps;
   ChooseCategory(steps, L"Edit");
-  steps.push_back(Act("look", [&] {
+  int nLooks = 0;
+  // Looked at until painted (a few ticks at most); what is seen last is checked below.
+  steps.push_back(WaitFor("the mirrored rows are painted", [&] {
+    nTextLeft = nTextRight = 0;
     dwCommands = Page()->m_lstCommands.GetExStyle();
     dwCategories = Page()->m_lstCategories.GetExStyle();
     m_pSheet->UpdateWindow();
@@ -678,6 +697,7 @@ TEST_F(CustomizeCommandsPage, RightToLeftBarsMirrorTheLists) {
     plain.DC().SelectObject(pOldFont);
     textRow = DarkMask(list, CRect(0, rcRow.top, rcList.Width(), rcRow.bottom));
     textPlain = DarkMask(plain, CRect(0, 0, rcList.Width(), rcRow.Height()));
+    return (nTextLeft == 0 && textRow == textPlain) || ++nLooks > 40;
   }));
   RunSheet(std::move(steps));
   EXPECT_EQ((DWORD)WS_EX_LAYOUTRTL, dwCommands & WS_EX_LAYOUTRTL);
