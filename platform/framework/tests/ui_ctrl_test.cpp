@@ -170,12 +170,13 @@ TEST_F(Controls, TabSelectsItemsAndAdjustsRectangles) {
 class CCheckHost : public CWnd {
  public:
   std::vector<int> m_changes;
-  std::vector<int> m_codes;  // every list notification, in order
+  std::vector<int> m_codes;  // selection and check notifications, in order
 
  protected:
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override {
     if (HIWORD(wParam) == CLBN_CHKCHANGE) m_changes.push_back(LOWORD(wParam));
-    if (LOWORD(wParam) == 7) m_codes.push_back(HIWORD(wParam));
+    if (LOWORD(wParam) == 7 && (HIWORD(wParam) == LBN_SELCHANGE || HIWORD(wParam) == CLBN_CHKCHANGE))
+      m_codes.push_back(HIWORD(wParam));
     return CWnd::OnCommand(wParam, lParam);
   }
 };
