@@ -489,7 +489,20 @@ TEST_F(ToolbarsPage, ChecksShowAndHideTheBarsAtOnce) {
       }));
     }
   }
+  // The space bar toggles the selected item's check as a click on its box does.
+  CXTPToolBar* pStandard = f.Bar(L"Standard");
+  steps.push_back(ClickItem(L"Standard", false));
+  steps.push_back(Select(L"Standard"));
+  steps.push_back(Do([] { SendKeys({{VK_SPACE, false}, {VK_SPACE, true}}); }));
+  steps.push_back(WaitFor("the bar to hide by the space bar", [pStandard] { return !pStandard->IsVisible(); }));
+  steps.push_back(Do([this, pStandard] {
+    EXPECT_FALSE(pStandard->IsWindowVisible());
+    EXPECT_EQ(List()->GetCheck(ItemOf(L"Standard")), 0);
+    SendKeys({{VK_SPACE, false}, {VK_SPACE, true}});
+  }));
+  steps.push_back(WaitFor("the bar to show by the space bar", [pStandard] { return pStandard->IsVisible(); }));
   RunSheet(f, std::move(steps));
+  EXPECT_TRUE(pStandard->IsWindowVisible());
 }
 
 // The buttons follow the selected bar: built-in bars can be reset, the user's renamed and
