@@ -72,6 +72,7 @@ class CXTPNewToolbarDlg : public CDialog {
   void DoDataExchange(CDataExchange* pDX) override;
   BOOL OnInitDialog() override;
   void OnOK() override;
+  void FocusName();
 
   DECLARE_MESSAGE_MAP()
 };

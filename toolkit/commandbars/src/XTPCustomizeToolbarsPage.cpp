@@ -209,10 +209,18 @@ BOOL CXTPNewToolbarDlg::OnInitDialog() {
   return TRUE;
 }
 
+// After a refused name the user types the next one at once: the edit gets the focus with
+// its text selected.
+void CXTPNewToolbarDlg::FocusName() {
+  CWnd* pEdit = GetDlgItem(XTP_IDC_TOOLBAR_NAME);
+  if (pEdit != NULL) GotoDlgCtrl(pEdit);
+}
+
 void CXTPNewToolbarDlg::OnOK() {
   if (!UpdateData(TRUE)) return;
   if (m_strToolbar.IsEmpty()) {
     XTPResourceManager()->ShowMessageBox(XTP_IDS_ERROR_BLANKNAME, MB_ICONERROR);
+    FocusName();
     return;
   }
   int nNewID = XTP_CUSTOM_BAR_FIRST_ID;
@@ -234,6 +242,7 @@ void CXTPNewToolbarDlg::OnOK() {
       XTPResourceManager()->LoadString(&strFormat, XTP_IDS_ERROR_EXISTS);
       strMessage.Format(strFormat, (LPCTSTR)m_strToolbar);
       AfxMessageBox(strMessage, MB_ICONERROR);
+      FocusName();
       return;
     }
   }

@@ -585,6 +585,16 @@ TEST_F(ToolbarsPage, BlankAndTakenNamesAreRefusedAndTheDialogStays) {
                WaitFor("the name dialog", [] { return FindNameDialog() != NULL; }), TypeName(L"Standard"),
                PressOkWhenNameIs(L"Standard"),
                Answer(L"A toolbar named 'Standard' already exists. Type another name.", IDOK), NoBoxLeft(),
+               // The refused name is selected in the focused edit, ready to be typed over.
+               WaitFor("the focus on the name", [] {
+                 return FindNameDialog() != NULL && ::GetFocus() == ::GetDlgItem(FindNameDialog(), XTP_IDC_TOOLBAR_NAME);
+               }),
+               Do([] {
+                 DWORD nStart = 0, nEnd = 0;
+                 ::SendMessageW(::GetFocus(), EM_GETSEL, (WPARAM)&nStart, (LPARAM)&nEnd);
+                 EXPECT_EQ(nStart, 0u);
+                 EXPECT_EQ(nEnd, 8u);
+               }),
                // The menu bar's title is as taken as any toolbar's.
                TypeName(L"Menu Bar"), PressOkWhenNameIs(L"Menu Bar"),
                Answer(L"A toolbar named 'Menu Bar' already exists. Type another name.", IDOK), NoBoxLeft(),
