@@ -682,6 +682,39 @@ TEST_F(ToolbarsPage, DeleteAsksAndRemovesTheBarOnlyOnOk) {
   EXPECT_EQ(f.pBars->GetCount(), 3);
 }
 
+// An item whose bar has gone (removed behind the page's back) leaves the buttons as they
+// were, and the buttons then do nothing: no question, no dialog, no change.
+TEST_F(ToolbarsPage, AnItemWhoseBarIsGoneChangesNothing) {
+  Frame f(L"Bar gone", {{L"Mine", 0xE800}});
+  DWORD dwPressed = 0;
+  auto quietFor = [&dwPressed](DWORD ms) {
+    return [&dwPressed, ms] { return ::GetTickCount() - dwPressed >= ms; };
+  };
+  RunSheet(f, {ClickItem(L"Mine", false), Select(L"Mine"), Do([&] {
+                 ASSERT_TRUE(Enabled(XTP_IDC_BUTTON_DELETE));
+                 f.pBars->Remove(f.Bar(L"Mine"));
+                 ASSERT_EQ(f.pBars->GetCount(), 3);
+               }),
+               // Selecting the item again: the buttons stay as they were.
+               ClickItem(L"Standard", false), Select(L"Standard"), ClickItem(L"Mine", false), Select(L"Mine"),
+               Do([&] {
+                 EXPECT_FALSE(Enabled(XTP_IDC_BUTTON_DELETE)) << "as Standard left them";
+                 EXPECT_FALSE(Enabled(XTP_IDC_BUTTON_RENAME));
+                 EXPECT_TRUE(Enabled(XTP_IDC_BUTTON_RESET));
+                 SendClick(CentreOf(Button(XTP_IDC_BUTTON_RESET)));
+                 dwPressed = ::GetTickCount();
+               }),
+               WaitFor("a while after the press", quietFor(400)), Do([&] {
+                 EXPECT_EQ(ThreadDialogs(), std::vector<HWND>{m_pSheet->m_hWnd}) << "no question was asked";
+                 SendClick(ItemPoint(ItemOf(L"Mine"), true));
+                 dwPressed = ::GetTickCount();
+               }),
+               WaitFor("a while after the click", quietFor(400)), Do([&] {
+                 EXPECT_EQ(List()->GetCheck(ItemOf(L"Mine")), 0) << "the box follows the click, nothing else";
+                 EXPECT_EQ(f.pBars->GetCount(), 3);
+               })});
+}
+
 TEST_F(ToolbarsPage, ResetAsksAndBringsBackTheOriginalControls) {
   Frame f(L"Reset");
   CXTPToolBar* pStandard = f.Bar(L"Standard");
