@@ -220,7 +220,9 @@ BOOL CWinThread::DispatchThreadMessageEx(MSG* pMsg) {
 BOOL CWinThread::PreTranslateMessage(MSG* pMsg) {
   if (pMsg->hwnd == nullptr && DispatchThreadMessageEx(pMsg)) return TRUE;
   CWnd* pMainWnd = AfxGetMainWnd();
-  if (CWnd::WalkPreTranslateTree(pMainWnd->GetSafeHwnd(), pMsg)) return TRUE;
+  // No member call on a null main window: the compiler would take the pointer as valid
+  // from then on and drop the test below.
+  if (CWnd::WalkPreTranslateTree(pMainWnd != nullptr ? pMainWnd->m_hWnd : nullptr, pMsg)) return TRUE;
   // Messages of windows outside the main window's tree (other top-level windows of the
   // thread) are still shown to the main window.
   if (pMainWnd != nullptr && pMsg->hwnd != nullptr) {
