@@ -748,10 +748,15 @@ TEST_P(KeyboardPageLook, ShowsTheCommandItsKeysAndACapturedShortcut) {
     ASSERT_TRUE(ClickRow(XTP_IDC_LBOX_KEYS, L"Alt+Backspace"));
     PressShortcut({VK_CONTROL, VK_SHIFT}, VK_F5);
     EXPECT_EQ(L"Ctrl+Shift+F5", CaptureText());
+    // The sheet beside the frame's menu bar, whose look follows the theme.
+    CRect rc, rcFrame;
+    pFrame->GetWindowRect(&rcFrame);
+    g_pSheet->SetWindowPos(NULL, rcFrame.left + 300, rcFrame.top + 70, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    ::RedrawWindow(pFrame->m_hWnd, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_ERASE);
     ::RedrawWindow(g_pSheet->m_hWnd, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_ERASE);
     PumpInput(150);
-    CRect rc;
     g_pSheet->GetWindowRect(&rc);
+    rc.UnionRect(&rc, &rcFrame);
     // The page shows its texts: some pixel of the keys list is dark text on the list.
     testsupport::CSnapshot shot(Item(XTP_IDC_LBOX_KEYS), testsupport::WindowArea::Client);
     int nDark = 0;
