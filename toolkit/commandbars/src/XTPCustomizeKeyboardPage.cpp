@@ -154,6 +154,8 @@ BOOL CXTPCustomizeKeyboardPage::OnInitDialog() {
 BOOL CXTPCustomizeKeyboardPage::OnSetActive() {
   UpdateData(FALSE);
   FillCommands();
+  // The keys follow the command now selected, so Remove acts on the command shown.
+  FillKeys();
   UpdateButtons();
   return CPropertyPage::OnSetActive();
 }

@@ -376,13 +376,17 @@ void CXTPPopupBar::UpdateShortcuts() {
   CXTPControls* pControls = GetControls();
   if (pShortcuts == NULL || pControls == NULL) return;
   // Each command shows the shortcut the table in force gives it; a text already naming one
-  // of its shortcuts stays. Without any table the controls keep what they have.
+  // of its shortcuts stays. Without any table the controls keep what they have. Once the
+  // manager has a table of its own, a command it gives no shortcut shows none, not the one
+  // its menu caption was written with (that key may run another command by now).
+  const BOOL bOwnTable = pShortcuts->GetAccelerators() != NULL;
   for (int i = 0; i < pControls->GetCount(); i++) {
     CXTPControl* pControl = pControls->GetAt(i);
     if (pControl == NULL || !pControl->IsVisible() || pControl->GetID() == 0) continue;
     CString strShortcut = pControl->GetShortcutText();
     const BOOL bFound = pShortcuts->FindDefaultAccelerator((UINT)pControl->GetID(), strShortcut);
     if (bFound || strShortcut.IsEmpty()) pControl->SetShortcutText(strShortcut);
+    if (!bFound && bOwnTable) pControl->SetCaptionShortcut(CString());
   }
 }
 

@@ -415,9 +415,9 @@ class KeyboardPage : public ::testing::Test {
     PumpInput(150);
     return pPopup;
   }
-  CString MenuShortcut(CXTPPopupBar* pPopup, int nId) {
+  std::wstring MenuShortcut(CXTPPopupBar* pPopup, int nId) {
     CXTPControl* pControl = pPopup != nullptr ? pPopup->GetControls()->FindControl(nId) : nullptr;
-    return pControl != nullptr ? pControl->GetShortcutText() : CString(L"<no control>");
+    return pControl != nullptr ? std::wstring((LPCWSTR)pControl->GetShortcutText()) : L"<no control>";
   }
   void CloseMenus() {
     XTPMouseManager()->CloseAllTrackingBars();
@@ -484,6 +484,33 @@ TEST_F(KeyboardPage, ListsCategoriesCommandsKeysAndDescriptions) {
   });
 }
 
+TEST_F(KeyboardPage, ComingBackToThePageListsTheKeysOfTheCommandItSelects) {
+  RunSheet([&] {
+    PickCategory(1);
+    ASSERT_TRUE(ClickRow(XTP_IDC_LBOX_ACCEL_COMMANDS, L"Copy"));
+    ASSERT_TRUE(ClickRow(XTP_IDC_LBOX_KEYS, L"Ctrl+C"));
+    HWND hTab = (HWND)::SendMessageW(g_pSheet->m_hWnd, PSM_GETTABCONTROL, 0, 0);
+    ASSERT_NE(nullptr, hTab);
+    auto clickTab = [&](int nTab) {
+      CRect rc;
+      ::SendMessageW(hTab, TCM_GETITEMRECT, nTab, (LPARAM)&rc);
+      ::MapWindowPoints(hTab, NULL, (LPPOINT)&rc, 2);
+      ClickAt(rc.CenterPoint(), false, 30);
+      PumpInput(150);
+    };
+    clickTab(1);
+    EXPECT_FALSE(::IsWindowVisible(pPage->m_hWnd));
+    clickTab(2);
+    ASSERT_TRUE(::IsWindowVisible(pPage->m_hWnd));
+    // The category stays; the commands are listed again with the first selected, and the
+    // keys and the description are that command's.
+    EXPECT_EQ(1, (int)::SendMessageW(Item(XTP_IDC_COMBO_CATEGORY), CB_GETCURSEL, 0, 0));
+    EXPECT_EQ(0, (int)::SendMessageW(Item(XTP_IDC_LBOX_ACCEL_COMMANDS), LB_GETCURSEL, 0, 0));
+    EXPECT_EQ(Join({L"Ctrl+Z", L"Alt+Backspace", L"F9"}), Join(Keys()));
+    EXPECT_FALSE(Enabled(XTP_IDC_BUTTON_REMOVE));
+  });
+}
+
 TEST_F(KeyboardPage, PopupItemsAreListedUnderThePopupsCaptionWhenAsked) {
   RunSheet(
       [&] {
@@ -506,7 +533,7 @@ TEST_F(KeyboardPage, PopupItemsAreListedUnderThePopupsCaptionWhenAsked) {
   CXTPControls* pTools = page.GetCategory(2)->m_pControls;
   ASSERT_EQ(4, pTools->GetCount());
   EXPECT_EQ(xtpControlPopup, pTools->GetAt(1)->GetType());
-  EXPECT_EQ(CString(L"&Options | &Spelling"), pTools->GetAt(2)->GetCaption());
+  EXPECT_EQ(std::wstring(L"&Options | &Spelling"), std::wstring((LPCWSTR)pTools->GetAt(2)->GetCaption()));
   EXPECT_EQ(ID_SPELLING, pTools->GetAt(2)->GetID());
   // Without the flag the popup alone, and a menu that is not there gives FALSE.
   CXTPCustomizeKeyboardPage plain(&sheet);
@@ -556,7 +583,7 @@ TEST_F(KeyboardPage, AssignsANewShortcutThatWorksInTheFrameAndShowsInTheMenu) {
   EXPECT_TRUE(FrameRuns({VK_CONTROL}, 'N', ID_NEW)) << "the old shortcuts still work";
   CXTPPopupBar* pPopup = OpenMenu(L"&Tools");
   ASSERT_NE(nullptr, pPopup);
-  EXPECT_EQ(CString(L"Ctrl+Shift+R"), MenuShortcut(pPopup, ID_REFRESH));
+  EXPECT_EQ(L"Ctrl+Shift+R", MenuShortcut(pPopup, ID_REFRESH));
   CRect rc;
   pPopup->GetWindowRect(&rc);
   CRect rcFrame;
@@ -567,6 +594,11 @@ TEST_F(KeyboardPage, AssignsANewShortcutThatWorksInTheFrameAndShowsInTheMenu) {
 }
 
 TEST_F(KeyboardPage, ReassigningAskedShortcutMovesItOnlyOnYes) {
+  CXTPPopupBar* pBefore = OpenMenu(L"&File");
+  ASSERT_NE(nullptr, pBefore);
+  EXPECT_EQ(L"Ctrl+N", MenuShortcut(pBefore, ID_NEW));
+  EXPECT_EQ(L"Ctrl+O", MenuShortcut(pBefore, ID_OPEN));
+  CloseMenus();
   BoxAnswerer boxes;
   boxes.strShot = L"customize_keyboard_reassign_question.png";
   RunSheet([&] {
@@ -597,8 +629,8 @@ TEST_F(KeyboardPage, ReassigningAskedShortcutMovesItOnlyOnYes) {
   EXPECT_TRUE(FrameRuns({VK_CONTROL}, 'N', ID_OPEN));
   CXTPPopupBar* pPopup = OpenMenu(L"&File");
   ASSERT_NE(nullptr, pPopup);
-  EXPECT_EQ(CString(L""), MenuShortcut(pPopup, ID_NEW));
-  EXPECT_EQ(CString(L"Ctrl+N"), MenuShortcut(pPopup, ID_OPEN));
+  EXPECT_EQ(L"", MenuShortcut(pPopup, ID_NEW)) << "not the shortcut its caption was written with";
+  EXPECT_EQ(L"Ctrl+O", MenuShortcut(pPopup, ID_OPEN)) << "the text shown names one of its shortcuts still";
   CloseMenus();
 }
 
@@ -637,6 +669,14 @@ TEST_F(KeyboardPage, WithoutATableTheFirstAssignmentMakesATableOfOne) {
   });
   EXPECT_TRUE(Same({Acc(FVIRTKEY | FALT, VK_F5, ID_NEW)}, Table())) << Describe(Table());
   EXPECT_TRUE(FrameRuns({VK_MENU}, VK_F5, ID_NEW));
+  // Removing the only record leaves no table at all.
+  RunSheet([&] {
+    ASSERT_TRUE(ClickRow(XTP_IDC_LBOX_KEYS, L"Alt+F5"));
+    ClickItem(XTP_IDC_BUTTON_REMOVE);
+    EXPECT_TRUE(Keys().empty());
+  });
+  EXPECT_EQ(nullptr, pShortcuts->GetAccelerators());
+  EXPECT_FALSE(FrameRuns({VK_MENU}, VK_F5, ID_NEW));
 }
 
 // ---- Removing and resetting ----------------------------------------------------------------
