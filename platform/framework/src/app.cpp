@@ -220,7 +220,9 @@ BOOL CWinThread::DispatchThreadMessageEx(MSG* pMsg) {
 BOOL CWinThread::PreTranslateMessage(MSG* pMsg) {
   if (pMsg->hwnd == nullptr && DispatchThreadMessageEx(pMsg)) return TRUE;
   CWnd* pMainWnd = AfxGetMainWnd();
-  if (CWnd::WalkPreTranslateTree(pMainWnd->GetSafeHwnd(), pMsg)) return TRUE;
+  // Without a main window (a modal loop of a thread that has none) only the message's own
+  // windows see it.
+  if (CWnd::WalkPreTranslateTree(pMainWnd != nullptr ? pMainWnd->m_hWnd : nullptr, pMsg)) return TRUE;
   // Messages of windows outside the main window's tree (other top-level windows of the
   // thread) are still shown to the main window.
   if (pMainWnd != nullptr && pMsg->hwnd != nullptr) {

@@ -141,6 +141,12 @@ VOID CALLBACK ScriptTimer(HWND, UINT, UINT_PTR nID, DWORD) {
   std::function<void()> script;
   script.swap(g_script);
   g_bScriptRan = true;
+  // Below the bars, as a user moves it to see them.
+  if (HWND hOwner = ::GetWindow(g_pSheet->m_hWnd, GW_OWNER)) {
+    CRect rcOwner;
+    ::GetWindowRect(hOwner, &rcOwner);
+    g_pSheet->SetWindowPos(NULL, rcOwner.left + 160, rcOwner.top + 130, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  }
   cbtest::Activate(g_pSheet->m_hWnd);
   PumpFor(100);
   if (script) script();
