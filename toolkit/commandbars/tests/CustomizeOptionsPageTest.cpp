@@ -357,6 +357,47 @@ TEST_F(CustomizeOptionsPage, EachCheckBoxSetsItsOptionAtOnce) {
 }
 
 // ---------------------------------------------------------------------------------------
+// The boxes' mnemonics work from the keyboard as clicks do: Alt+N full menus, Alt+D the
+// delay, Alt+T screen tips, Alt+H shortcut keys in tips.
+TEST_F(CustomizeOptionsPage, MnemonicsToggleTheBoxesLikeClicks) {
+  Frame f(L"Options keys");
+  CXTPCommandBarsOptions* o = f.Options();
+  struct Key {
+    WORD vk;
+    const char* what;
+    BOOL bFull, bDelay, bTips, bAccel;
+  };
+  const Key keys[] = {
+      {'N', "Alt+N: full menus off", FALSE, TRUE, TRUE, FALSE},
+      {'D', "Alt+D: delay off", FALSE, FALSE, TRUE, FALSE},
+      {'H', "Alt+H: shortcut keys on", FALSE, FALSE, TRUE, TRUE},
+      {'T', "Alt+T: screen tips off", FALSE, FALSE, FALSE, TRUE},
+      {'N', "Alt+N: full menus on", TRUE, FALSE, FALSE, TRUE},
+  };
+  Sheet s(f);
+  CXTPCustomizeOptionsPage& page = s.page;
+  // The script's own loop hands keys to the windows' PreTranslateMessage, as the sheet's
+  // loop does, so that the dialog manager sees them.
+  RunSheet(s.sheet, [&] {
+    page.GetDlgItem(XTP_IDC_CHECK_LARGEICONS)->SetFocus();
+    PumpFor(30);
+    for (const Key& k : keys) {
+      SCOPED_TRACE(k.what);
+      cbtest::KeyEvent(VK_MENU, false);
+      cbtest::KeyEvent(k.vk, false);
+      cbtest::KeyEvent(k.vk, true);
+      cbtest::KeyEvent(VK_MENU, true);
+      EXPECT_TRUE(PumpUntil([&] {
+        return o->bAlwaysShowFullMenus == k.bFull && o->bShowFullAfterDelay == k.bDelay &&
+               o->bToolBarScreenTips == k.bTips && o->bToolBarAccelTips == k.bAccel;
+      }, 2000, testsupport::Dispatch::Framework));
+      EXPECT_EQ(Enabled(&page, XTP_IDC_CHECK_AFTERDELAY), !k.bFull);
+      EXPECT_EQ(Enabled(&page, XTP_IDC_CHECK_SHORTCUTS), k.bTips);
+    }
+  });
+}
+
+// ---------------------------------------------------------------------------------------
 // "Large icons" re-lays the visible bars at once: the toolbar and the frame's top dock bar
 // grow on the screen, and shrink back when the box is cleared.
 TEST_F(CustomizeOptionsPage, LargeIconsRelayTheBarsOnTheScreen) {
