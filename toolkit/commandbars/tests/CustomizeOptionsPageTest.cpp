@@ -493,7 +493,10 @@ struct BoxAnswerer {
   std::wstring strText;
   bool bDefaultIsNo = false;
   UINT_PTR nTimer = 0;
-  BoxAnswerer(HWND sheet, int answer) : hSheet(sheet), nAnswer(answer) {
+  std::wstring strExpected;  // only a box with this text gets the answer
+  bool bOtherBox = false;
+  BoxAnswerer(HWND sheet, int answer, const std::wstring& expected)
+      : hSheet(sheet), nAnswer(answer), strExpected(expected) {
     s_pThis = this;
     nTimer = ::SetTimer(NULL, 0, 50, &BoxAnswerer::OnTimer);
   }
@@ -534,6 +537,14 @@ struct BoxAnswerer {
     ::RedrawWindow(hBox, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     testsupport::CSnapshot shot(hBox, testsupport::WindowArea::Whole);
     shot.SavePng(testsupport::ArtifactPath(L"commandbars\\customize_options_reset_question.png"));
+    if (p->strText != p->strExpected) {
+      // Some other box: closed without the answer meant for the question.
+      p->bOtherBox = true;
+      p->bAnswered = true;
+      ::PostMessageW(hBox, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+      ::PostMessageW(hBox, WM_CLOSE, 0, 0);
+      return;
+    }
     // The user's click on the answer's button.
     HWND hButton = ::GetDlgItem(hBox, p->nAnswer);
     if (hButton == NULL) return;
@@ -567,7 +578,7 @@ TEST_F(CustomizeOptionsPage, ResetUsageDataAsksFirst) {
 
     Sheet s(f);
     RunSheet(s.sheet, [&] {
-      BoxAnswerer answerer(s.sheet.m_hWnd, c.nAnswer);
+      BoxAnswerer answerer(s.sheet.m_hWnd, c.nAnswer, W(strQuestion));
       ClickControl(&s.page, XTP_IDC_BUTTON_RESETDATA);
       ASSERT_TRUE(PumpUntil([&] { return answerer.bAnswered; }, 3000)) << "no question came";
       // The box has gone and the click came back to the page.
@@ -578,6 +589,7 @@ TEST_F(CustomizeOptionsPage, ResetUsageDataAsksFirst) {
       }, 3000);
       PumpFor(60);
       EXPECT_EQ(answerer.nSeen, 1);
+      EXPECT_FALSE(answerer.bOtherBox) << "a box with another text came";
       EXPECT_EQ(answerer.strText, W(strQuestion));
       EXPECT_TRUE(answerer.bDefaultIsNo) << "No is the default answer";
       EXPECT_EQ(f.Options()->m_mapUsedCommands.Contains(57601), !c.bForgotten);
