@@ -80,6 +80,7 @@ class CXTPControl : public CCmdTarget, public CXTPAccessible {
   void SetTooltip(const CString& strText) { m_strTooltipText = strText; }
   void SetDescription(const CString& strText) { m_strDescriptionText = strText; }
   void SetCustomCaption(const CString& strText) { m_strCustomCaption = strText; }
+  CString GetCustomCaption() const { return m_strCustomCaption; }
   void SetParameter(const CString& strParameter) { m_strParameter = strParameter; }
   CString GetParameter() const { return m_strParameter; }
   void SetCategory(const CString& strCategory) { m_strCategory = strCategory; }
