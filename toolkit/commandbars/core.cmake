@@ -5,16 +5,8 @@ target_sources(toolkit_commandbars PRIVATE
   src/XTPCommandBarCustomize.cpp
   src/XTPCommandBarsKeys.cpp)
 
-function(commandbars_core_test name)
-  vorlix_add_gtest(${name}
-    SOURCES ${ARGN}
-    LIBS toolkit_commandbars toolkit_controls toolkit_common test_support
-    GUI)
-  target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_LIST_DIR}/tests)
-  vorlix_use_toolkit(${name})
-endfunction()
-commandbars_core_test(commandbars_core_tests ${CMAKE_CURRENT_LIST_DIR}/tests/CommandBarsCoreTest.cpp)
-commandbars_core_test(commandbars_core_theme_tests ${CMAKE_CURRENT_LIST_DIR}/tests/CoreThemeTest.cpp
+commandbars_test(commandbars_core_tests GUI ${CMAKE_CURRENT_LIST_DIR}/tests/CommandBarsCoreTest.cpp)
+commandbars_test(commandbars_core_theme_tests GUI ${CMAKE_CURRENT_LIST_DIR}/tests/CoreThemeTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tests/popup_menu_test.rc)
 
 # The core tests once more as one process: a test that damages the heap or leaves a window
