@@ -69,6 +69,9 @@ TCHAR CaptionKey(const CString& strCaption, BOOL& bMnemonic) {
   return strCaption.IsEmpty() ? 0 : strCaption[0];
 }
 
+// Marks a site between the start and the end of its appearing on the screen.
+const TCHAR kSiteAppearing[] = _T("VorlixCommandBarsSiteAppearing");
+
 // The site was just shown. Floating bars are owned by it and belong above it, but one
 // shown while the site was still hidden (a stored layout loaded as the frame is made)
 // went onto the screen first, and the display can stack the site over it when the site
@@ -385,9 +388,17 @@ BOOL CXTPCommandBars::OnFrameWndMsg(UINT message, WPARAM wParam, LPARAM lParam, 
     case WM_ACTIVATEAPP:
       if (!wParam) ClosePopups();
       return FALSE;
-    case WM_WINDOWPOSCHANGED: {
+    case WM_WINDOWPOSCHANGING: {
+      // Only a site that appears now (not one shown again while visible) is marked.
       const WINDOWPOS* pPos = reinterpret_cast<const WINDOWPOS*>(lParam);
-      if (pPos != NULL && (pPos->flags & SWP_SHOWWINDOW) != 0) ShowFloatingBarsAfterSite(this);
+      const HWND hSite = m_pSite != NULL ? m_pSite->GetSafeHwnd() : NULL;
+      if (pPos != NULL && (pPos->flags & SWP_SHOWWINDOW) != 0 && hSite != NULL && !::IsWindowVisible(hSite))
+        ::SetProp(hSite, kSiteAppearing, reinterpret_cast<HANDLE>(1));
+      return FALSE;
+    }
+    case WM_WINDOWPOSCHANGED: {
+      const HWND hSite = m_pSite != NULL ? m_pSite->GetSafeHwnd() : NULL;
+      if (hSite != NULL && ::RemoveProp(hSite, kSiteAppearing) != NULL) ShowFloatingBarsAfterSite(this);
       return FALSE;
     }
     case WM_COMMAND: {
