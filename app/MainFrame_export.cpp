@@ -51,6 +51,16 @@ BOOL CMainFrame::WritePstTemplate(CString strPath, int nResourceId) {
   return TRUE;
 }
 
+BOOL CMainFrame::CheckTargetNotReadOnly(const CString& strPath) {
+  const DWORD nAttributes = ::GetFileAttributesW(strPath.GetString());
+  if (nAttributes == INVALID_FILE_ATTRIBUTES || (nAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
+      (nAttributes & FILE_ATTRIBUTE_READONLY) == 0)
+    return TRUE;
+  m_Reader.SetLastError(L"Unable to write " + strPath + L" : the file is read-only (" + SystemReason(ERROR_ACCESS_DENIED) +
+                        L")");
+  return FALSE;
+}
+
 BOOL CMainFrame::ExportFolder(CString strFolder, int nMode, CSpreadsheetWriter* pSheet) {
   m_Controller.m_pReader = &m_Reader;
   m_Controller.m_pPstWriter = m_pPstWriter;
