@@ -93,8 +93,16 @@ BOOL CMainFrame::OpenTargetPst(CString strPath, int nExisting) {
 
 BOOL CMainFrame::ExportFoldersToPst(CString, int) {
   BOOL bAllExported = TRUE;
-  for (INT_PTR i = 0; i < m_arrChosenFolders.GetSize(); ++i)
-    if (!m_arrChosenFolders[i].IsEmpty() && !ExportFolder(m_arrChosenFolders[i], CConversionController::kModePst, nullptr)) bAllExported = FALSE;
+  // The first failure is the one that says why (a full disk, say); later folders of a
+  // store that can no longer be written only fail after it.
+  CString strFirstError;
+  for (INT_PTR i = 0; i < m_arrChosenFolders.GetSize(); ++i) {
+    if (m_arrChosenFolders[i].IsEmpty() || ExportFolder(m_arrChosenFolders[i], CConversionController::kModePst, nullptr))
+      continue;
+    if (bAllExported) strFirstError = m_Reader.GetLastError();
+    bAllExported = FALSE;
+  }
+  if (!bAllExported && !strFirstError.IsEmpty()) m_Reader.SetLastError(strFirstError);
   return bAllExported;
 }
 

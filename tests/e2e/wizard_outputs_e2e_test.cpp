@@ -245,3 +245,42 @@ TEST_F(WizardOutputsE2e, AReadOnlyTargetIsRefusedNamedAndLeftUnchanged) {
   EXPECT_NE(ReadText(csv).find(L"Alice"), std::wstring::npos);
   EXPECT_EQ(CloseProgram(), 0u);
 }
+
+// A disk that fills up during the save: a small file system mounted at E2E_FULL_DISK_DIR
+// by the ctest wrapper (tests/e2e/full_disk.sh), so that writes fail as on a full disk.
+// The message and the row give the system's reason, the book is untouched, and no row
+// says a file was saved.
+TEST_F(WizardOutputsE2e, AFullDiskDuringTheSaveIsReportedAndTheBookKeptIntact) {
+  const std::wstring dir = FromBuild(E2E_FULL_DISK_DIR);
+  ULARGE_INTEGER freeBytes{}, totalBytes{};
+  if (!::GetDiskFreeSpaceExW((dir + L"\\").c_str(), &freeBytes, &totalBytes, nullptr) ||
+      totalBytes.QuadPart > 64ull << 20)
+    GTEST_SKIP() << "no small file system at " << E2E_FULL_DISK_DIR << " (tests/e2e/full_disk.sh mounts one)";
+  const std::wstring pst = dir + L"\\full.pst";
+  Remove(pst);
+  const std::wstring book = L"C:\\books\\big names.nsf";
+  ASSERT_TRUE(::CopyFileW(FromBuild(E2E_BOOK_5000).c_str(), book.c_str(), FALSE));
+  ::DeleteFileW((book + L".slow-read").c_str());
+  const std::string bookBefore = ReadBytes(book);
+  ListOnly({book});
+  uidriver::Click(Button(0, L"Export"));
+  AnswerSaveOptions(kKindPst, dir, L"full", false, L"save_options_full_disk.png");
+  const std::wstring message = FailedSaveMessage(m_answers->Count(), L"box_full_disk.png");
+  KeepPicture(m_hMain, L"page3_full_disk.png");
+  std::string said(message.begin(), message.end());
+  // The failure names the store the disk could not take.
+  EXPECT_EQ(message.rfind(L"Saving failed , \r\n", 0), 0u) << said;
+  EXPECT_NE(message.find(L"Cannot write to"), std::wstring::npos) << said;
+  EXPECT_NE(message.find(L"full.pst"), std::wstring::npos) << said;
+  auto rows = SaveRows();
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0][1].rfind(L"Failed : ", 0), 0u) << std::string(rows[0][1].begin(), rows[0][1].end());
+  EXPECT_NE(rows[0][1].find(L"Cannot write to"), std::wstring::npos) << "the row says why";
+  EXPECT_TRUE(ReadBytes(book) == bookBefore) << "the book changed";
+  // Usable: the program goes on to a save elsewhere.
+  Remove(pst);
+  uidriver::Click(Button(2, L"Next"));
+  ASSERT_TRUE(WaitFor([&] { return PageShown(0); }, 5000));
+  EXPECT_TRUE(m_app.Running());
+  EXPECT_EQ(CloseProgram(), 0u);
+}
