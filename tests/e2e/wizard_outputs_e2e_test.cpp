@@ -155,6 +155,8 @@ TEST_F(WizardOutputsE2e, ALockedExistingPstIsNamedAndLeftUnchanged) {
   const std::wstring locked = Out(L"locked.pst");
   Remove(locked);
   ASSERT_TRUE(::CopyFileW(sample.c_str(), locked.c_str(), FALSE));
+  // The samples are kept read-only; this copy is to be written once it is free.
+  ASSERT_TRUE(::SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_NORMAL));
   const std::string before = ReadBytes(locked);
   ListOnly({kSampleBook});
   {
