@@ -26,6 +26,10 @@ C2TarrowFolderTreeView::~C2TarrowFolderTreeView() = default;
 
 int C2TarrowFolderTreeView::OnCreate(LPCREATESTRUCT lpCreateStruct) {
   if (CTarrowCommonBaseView::OnCreate(lpCreateStruct) == -1) return -1;
+  // The page paints its panel where the splitters sit: that painting must not cover the
+  // tree and the panes (the splitters clip their own children, so those would not be
+  // painted again).
+  ModifyStyle(0, WS_CLIPCHILDREN);
   if (!m_Tree.Create(CFolderTreeCtrl::kStyle, CRect(10, 10, 300, 100), this, CFolderTreeCtrl::kControlId)) return -1;
   if (!m_Icon.Create(L"", WS_CHILD | WS_VISIBLE | SS_ICON, CRect(250, 5, 282, 37), this, kIconId)) return -1;
   m_Icon.SetIcon(::LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDI_WAIT)));
@@ -79,6 +83,11 @@ LRESULT C2TarrowFolderTreeView::OnActivatePage() {
   m_Preview.ShowStatusMessage(CContactPreviewPane::kEnumeratingFolders);
   if (pFrame) pFrame->SetAbortFlags(0);
   ++m_nScan;
+  // The buttons go at once, not when the worker gets to it: a click in between would
+  // find the page busy.
+  ShowBackButton(FALSE);
+  ShowNextButton(FALSE);
+  ShowStopButton(FALSE);
   if (!m_runner.Start([this](CWorkerContext& context) { return EnumerateFoldersThread(context); })) {
     AfxMessageBox(L"Unable to start the folder scan", MB_OK);
     ShowNextButton(TRUE);
@@ -126,9 +135,6 @@ UINT C2TarrowFolderTreeView::EnumerateFoldersThread(CWorkerContext& context) {
       // A scan the user stopped is no failure to report.
       if (!bStopped)
         AfxMessageBox(strError.IsEmpty() ? CString(L"Unable to open ") + pFrame->m_strCurrentPath : strError, MB_OK);
-      ShowNextButton(TRUE);
-      ShowBackButton(TRUE);
-      ShowStopButton(FALSE);
     }
     Invalidate();
     pFrame->HideWaitDialog();
@@ -151,12 +157,25 @@ LRESULT C2TarrowFolderTreeView::OnScanEnded(WPARAM wParam, LPARAM lParam) {
   if (static_cast<UINT>(lParam) != m_nScan) return 1;
   m_runner.Join();
   if (wParam && m_Tree.GetSelectedItem()) OnFilterLetter(reinterpret_cast<WPARAM>(L"ALL"), 0);
-  else {
-    ShowNextButton(TRUE);
-    ShowBackButton(TRUE);
-    ShowStopButton(FALSE);
-  }
+  else
+    ShowPageButtons();
   return 1;
+}
+
+LRESULT C2TarrowFolderTreeView::OnListingEnded(WPARAM, LPARAM lParam) {
+  if (static_cast<UINT>(lParam) != m_nScan) return 1;
+  // The buttons come back only once the worker has ended, so that Export (which refuses
+  // while a worker runs) takes the first click it gets.
+  m_runner.Join();
+  m_Tree.EnableWindow(TRUE);
+  ShowPageButtons();
+  return 1;
+}
+
+void C2TarrowFolderTreeView::ShowPageButtons() {
+  ShowNextButton(TRUE);
+  ShowBackButton(TRUE);
+  ShowStopButton(FALSE);
 }
 
 LRESULT C2TarrowFolderTreeView::OnFolderChosen(WPARAM wParam, LPARAM) {
@@ -184,14 +203,16 @@ void C2TarrowFolderTreeView::ChooseFolder(const CString& strPath) {
   m_Preview.ShowStatusMessage(CContactPreviewPane::kFillingList);
   m_GridPane.ClearContacts();
   const CString strFolder = strPath;  // the worker's own copy
-  if (!m_runner.Start([this, strFolder](CWorkerContext& context) { return LoadFolderThread(context, strFolder); })) {
+  const UINT nListing = m_nScan;
+  if (!m_runner.Start([this, strFolder, nListing](CWorkerContext& context) {
+        return LoadFolderThread(context, strFolder, nListing);
+      })) {
     m_Tree.EnableWindow(TRUE);
-    ShowNextButton(TRUE);
-    ShowBackButton(TRUE);
+    ShowPageButtons();
   }
 }
 
-UINT C2TarrowFolderTreeView::LoadFolderThread(CWorkerContext& context, CString strFolder) {
+UINT C2TarrowFolderTreeView::LoadFolderThread(CWorkerContext& context, CString strFolder, UINT nListing) {
   CMainFrame* pFrame = GetMainFrame();
   if (!pFrame) return 1;
   context.RunOnUi([&] {
@@ -215,11 +236,8 @@ UINT C2TarrowFolderTreeView::LoadFolderThread(CWorkerContext& context, CString s
     m_splitOuter.Invalidate();
     m_splitInner.Invalidate();
     m_GridPane.EnableWindow(TRUE);
-    m_Tree.EnableWindow(TRUE);
-    ShowBackButton(TRUE);
-    ShowNextButton(TRUE);
-    ShowStopButton(FALSE);
     pFrame->SetAbortFlags(0);
+    PostMessage(UM_FOLDERLISTED, 0, nListing);
   });
   return 1;
 }
@@ -227,9 +245,7 @@ UINT C2TarrowFolderTreeView::LoadFolderThread(CWorkerContext& context, CString s
 LRESULT C2TarrowFolderTreeView::OnFilterLetter(WPARAM wParam, LPARAM) {
   HTREEITEM hItem = m_Tree.GetSelectedItem();
   if (!hItem) {
-    ShowNextButton(TRUE);
-    ShowBackButton(TRUE);
-    ShowStopButton(FALSE);
+    if (!m_runner.IsRunning()) ShowPageButtons();
     return 1;
   }
   CString strPath = m_Tree.GetItemPath(hItem);

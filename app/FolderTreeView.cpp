@@ -16,6 +16,7 @@ BEGIN_MESSAGE_MAP(C2TarrowFolderTreeView, CTarrowCommonBaseView)
   ON_MESSAGE(UM_STOPPROCESS, OnStopProcess)
   ON_MESSAGE(UM_EXPORT, OnExportMessage)
   ON_MESSAGE(UM_FOLDERSCANENDED, OnScanEnded)
+  ON_MESSAGE(UM_FOLDERLISTED, OnListingEnded)
 END_MESSAGE_MAP()
 
 void C2TarrowFolderTreeView::OnFirstUpdate() {

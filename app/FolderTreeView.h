@@ -15,6 +15,9 @@
 // Posted by the folder-scan worker to its page as it ends: the page waits for it and then
 // lists the first folder. wParam: 1 when the scan succeeded.
 #define UM_FOLDERSCANENDED (WM_APP + 0x2B0)
+// Posted by the contact-listing worker to its page as it ends: the page waits for it and
+// then gives back its buttons. lParam: the listing's number.
+#define UM_FOLDERLISTED (WM_APP + 0x2B1)
 
 class C2TarrowFolderTreeView : public CTarrowCommonBaseView {
   DECLARE_DYNCREATE(C2TarrowFolderTreeView)
@@ -59,11 +62,14 @@ class C2TarrowFolderTreeView : public CTarrowCommonBaseView {
   afx_msg LRESULT OnStopProcess(WPARAM wParam, LPARAM lParam);
   afx_msg LRESULT OnExportMessage(WPARAM wParam, LPARAM lParam);
   afx_msg LRESULT OnScanEnded(WPARAM wParam, LPARAM lParam);
+  afx_msg LRESULT OnListingEnded(WPARAM wParam, LPARAM lParam);
   DECLARE_MESSAGE_MAP()
 
  private:
   UINT EnumerateFoldersThread(CWorkerContext& context);
-  UINT LoadFolderThread(CWorkerContext& context, CString strFolder);
+  UINT LoadFolderThread(CWorkerContext& context, CString strFolder, UINT nListing);
+  // Next, Back (and no Stop): the page is idle.
+  void ShowPageButtons();
   // Stops and waits for the worker still running (one reader worker at a time).
   void EndWorker();
   CWorkerRunner m_runner;

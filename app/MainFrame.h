@@ -66,6 +66,10 @@ class CMainFrame : public CMainFrameBase, public IDominoServerSource {
   BOOL WritePstTemplate(CString strPath, int nResourceId);
   BOOL ExportFolder(CString strFolder, int nMode, CSpreadsheetWriter* pSheet);
   BOOL OpenTargetPst(CString strPath, int nExisting);
+  // FALSE, with the reason as the reader's last error, when the target file exists and is
+  // marked read-only: the mark is honoured even where the file system would let the
+  // write through.
+  BOOL CheckTargetNotReadOnly(const CString& strPath);
   BOOL ExportFoldersToPst(CString strPath, int nExisting);
   // The spreadsheet half of the save loop: one writer per chosen folder on the same file,
   // each reading what the ones before it wrote, committed and destroyed in turn, so every

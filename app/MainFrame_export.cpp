@@ -51,6 +51,16 @@ BOOL CMainFrame::WritePstTemplate(CString strPath, int nResourceId) {
   return TRUE;
 }
 
+BOOL CMainFrame::CheckTargetNotReadOnly(const CString& strPath) {
+  const DWORD nAttributes = ::GetFileAttributesW(strPath.GetString());
+  if (nAttributes == INVALID_FILE_ATTRIBUTES || (nAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
+      (nAttributes & FILE_ATTRIBUTE_READONLY) == 0)
+    return TRUE;
+  m_Reader.SetLastError(L"Unable to write " + strPath + L" : the file is read-only (" + SystemReason(ERROR_ACCESS_DENIED) +
+                        L")");
+  return FALSE;
+}
+
 BOOL CMainFrame::ExportFolder(CString strFolder, int nMode, CSpreadsheetWriter* pSheet) {
   m_Controller.m_pReader = &m_Reader;
   m_Controller.m_pPstWriter = m_pPstWriter;
@@ -83,8 +93,16 @@ BOOL CMainFrame::OpenTargetPst(CString strPath, int nExisting) {
 
 BOOL CMainFrame::ExportFoldersToPst(CString, int) {
   BOOL bAllExported = TRUE;
-  for (INT_PTR i = 0; i < m_arrChosenFolders.GetSize(); ++i)
-    if (!m_arrChosenFolders[i].IsEmpty() && !ExportFolder(m_arrChosenFolders[i], CConversionController::kModePst, nullptr)) bAllExported = FALSE;
+  // The first failure is the one that says why (a full disk, say); later folders of a
+  // store that can no longer be written only fail after it.
+  CString strFirstError;
+  for (INT_PTR i = 0; i < m_arrChosenFolders.GetSize(); ++i) {
+    if (m_arrChosenFolders[i].IsEmpty() || ExportFolder(m_arrChosenFolders[i], CConversionController::kModePst, nullptr))
+      continue;
+    if (bAllExported) strFirstError = m_Reader.GetLastError();
+    bAllExported = FALSE;
+  }
+  if (!bAllExported && !strFirstError.IsEmpty()) m_Reader.SetLastError(strFirstError);
   return bAllExported;
 }
 

@@ -56,7 +56,7 @@ INT_PTR CMainFrame::RunSaveOptions() {
 BOOL CMainFrame::SaveCurrentFile(BOOL bOpenTarget, CString& strSavedPath) {
   switch (m_nOutputKind) {
     case kOutputPst:
-      if (bOpenTarget && !OpenTargetPst(m_strPstPath, m_nPstMode)) {
+      if (bOpenTarget && (!CheckTargetNotReadOnly(m_strPstPath) || !OpenTargetPst(m_strPstPath, m_nPstMode))) {
         m_bTargetFailed = TRUE;
         return FALSE;
       }
@@ -68,10 +68,10 @@ BOOL CMainFrame::SaveCurrentFile(BOOL bOpenTarget, CString& strSavedPath) {
       return ExportFoldersToPst(m_strPstPath, m_nPstMode);
     case kOutputExcel:
       strSavedPath = m_strExcelPath;
-      return ExportFoldersToSheet(m_strExcelPath);
+      return CheckTargetNotReadOnly(m_strExcelPath) && ExportFoldersToSheet(m_strExcelPath);
     case kOutputCsv:
       strSavedPath = m_strCsvPath;
-      return ExportFoldersToSheet(m_strCsvPath);
+      return CheckTargetNotReadOnly(m_strCsvPath) && ExportFoldersToSheet(m_strCsvPath);
     default:
       m_Reader.SetLastError(L"Please select save option");
       return FALSE;

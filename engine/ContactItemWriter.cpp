@@ -246,3 +246,24 @@ CString CNotesReader::ReadTextFile(CString strPath) {
   fclose(f);
   return strResult;
 }
+
+namespace {
+thread_local CString t_strGuardedFailure;
+}  // namespace
+
+CString GetGuardedFailure() { return t_strGuardedFailure; }
+
+void ClearGuardedFailure() { t_strGuardedFailure.Empty(); }
+
+void NoteGuardedFailure(CException* e) {
+  wchar_t szText[512] = {};
+  try {
+    if (e && e->GetErrorMessage(szText, _countof(szText))) {
+      CString strText(szText);
+      strText.TrimRight();
+      // The first failure says why; the ones that follow it are mostly its consequences.
+      if (!strText.IsEmpty() && t_strGuardedFailure.IsEmpty()) t_strGuardedFailure = strText;
+    }
+  } catch (...) {
+  }
+}

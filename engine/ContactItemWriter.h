@@ -11,14 +11,22 @@ CString GetExportTempFolder();
 // A window the engine may report into: a pointer with a real window handle.
 bool IsReportWindow(const CWnd* pWnd);
 
-// Runs step; any exception it throws is caught (framework exceptions are deleted) and the
-// result is false.
+// The system's text of the first exception RunGuarded caught on this thread since
+// ClearGuardedFailure (a failed dispatch call's reason: a full disk, a locked file), empty
+// when there was none.
+CString GetGuardedFailure();
+void ClearGuardedFailure();
+void NoteGuardedFailure(CException* e);
+
+// Runs step; any exception it throws is caught (framework exceptions are deleted, their
+// text kept for GetGuardedFailure) and the result is false.
 template <class Step>
 bool RunGuarded(Step&& step) noexcept {
   try {
     step();
     return true;
   } catch (CException* e) {
+    NoteGuardedFailure(e);
     e->Delete();
   } catch (...) {
   }

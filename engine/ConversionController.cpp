@@ -13,13 +13,16 @@ const wchar_t kItemFileName[] = L"aasseedd.eml";
 
 BOOL CConversionController::ExportFolder(CString strPath, int nMode, CSpreadsheetWriter* pWriter) {
   if (!m_pReader) return 0;
+  ClearGuardedFailure();
   BOOL bExported = FALSE;
   const BOOL bGuarded = RunGuarded([&] {
     if (nMode == kModePst) {
       CRdoFolder target;
       if (!m_pPstWriter || !m_pPstWriter->CreateTargetFolder(strPath, &target)) {
         // The folder's contacts would be lost without a word: the save reports it.
-        m_pReader->SetLastError(L"Unable to create the folder \"" + strPath + L"\" in the PST file");
+        const CString strReason = GetGuardedFailure();
+        m_pReader->SetLastError(L"Unable to create the folder \"" + strPath + L"\" in the PST file" +
+                                (strReason.IsEmpty() ? CString() : L" : " + strReason));
         return;
       }
       bExported = m_pReader->ExportFolder(strPath, &target, kModePst, nullptr);
@@ -54,7 +57,8 @@ BOOL CNotesReader::ExportFolder(CString strPath, COleDispatchDriver* pTarget, in
     bFailed = m_nLastStatus != LNNOERROR;
   });
   if (!bDone || bFailed) {
-    SetLastError(kParseError);
+    const CString strReason = GetGuardedFailure();
+    SetLastError(strReason.IsEmpty() ? CString(kParseError) : CString(kParseError) + L" : " + strReason);
     return 0;
   }
   return 1;

@@ -26,6 +26,8 @@ BEGIN_MESSAGE_MAP(CContactGridPane, CStatic)
   ON_WM_SIZE()
   ON_WM_LBUTTONDOWN()
   ON_WM_ERASEBKGND()
+  ON_WM_PAINT()
+  ON_WM_ENABLE()
   ON_NOTIFY(NM_CLICK, IDC_CONTACT_GRID, OnGridClick)
   ON_NOTIFY(NM_DBLCLK, IDC_CONTACT_GRID, OnGridIgnored)
   ON_NOTIFY(NM_RCLICK, IDC_CONTACT_GRID, OnGridIgnored)
@@ -44,8 +46,16 @@ CContactGridPane::CContactGridPane() : m_Grid(0, 0, 0, 0) {
 
 CContactGridPane::~CContactGridPane() = default;
 
+BOOL CContactGridPane::PreCreateWindow(CREATESTRUCT& cs) {
+  // The pane's own drawing must never cover the grid and the bar: a static control paints
+  // its whole client area, straight to the screen when it is enabled or disabled.
+  cs.style |= WS_CLIPCHILDREN;
+  return CStatic::PreCreateWindow(cs);
+}
+
 int CContactGridPane::OnCreate(LPCREATESTRUCT lpCreateStruct) {
   if (CStatic::OnCreate(lpCreateStruct) == -1) return -1;
+  ModifyStyle(0, WS_CLIPCHILDREN);
   if (!m_Grid.Create(kInitialGridRect, this, IDC_CONTACT_GRID, kGridStyle)) return -1;
   if (m_AlphaBar.Create(this)) m_AlphaBar.ShowWindow(SW_SHOW);
   ResetGrid();
@@ -66,6 +76,18 @@ void CContactGridPane::OnLButtonDown(UINT /*nFlags*/, CPoint /*point*/) {
 BOOL CContactGridPane::OnEraseBkgnd(CDC* /*pDC*/) {
   // The grid and the bar cover the pane completely.
   return FALSE;
+}
+
+void CContactGridPane::OnPaint() {
+  // Nothing of the pane itself shows: the grid and the bar cover it.
+  CPaintDC dc(this);
+}
+
+void CContactGridPane::OnEnable(BOOL /*bEnable*/) {
+  // Disabled during a listing, the pane takes no input; its children keep their looks, and
+  // the bar is drawn again in full once the pane is enabled.
+  if (m_AlphaBar.GetSafeHwnd())
+    m_AlphaBar.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
 }
 
 void CContactGridPane::ResetGrid() {

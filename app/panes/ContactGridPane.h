@@ -38,8 +38,11 @@ class CContactGridPane : public CStatic {
   int GetCardCounter() const { return m_nCardCounter; }
 
  protected:
+  BOOL PreCreateWindow(CREATESTRUCT& cs) override;
   afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
   afx_msg void OnSize(UINT nType, int cx, int cy);
+  afx_msg void OnPaint();
+  afx_msg void OnEnable(BOOL bEnable);
   afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
   afx_msg BOOL OnEraseBkgnd(CDC* pDC);
   afx_msg void OnGridClick(NMHDR* pNotifyStruct, LRESULT* pResult);

@@ -266,6 +266,8 @@ class CWizardFixture : public ::testing::Test {
   // Clicks a button until a dialog of the caption shows (at most three times).
   HWND ClickForDialog(HWND hButton, const wchar_t* title) {
     HWND hDlg = nullptr;
+    EXPECT_NE(hButton, nullptr) << "no button to click for \"" << std::string(title, title + wcslen(title)) << "\"";
+    if (!hButton) return nullptr;
     for (int attempt = 0; attempt < 3 && !hDlg; ++attempt) {
       uidriver::Click(hButton);
       WaitFor([&] { return (hDlg = Dialog(title)) != nullptr; }, 8000);

@@ -44,10 +44,7 @@ class WizardOutputsE2e : public CWizardFixture {
 
 }  // namespace
 
-// Off for now: at times the folder page's Export takes no click after the first listing
-// (three clicks over 24 s, no "Save Options"); to be found out. Run it with
-// --gtest_also_run_disabled_tests.
-TEST_F(WizardOutputsE2e, DISABLED_FoldersOfOneBookToAWorkbookAndThenToANewPst) {
+TEST_F(WizardOutputsE2e, FoldersOfOneBookToAWorkbookAndThenToANewPst) {
   const std::wstring xls = Out(L"page2_book.xls"), pst = Out(L"page2_book.pst");
   Remove(xls);
   Remove(pst);
@@ -158,6 +155,8 @@ TEST_F(WizardOutputsE2e, ALockedExistingPstIsNamedAndLeftUnchanged) {
   const std::wstring locked = Out(L"locked.pst");
   Remove(locked);
   ASSERT_TRUE(::CopyFileW(sample.c_str(), locked.c_str(), FALSE));
+  // The samples are kept read-only; this copy is to be written once it is free.
+  ASSERT_TRUE(::SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_NORMAL));
   const std::string before = ReadBytes(locked);
   ListOnly({kSampleBook});
   {
@@ -187,4 +186,103 @@ TEST_F(WizardOutputsE2e, ALockedExistingPstIsNamedAndLeftUnchanged) {
   EXPECT_EQ(CloseProgram(), 0u);
   EXPECT_GT(ReadBytes(locked).size(), before.size());
   KeepForReaders(locked, L"unlocked_then_added.pst");
+}
+
+// A target marked read-only is refused before anything is written (Wine would write
+// through the mark): the message and the file's row name it, the file keeps its bytes, and
+// the program goes on to save once the mark is gone.
+TEST_F(WizardOutputsE2e, AReadOnlyTargetIsRefusedNamedAndLeftUnchanged) {
+  const std::wstring sample = FromBuild(VORLIX_SHARED_DIR "/samples/pst/support.pst");
+  const bool bSample = ::GetFileAttributesW(sample.c_str()) != INVALID_FILE_ATTRIBUTES;
+  struct Case {
+    int kind;
+    const wchar_t* file;  // in the output folder
+    bool existingPst;     // added to as an existing PST (else replaced by a new file)
+    const wchar_t* head;  // how the message starts
+    const wchar_t* picture;
+  } cases[] = {
+      // Added to: the store must not be touched.
+      {kKindPst, L"ro_existing.pst", true, L"Outlook is not installed or no profile exist , \r\n",
+       L"box_read_only_existing_pst.png"},
+      // A text file is replaced when it exists (the other kinds refuse an existing name).
+      {kKindCsv, L"ro_book.csv", false, L"Saving failed , \r\n", L"box_read_only_csv.png"},
+  };
+  ListOnly({kSampleBook});
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.file, c.file + wcslen(c.file)));
+    if (c.existingPst && !bSample) continue;
+    const std::wstring target = Out(c.file);
+    Remove(target);
+    if (c.existingPst)
+      ASSERT_TRUE(::CopyFileW(sample.c_str(), target.c_str(), FALSE));
+    else
+      std::ofstream(target.c_str(), std::ios::binary) << "an earlier file that must stay as it is\n";
+    ASSERT_TRUE(::SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_READONLY));
+    const std::string before = ReadBytes(target);
+    uidriver::Click(Button(0, L"Export"));
+    std::wstring name = c.file;
+    name = name.substr(0, name.rfind(L'.'));
+    AnswerSaveOptions(c.kind, c.existingPst ? target : std::wstring(kOut), name, c.existingPst, nullptr);
+    const std::wstring message = FailedSaveMessage(m_answers->Count(), c.picture);
+    EXPECT_EQ(message.rfind(c.head, 0), 0u) << std::string(message.begin(), message.end());
+    EXPECT_NE(message.find(target), std::wstring::npos) << "the message names the file";
+    EXPECT_NE(message.find(L"read-only"), std::wstring::npos) << std::string(message.begin(), message.end());
+    auto rows = SaveRows();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0][1].rfind(L"Failed : ", 0), 0u);
+    EXPECT_NE(rows[0][1].find(L"read-only"), std::wstring::npos) << "the row says why";
+    KeepPicture(m_hMain, L"page3_read_only_target.png");
+    EXPECT_EQ(ReadBytes(target), before) << "the read-only file changed";
+    EXPECT_NE(::GetFileAttributesW(target.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+    uidriver::Click(Button(2, L"Next"));
+    ASSERT_TRUE(WaitFor([&] { return PageShown(0); }, 5000));
+  }
+  // Usable: the mark taken off, the same text file is written.
+  const std::wstring csv = Out(L"ro_book.csv");
+  ASSERT_TRUE(::SetFileAttributesW(csv.c_str(), FILE_ATTRIBUTE_NORMAL));
+  uidriver::Click(Button(0, L"Export"));
+  AnswerSaveOptions(kKindCsv, kOut, L"ro_book", false, nullptr);
+  FinishSave();
+  EXPECT_EQ(SaveRows()[0][1], L"Save Done...");
+  EXPECT_NE(ReadText(csv).find(L"Alice"), std::wstring::npos);
+  EXPECT_EQ(CloseProgram(), 0u);
+}
+
+// A disk that fills up during the save: a small file system mounted at E2E_FULL_DISK_DIR
+// by the ctest wrapper (tests/e2e/full_disk.sh), so that writes fail as on a full disk.
+// The message and the row give the system's reason, the book is untouched, and no row
+// says a file was saved.
+TEST_F(WizardOutputsE2e, AFullDiskDuringTheSaveIsReportedAndTheBookKeptIntact) {
+  const std::wstring dir = FromBuild(E2E_FULL_DISK_DIR);
+  ULARGE_INTEGER freeBytes{}, totalBytes{};
+  if (!::GetDiskFreeSpaceExW((dir + L"\\").c_str(), &freeBytes, &totalBytes, nullptr) ||
+      totalBytes.QuadPart > 64ull << 20)
+    GTEST_SKIP() << "no small file system at " << E2E_FULL_DISK_DIR << " (tests/e2e/full_disk.sh mounts one)";
+  const std::wstring pst = dir + L"\\full.pst";
+  Remove(pst);
+  const std::wstring book = L"C:\\books\\big names.nsf";
+  ASSERT_TRUE(::CopyFileW(FromBuild(E2E_BOOK_5000).c_str(), book.c_str(), FALSE));
+  ::DeleteFileW((book + L".slow-read").c_str());
+  const std::string bookBefore = ReadBytes(book);
+  ListOnly({book});
+  uidriver::Click(Button(0, L"Export"));
+  AnswerSaveOptions(kKindPst, dir, L"full", false, L"save_options_full_disk.png");
+  const std::wstring message = FailedSaveMessage(m_answers->Count(), L"box_full_disk.png");
+  KeepPicture(m_hMain, L"page3_full_disk.png");
+  std::string said(message.begin(), message.end());
+  // The failure names the store the disk could not take.
+  EXPECT_EQ(message.rfind(L"Saving failed , \r\n", 0), 0u) << said;
+  EXPECT_NE(message.find(L"Cannot write to"), std::wstring::npos) << said;
+  EXPECT_NE(message.find(L"full.pst"), std::wstring::npos) << said;
+  auto rows = SaveRows();
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0][1].rfind(L"Failed : ", 0), 0u) << std::string(rows[0][1].begin(), rows[0][1].end());
+  EXPECT_NE(rows[0][1].find(L"Cannot write to"), std::wstring::npos) << "the row says why";
+  EXPECT_TRUE(ReadBytes(book) == bookBefore) << "the book changed";
+  // Usable: the program goes on to a save elsewhere.
+  Remove(pst);
+  uidriver::Click(Button(2, L"Next"));
+  ASSERT_TRUE(WaitFor([&] { return PageShown(0); }, 5000));
+  EXPECT_TRUE(m_app.Running());
+  EXPECT_EQ(CloseProgram(), 0u);
 }
