@@ -26,6 +26,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CXTPFrameWnd)
   ON_COMMAND(ID_HELP_HOMEPAGE, OnHomePage)
   ON_COMMAND(ID_HELP_CONTENTS, OnHelpContents)
   ON_COMMAND(ID_APP_ABOUT, OnAbout)
+  ON_COMMAND(ID_TOOLS_CUSTOMIZE, OnCustomize)
   ON_COMMAND(ID_FILE_OPEN, OnFileOpen)
   ON_UPDATE_COMMAND_UI(ID_FILE_OPEN, OnUpdateFileOpen)
   ON_COMMAND(ID_FILE_ADD_FILES, OnAddFiles)
@@ -162,6 +163,8 @@ BOOL CMainFrame::OnHelpInfo(HELPINFO*) {
 
 void CMainFrame::OnHomePage() { OpenWebSite(); }
 void CMainFrame::OnHelpContents() { OpenHelpFile(); }
+void CMainFrame::OnCustomize() { CMainFrameBars::Customize(this); }
+
 void CMainFrame::OnAbout() { static_cast<CMossgraveApp*>(AfxGetApp())->OnAppAbout(); }
 
 LRESULT CMainFrame::SendToView(UINT message) {

@@ -148,6 +148,8 @@ class CMainFrame : public CMainFrameBase, public IDominoServerSource {
   afx_msg void OnSize(UINT nType, int cx, int cy);
   afx_msg BOOL OnHelpInfo(HELPINFO* pHelpInfo);
   afx_msg void OnHomePage();
+  // Command 35001: the bars' "Customize" sheet.
+  afx_msg void OnCustomize();
   afx_msg void OnHelpContents();
   afx_msg void OnAbout();
   afx_msg void OnFileOpen();

@@ -45,6 +45,12 @@ class CMainFrameBars {
   // no such table.
   static BOOL AdoptProgramShortcuts(CXTPCommandBars* pCommandBars, UINT nIDAccel);
 
+  // The "Customize" sheet over pFrame's bars (command 35001): toolbars, commands, keyboard
+  // and options pages, the commands taken from the program's menu; runs it modally.
+  // Nothing when the frame has no command bars. The sheet's result (IDCANCEL when another
+  // sheet runs already, or when there is nothing to customise).
+  static INT_PTR Customize(CXTPFrameWnd* pFrame);
+
   // The "Standard" toolbar of the frame's bars, or null.
   static CXTPToolBar* GetStandardBar(CXTPFrameWnd* pFrame);
 };

@@ -4,6 +4,8 @@
 #include "XTPCommandBar.h"
 #include "XTPCommandBars.h"
 #include "XTPCommandBarsOptions.h"
+#include "XTPCustomizeCommandsPage.h"
+#include "XTPCustomizeSheet.h"
 #include "XTPFrameWnd.h"
 #include "XTPImageManager.h"
 #include "XTPPaintManager.h"
@@ -15,7 +17,23 @@
 #if FRAMEBARS_HAVE_MENUBAR
 #include "XTPMenuBar.h"
 #endif
+#include "customize_res.h"
 #include "resource.h"
+
+// The keyboard and options pages of the sheet are built beside it; the sheet shows them
+// as soon as their classes are in the toolkit.
+#if __has_include("XTPCustomizeKeyboardPage.h")
+#include "XTPCustomizeKeyboardPage.h"
+#define FRAMEBARS_HAVE_KEYBOARD_PAGE 1
+#else
+#define FRAMEBARS_HAVE_KEYBOARD_PAGE 0
+#endif
+#if __has_include("XTPCustomizeOptionsPage.h")
+#include "XTPCustomizeOptionsPage.h"
+#define FRAMEBARS_HAVE_OPTIONS_PAGE 1
+#else
+#define FRAMEBARS_HAVE_OPTIONS_PAGE 0
+#endif
 
 const TCHAR CMainFrameBars::kProfileName[] = _T("CommandBars");
 
@@ -124,6 +142,28 @@ void CMainFrameBars::Save(CXTPFrameWnd* pFrame) {
   pCommandBars->SaveBarState(kProfileName);
 #endif
   pCommandBars->GetShortcutManager()->SaveShortcuts(kProfileName);
+}
+
+INT_PTR CMainFrameBars::Customize(CXTPFrameWnd* pFrame) {
+  CXTPCommandBars* pCommandBars = pFrame != NULL ? pFrame->GetCommandBars() : NULL;
+  if (pCommandBars == NULL) return IDCANCEL;
+  // Declared in this order, the pages go before the sheet: options, keyboard, sheet.
+  CXTPCustomizeSheet sheet(pCommandBars);
+#if FRAMEBARS_HAVE_KEYBOARD_PAGE
+  CXTPCustomizeKeyboardPage pageKeyboard(&sheet);
+  sheet.AddPage(&pageKeyboard);
+  pageKeyboard.AddCategories(IDR_MAINFRAME, FALSE);
+#endif
+#if FRAMEBARS_HAVE_OPTIONS_PAGE
+  CXTPCustomizeOptionsPage pageOptions(&sheet);
+  sheet.AddPage(&pageOptions);
+#endif
+  CXTPCustomizeCommandsPage* pCommands = sheet.GetCommandsPage();
+  pCommands->AddCategories(IDR_MAINFRAME, FALSE);
+  pCommands->InsertAllCommandsCategory(XTP_IDS_ALLCOMMANDS, -1);
+  pCommands->InsertBuiltInMenus(IDR_MAINFRAME, XTP_IDS_BUILTINMENUS, -1);
+  pCommands->InsertNewMenuCategory(XTP_IDS_NEWMENU, -1);
+  return sheet.DoModal();
 }
 
 CXTPToolBar* CMainFrameBars::GetStandardBar(CXTPFrameWnd* pFrame) {

@@ -13,6 +13,7 @@ BEGIN_MESSAGE_MAP(CBarsSampleFrame, CXTPFrameWnd)
   ON_WM_CLOSE()
   ON_COMMAND_RANGE(ID_HELP_HOMEPAGE, ID_FILE_EXPORT, OnCommandRange)
   ON_COMMAND_RANGE(ID_FILE_NEW, ID_FILE_OPEN, OnCommandRange)
+  ON_COMMAND(ID_TOOLS_CUSTOMIZE, OnCustomize)
 END_MESSAGE_MAP()
 
 CBarsSampleFrame::CBarsSampleFrame() : m_bSaved(FALSE) {}
@@ -54,3 +55,5 @@ void CBarsSampleFrame::OnCommandRange(UINT nID) {
   m_arrCommands.Add(nID);
   m_wndStatusBar.SetPaneText(0, CommandText(nID));
 }
+
+void CBarsSampleFrame::OnCustomize() { CMainFrameBars::Customize(this); }

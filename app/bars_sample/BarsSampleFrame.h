@@ -33,5 +33,6 @@ class CBarsSampleFrame : public CXTPFrameWnd {
   afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
   afx_msg void OnClose();
   afx_msg void OnCommandRange(UINT nID);
+  afx_msg void OnCustomize();
   DECLARE_MESSAGE_MAP()
 };

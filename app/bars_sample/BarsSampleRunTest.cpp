@@ -315,3 +315,140 @@ TEST_F(BarsSampleRun, TheSecondRunShowsTheLayoutTheFirstLeft) {
   GTEST_SKIP() << "the toolbar and the stored layout of the command bars are not in this tree yet";
 }
 #endif
+
+#if FRAMEBARS_HAVE_TOOLBAR && FRAMEBARS_HAVE_PERSIST && FRAMEBARS_HAVE_MENUBAR
+// The number of windows of a process with this text that are shown.
+int CountShown(DWORD pid, const std::wstring& text) {
+  struct S {
+    DWORD pid;
+    const std::wstring* text;
+    int n;
+  } s = {pid, &text, 0};
+  ::EnumWindows(
+      [](HWND h, LPARAM l) -> BOOL {
+        auto* s = reinterpret_cast<S*>(l);
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(h, &pid);
+        if (pid == s->pid && ::IsWindowVisible(h) && uidriver::WindowText(h) == *s->text) s->n++;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&s));
+  return s.n;
+}
+
+HWND ChildByClass(HWND hParent, const std::wstring& cls) {
+  for (HWND h = ::GetWindow(hParent, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT))
+    if (uidriver::ClassOf(h) == cls) return h;
+  return nullptr;
+}
+
+// The View menu's "Customize..." opens the sheet (command 35001); Alt and a tab's letter
+// switch its pages; a second sheet is refused; a control deleted from "Standard" through
+// the sheet's context menu stays deleted after "Close", the end of the program and a new
+// start.
+TEST_F(BarsSampleRun, CustomizeFromTheViewMenuAndTheChangeSurvivesARestart) {
+  int nBuiltWidth = 0, nChangedWidth = 0;
+  {
+    CSampleProcess first;
+    ASSERT_TRUE(first.Start(m_profile));
+    HWND hFrame = first.TopWindow(CBarsSampleFrame::kTitle);
+    ASSERT_NE(hFrame, nullptr);
+    HWND hStandard = DescendantByText(ChildById(hFrame, kDockTop), L"Standard");
+    ASSERT_NE(hStandard, nullptr);
+    testsupport::PumpFor(300);
+    nBuiltWidth = ScreenRect(hStandard).Width();
+    ::SetForegroundWindow(hFrame);
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return ::GetForegroundWindow() == hFrame; }, 5000));
+
+    // View, Customize...
+    INPUT alt[4] = {};
+    for (INPUT& in : alt) in.type = INPUT_KEYBOARD;
+    alt[0].ki.wVk = VK_MENU;
+    alt[1].ki.wVk = 'V';
+    alt[2].ki.wVk = 'V';
+    alt[2].ki.dwFlags = KEYEVENTF_KEYUP;
+    alt[3].ki.wVk = VK_MENU;
+    alt[3].ki.dwFlags = KEYEVENTF_KEYUP;
+    ::SendInput(4, alt, sizeof(INPUT));
+    testsupport::PumpFor(400);
+    uidriver::PressKey('C');
+    HWND hSheet = first.TopWindow(L"Customize", 8000);
+    ASSERT_NE(hSheet, nullptr) << "the View menu's Customize... showed no sheet";
+    testsupport::PumpFor(400);
+    HWND hTab = ChildByClass(hSheet, L"SysTabControl32");
+    ASSERT_NE(hTab, nullptr);
+    const LRESULT nTabs = ::SendMessageW(hTab, TCM_GETITEMCOUNT, 0, 0);
+    EXPECT_GE(nTabs, 2);
+    auto currentPage = [&] { return uidriver::WindowText((HWND)::SendMessageW(hSheet, PSM_GETCURRENTPAGEHWND, 0, 0)); };
+    EXPECT_EQ(L"Tool&bars", currentPage());
+    SavePicture(hSheet, L"commandbars\\customize_sheet_sample_toolbars.png");
+    // Alt+C: the commands page.
+    INPUT altC[4] = {};
+    for (INPUT& in : altC) in.type = INPUT_KEYBOARD;
+    altC[0].ki.wVk = VK_MENU;
+    altC[1].ki.wVk = 'C';
+    altC[2].ki.wVk = 'C';
+    altC[2].ki.dwFlags = KEYEVENTF_KEYUP;
+    altC[3].ki.wVk = VK_MENU;
+    altC[3].ki.dwFlags = KEYEVENTF_KEYUP;
+    ::SendInput(4, altC, sizeof(INPUT));
+    EXPECT_TRUE(testsupport::PumpUntil([&] { return currentPage() == L"&Commands"; }, 5000));
+    testsupport::PumpFor(200);
+    SavePicture(hSheet, L"commandbars\\customize_sheet_sample_commands.png");
+    if (nTabs >= 4) {
+      EXPECT_EQ(4, nTabs);
+      altC[1].ki.wVk = altC[2].ki.wVk = 'K';
+      ::SendInput(4, altC, sizeof(INPUT));
+      EXPECT_TRUE(testsupport::PumpUntil([&] { return currentPage() == L"&Keyboard"; }, 5000));
+      testsupport::PumpFor(200);
+      SavePicture(hSheet, L"commandbars\\customize_sheet_sample_keyboard.png");
+      altC[1].ki.wVk = altC[2].ki.wVk = 'O';
+      ::SendInput(4, altC, sizeof(INPUT));
+      EXPECT_TRUE(testsupport::PumpUntil([&] { return currentPage() == L"&Options"; }, 5000));
+      testsupport::PumpFor(200);
+      SavePicture(hSheet, L"commandbars\\customize_sheet_sample_options.png");
+    }
+    // A second sheet is refused.
+    ::PostMessageW(hFrame, WM_COMMAND, ID_TOOLS_CUSTOMIZE, 0);
+    testsupport::PumpFor(500);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(hFrame, &pid);
+    EXPECT_EQ(1, CountShown(pid, L"Customize"));
+    EXPECT_TRUE(::IsWindowVisible(hSheet));
+
+    // Right click on Standard's first button, "&Delete" from the context menu.
+    CRect rcBar = ScreenRect(hStandard);
+    uidriver::MoveMouseTo(POINT{rcBar.left + 24, rcBar.top + rcBar.Height() / 2});
+    testsupport::PumpFor(100);
+    INPUT right[2] = {};
+    right[0].type = right[1].type = INPUT_MOUSE;
+    right[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
+    right[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
+    ::SendInput(2, right, sizeof(INPUT));
+    testsupport::PumpFor(600);
+    uidriver::PressKey('D');
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return ScreenRect(hStandard).Width() < nBuiltWidth; }, 5000))
+        << "the control was not deleted";
+    testsupport::PumpFor(200);
+    nChangedWidth = ScreenRect(hStandard).Width();
+    SavePicture(hFrame, L"commandbars\\customize_sheet_sample_deleted.png");
+    // "Close" ends the sheet.
+    HWND hClose = uidriver::FindButton(hSheet, L"Close");
+    ASSERT_NE(hClose, nullptr);
+    uidriver::Click(hClose);
+    EXPECT_TRUE(testsupport::PumpUntil([&] { return !::IsWindow(hSheet) || !::IsWindowVisible(hSheet); }, 5000));
+    EXPECT_EQ(first.Close(hFrame), 0u);
+  }
+  CSampleProcess second;
+  ASSERT_TRUE(second.Start(m_profile));
+  HWND hFrame = second.TopWindow(CBarsSampleFrame::kTitle);
+  ASSERT_NE(hFrame, nullptr);
+  testsupport::PumpFor(300);
+  HWND hStandard = DescendantByText(ChildById(hFrame, kDockTop), L"Standard");
+  ASSERT_NE(hStandard, nullptr);
+  EXPECT_EQ(nChangedWidth, ScreenRect(hStandard).Width());
+  EXPECT_LT(ScreenRect(hStandard).Width(), nBuiltWidth);
+  SavePicture(hFrame, L"commandbars\\customize_sheet_sample_run2.png");
+  EXPECT_EQ(second.Close(hFrame), 0u);
+}
+#endif

@@ -22,6 +22,8 @@
 #include "XTPShortcutManager.h"
 #include "XTPVisualStylesTheme.h"
 #include "XTPControl.h"
+#include "XTPControls.h"
+#include "XTPCustomizeSheet.h"
 #include "XTPDockBar.h"
 #include "XTPToolBar.h"
 #if FRAMEBARS_HAVE_MENUBAR
@@ -384,3 +386,94 @@ TEST_F(FrameBars, PicturesOfTheFrameWithAMenuOpenInBothThemes) {
   }
 }
 #endif
+
+// ---- The customize command ------------------------------------------------------------------
+namespace {
+
+struct SheetSeen {
+  int nRuns = 0;
+  int nPages = 0;
+  std::vector<CString> tabs;
+  BOOL bCustomizeMode = FALSE;
+};
+SheetSeen g_sheetSeen;
+
+// While a sheet runs: note its tabs, then close it with its "Close" button's command.
+VOID CALLBACK WatchSheet(HWND, UINT, UINT_PTR, DWORD) {
+  CXTPCustomizeSheet* pSheet = CXTPCustomizeSheet::GetRunningSheet();
+  if (pSheet == nullptr || pSheet->GetSafeHwnd() == NULL || !pSheet->IsWindowVisible()) return;
+  if (g_sheetSeen.nRuns++ == 0) {
+    g_sheetSeen.nPages = pSheet->GetPageCount();
+    CTabCtrl* pTab = pSheet->GetTabControl();
+    for (int i = 0; pTab != nullptr && i < pTab->GetItemCount(); i++) {
+      WCHAR szText[64] = {};
+      TCITEMW item = {};
+      item.mask = TCIF_TEXT;
+      item.pszText = szText;
+      item.cchTextMax = 63;
+      pTab->GetItem(i, &item);
+      g_sheetSeen.tabs.push_back(szText);
+    }
+    g_sheetSeen.bCustomizeMode = pSheet->GetCommandBars()->IsCustomizeMode();
+  }
+  pSheet->PostMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+}
+
+}  // namespace
+
+// The toolbar's add-or-remove popup offers "Customize..." (35001), which opens the sheet
+// with the program's pages; the tabs read Toolbars, Commands, then Keyboard and Options
+// where those pages are built.
+TEST_F(FrameBars, TheAddOrRemovePopupsCustomizeOpensTheSheet) {
+  CBarsSampleFrame* pFrame = m_frame.Open();
+  ASSERT_NE(pFrame, nullptr);
+  CXTPToolBar* pStandard = CMainFrameBars::GetStandardBar(pFrame);
+  ASSERT_NE(pStandard, nullptr);
+  EXPECT_TRUE(pFrame->GetCommandBars()->IsCustomizable());
+  ASSERT_TRUE(BringToFront(pFrame));
+  CXTPControl* pExpand = pStandard->GetControls()->FindControl(9400);
+  ASSERT_NE(pExpand, nullptr);
+  ASSERT_TRUE(pExpand->IsVisible());
+  CRect rc = pExpand->GetRect();
+  pStandard->ClientToScreen(&rc);
+  uidriver::ClickAt(rc.CenterPoint());
+  CXTPControl* pCustomize = nullptr;
+  ASSERT_TRUE(testsupport::PumpUntil(
+      [&] {
+        CXTPCommandBar* pPopup = pExpand->GetCommandBar();
+        if (pPopup == nullptr || pPopup->GetSafeHwnd() == NULL || !pPopup->IsWindowVisible()) return false;
+        pCustomize = pPopup->GetControls()->FindControl(XTP_ID_CUSTOMIZE);
+        return pCustomize != nullptr && pCustomize->IsVisible();
+      },
+      5000, testsupport::Dispatch::PreTranslate))
+      << "no Customize... in the add-or-remove popup";
+  testsupport::PumpFor(100, testsupport::Dispatch::PreTranslate);
+  g_sheetSeen = SheetSeen();
+  const UINT_PTR nTimer = ::SetTimer(NULL, 0, 50, WatchSheet);
+  CRect rcItem = pCustomize->GetRect();
+  pCustomize->GetParent()->ClientToScreen(&rcItem);
+  uidriver::ClickAt(rcItem.CenterPoint());
+  testsupport::PumpUntil([&] { return g_sheetSeen.nRuns > 0 && CXTPCustomizeSheet::GetRunningSheet() == nullptr; }, 10000,
+                         testsupport::Dispatch::PreTranslate);
+  ::KillTimer(NULL, nTimer);
+  EXPECT_EQ(1, g_sheetSeen.nRuns);
+  EXPECT_TRUE(g_sheetSeen.bCustomizeMode);
+  ASSERT_GE(g_sheetSeen.tabs.size(), 2u);
+  EXPECT_EQ(CString(L"Tool&bars"), g_sheetSeen.tabs[0]);
+  EXPECT_EQ(CString(L"&Commands"), g_sheetSeen.tabs[1]);
+  if (g_sheetSeen.tabs.size() >= 4) {
+    EXPECT_EQ(CString(L"&Keyboard"), g_sheetSeen.tabs[2]);
+    EXPECT_EQ(CString(L"&Options"), g_sheetSeen.tabs[3]);
+  }
+  EXPECT_FALSE(pFrame->GetCommandBars()->IsCustomizeMode());
+  // The frame ran no command of its own.
+  EXPECT_EQ(0, pFrame->m_arrCommands.GetSize());
+  testsupport::ParkPointer();
+}
+
+// A frame without command bars ignores the command.
+TEST_F(FrameBars, CustomizeWithoutCommandBarsDoesNothing) {
+  CXTPFrameWnd frame;
+  EXPECT_EQ(IDCANCEL, CMainFrameBars::Customize(&frame));
+  EXPECT_EQ(IDCANCEL, CMainFrameBars::Customize(nullptr));
+}

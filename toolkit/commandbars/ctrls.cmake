@@ -24,3 +24,11 @@ commandbars_test(commandbars_ctrl_list_tests GUI
   ${CMAKE_CURRENT_LIST_DIR}/tests/ControlListsTest.cpp)
 commandbars_test(commandbars_ctrl_toolbar_tests GUI
   ${CMAKE_CURRENT_LIST_DIR}/tests/ControlsInToolbarTest.cpp)
+
+# The list tests once more as one process, in their order: a test that damages the heap or
+# leaves a window object behind for the next one fails here even when each passes alone.
+add_test(NAME commandbars_ctrl_list_tests.in_one_process COMMAND commandbars_ctrl_list_tests)
+set_tests_properties(commandbars_ctrl_list_tests.in_one_process PROPERTIES
+  TIMEOUT 300
+  RESOURCE_LOCK x11display
+  WORKING_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}")

@@ -6,6 +6,8 @@
 
 #include <framework.h>
 
+#include "XTPControlButton.h"
+#include "XTPControlEdit.h"
 #include "XTPImageManager.h"
 
 class CXTPCommandBars;
@@ -13,6 +15,33 @@ class CXTPControl;
 class CXTPPopupBar;
 class CXTPCustomizeToolbarsPage;
 class CXTPCustomizeCommandsPage;
+
+// The buttons of the customize context menu: executing one ends the menu and hands the
+// command to the menu's command target (the sheet) as 10338, then, unless that answered,
+// as WM_COMMAND.
+class CXTPCustomizeMenuButton : public CXTPControlButton {
+ public:
+  void Execute() override;
+};
+
+// The "&Name:" field of the context menu: its text becomes the selected control's caption
+// when Enter is pressed or when the field loses the selection while it has the focus.
+class CXTPCustomizeNameEdit : public CXTPControlEdit {
+ public:
+  CXTPCustomizeNameEdit();
+  ~CXTPCustomizeNameEdit() override;
+
+  BOOL ShowsCaption() override { return !GetCaption().IsEmpty(); }
+  void Execute() override;
+  BOOL OnSelectionChanged(int nSelected) override;
+  // The label's width plus the field's least width (10 without a label).
+  int GetMinCustomWidth() override;
+  // Stores the width and re-lays the bar.
+  void SetWidth(int nWidth) override;
+
+ private:
+  BOOL m_bCommitting;
+};
 
 class CXTPCustomizeSheet : public CPropertySheet {
   DECLARE_DYNAMIC(CXTPCustomizeSheet)
@@ -36,12 +65,58 @@ class CXTPCustomizeSheet : public CPropertySheet {
   CXTPCustomizeToolbarsPage* GetToolbarsPage() const { return m_pToolbarsPage; }
   CXTPPopupBar* GetContextMenu() const { return m_pContextMenu; }
   CXTPImageManager* GetButtonImages() const { return m_pButtonImages; }
+  CWnd* GetSiteWnd() const { return m_pSiteWnd; }
+
+  // The sheet that runs now (at most one per process), or null.
+  static CXTPCustomizeSheet* AFX_CDECL GetRunningSheet();
 
   BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
   BOOL PreTranslateMessage(MSG* pMsg) override;
   BOOL OnInitDialog() override;
 
  protected:
+  // The context menu from menu 9336 and the button images from bitmap 9322.
+  void BuildButtonImages();
+  void BuildContextMenu();
+  // The customize selection, or null.
+  CXTPControl* GetSelection() const;
+  // The image id of a control: its custom icon, else its icon id when above 0, else its id.
+  static int ImageIdOf(const CXTPControl* pControl);
+  static BOOL IsButtonKind(const CXTPControl* pControl);
+  // The control's bar redraws (and re-lays) at its next chance.
+  static void RedrawBarOf(CXTPControl* pControl);
+  // What the context-menu update handlers share: button kind with an image.
+  BOOL CanUseImage() const;
+
+  afx_msg void OnReset();
+  afx_msg void OnDelete();
+  afx_msg void OnCopyImage();
+  afx_msg void OnPasteImage();
+  afx_msg void OnResetImage();
+  afx_msg void OnEditImage();
+  afx_msg void OnDefaultStyle();
+  afx_msg void OnImageAndText();
+  afx_msg void OnTextOnly();
+  afx_msg void OnBeginGroup();
+  afx_msg void OnUpdateReset(CCmdUI* pCmdUI);
+  afx_msg void OnUpdateName(CCmdUI* pCmdUI);
+  afx_msg void OnUpdateImage(CCmdUI* pCmdUI);
+  afx_msg void OnUpdatePasteImage(CCmdUI* pCmdUI);
+  afx_msg void OnUpdateResetImage(CCmdUI* pCmdUI);
+  afx_msg void OnUpdateStyle(CCmdUI* pCmdUI);
+  afx_msg void OnUpdateBeginGroup(CCmdUI* pCmdUI);
+  afx_msg LRESULT OnInitCommandsPopup(WPARAM wParam, LPARAM lParam);
+  afx_msg LRESULT OnExecute(WPARAM wParam, LPARAM lParam);
+  afx_msg LRESULT OnSysKeyDownDefault(WPARAM wParam, LPARAM lParam);
+  afx_msg LRESULT OnKickIdle(WPARAM wParam, LPARAM lParam);
+
+  // The hooks of a running sheet.
+  static LRESULT CALLBACK MouseHookProc(int nCode, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK KeyboardHookProc(int nCode, WPARAM wParam, LPARAM lParam);
+  // TRUE when the mouse message for hWnd at pt may go on.
+  BOOL FilterMouse(UINT message, HWND hWnd, POINT pt);
+  BOOL FilterKeyboard();
+
   CXTPCustomizeToolbarsPage* m_pToolbarsPage;
   CXTPCustomizeCommandsPage* m_pCommandsPage;
   CWnd* m_pSiteWnd;

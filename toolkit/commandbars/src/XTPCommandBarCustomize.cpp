@@ -14,6 +14,7 @@
 #include "XTPControls.h"
 #include "XTPColorManager.h"
 #include "XTPCustomizeDropSource.h"
+#include "XTPCustomizeSheet.h"
 #include "XTPImageManager.h"
 #include "XTPMouseManager.h"
 #include "XTPPaintManager.h"
@@ -132,8 +133,15 @@ void CXTPCommandBar::OnRButtonDown(UINT nFlags, CPoint point) {
   if (pControl == NULL || (pControl->GetFlags() & xtpFlagNoCustomize)) return;
   SetPopuped(-1);
   SetSelected(-1);
-  // The customize sheet shows its context menu for the new drag control.
   pCommandBars->SetDragControl(pControl);
+  // The customize sheet shows its context menu for the new drag control.
+  CXTPCustomizeDropSource* pSource = pCommandBars->GetDropSource();
+  CXTPCustomizeSheet* pSheet = pSource != NULL ? pSource->GetSheet() : NULL;
+  if (pSheet != NULL) {
+    CPoint ptScreen = point;
+    ClientToScreen(&ptScreen);
+    pSheet->ShowContextMenu(ptScreen);
+  }
 }
 
 // ---- Customize drop targets ---------------------------------------------------------------

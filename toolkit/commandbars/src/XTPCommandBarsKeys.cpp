@@ -11,6 +11,7 @@
 #include "XTPControl.h"
 #include "XTPControls.h"
 #include "XTPCustomizeDropSource.h"
+#include "XTPCustomizeSheet.h"
 #include "XTPImageManager.h"
 #include "XTPKeyboardManager.h"
 #include "XTPMouseManager.h"
@@ -109,9 +110,8 @@ void CXTPCommandBars::SetDragControl(CXTPControl* pControl) {
     if (pBar != NULL && pBar->GetSafeHwnd() != NULL) pBar->Invalidate(FALSE);
   }
   // The customize sheet, when it runs, hears of the new selection; else the site.
-  // The sheet is a property sheet window (its window object comes first).
   CXTPCustomizeSheet* pSheet = m_pDropSource != NULL ? m_pDropSource->GetSheet() : NULL;
-  HWND hWndSheet = pSheet != NULL ? static_cast<CWnd*>(static_cast<void*>(pSheet))->GetSafeHwnd() : NULL;
+  HWND hWndSheet = pSheet != NULL ? pSheet->GetSafeHwnd() : NULL;
   if (hWndSheet != NULL && ::IsWindow(hWndSheet))
     ::SendMessage(hWndSheet, XTPM_CUSTOMIZESELCHANGED, 0, 0);
   else if (m_pSite != NULL && m_pSite->GetSafeHwnd() != NULL)

@@ -9,6 +9,7 @@
 #include "XTPControl.h"
 #include "XTPControlPopup.h"
 #include "XTPControls.h"
+#include "XTPCustomizeDropSource.h"
 #include "XTPImageManager.h"
 #include "XTPMouseManager.h"
 #include "XTPPaintManager.h"
@@ -376,10 +377,31 @@ void CXTPControl::ClickToolBarButton(CRect rcActiveRect) {
 void CXTPControl::OnCustomizePress(CPoint point) {
   CXTPCommandBars* pCommandBars = m_pParent != NULL ? m_pParent->GetCommandBars() : NULL;
   if (pCommandBars == NULL) return;
-  if (IsResizable() && TrackEdgeResize(point)) return;
-  // The drag of customisation comes with the customize drop source; until then a press
-  // only selects the control for customisation.
+  if (pCommandBars->GetDragControl() == this && IsResizable() && TrackEdgeResize(point)) return;
+  CXTPCustomizeDropSource* pSource = pCommandBars->GetDropSource();
+  pCommandBars->SetDragControl(this);
   RedrawParent();
+  if (pSource == NULL) return;
+  // The drop target inserts a copy; a move (or a drop on no bar) takes this one away.
+  InternalAddRef();
+  const DROPEFFECT effect = pSource->DoDragDrop(this, FALSE);
+  CXTPCommandBar* pBar = m_pParent;
+  if ((effect == DROPEFFECT_NONE || effect == DROPEFFECT_MOVE) && pBar != NULL && m_pControls != NULL) {
+    pBar->SetPopuped(-1);
+    pBar->SetSelected(-1);
+    if (pCommandBars->GetDragControl() == this) pCommandBars->SetDragControl(NULL);
+    CXTPControls* pControls = m_pControls;
+    CXTPControl* pNext = pControls->GetAt(m_nIndex + 1);
+    if (pNext != NULL) {
+      if (m_bBeginGroup) pNext->SetBeginGroup(TRUE);
+      if (m_nIndex == 0) pNext->SetBeginGroup(FALSE);
+    }
+    pControls->Remove(this);
+    pBar->DelayLayout();
+    pBar->OnRecalcLayout();
+    if (pBar->GetSafeHwnd() != NULL) pBar->Invalidate(FALSE);
+  }
+  InternalRelease();
 }
 
 BOOL CXTPControl::TrackEdgeResize(CPoint point) {

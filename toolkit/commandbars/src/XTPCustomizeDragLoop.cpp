@@ -7,6 +7,7 @@
 #include "XTPCommandBars.h"
 #include "XTPControl.h"
 #include "XTPCustomizeDropSource.h"
+#include "XTPCustomizeSheet.h"
 
 namespace {
 
@@ -16,9 +17,8 @@ const DROPEFFECT kDragCancelled = 5;
 }  // namespace
 
 DROPEFFECT CXTPCustomizeDropSource::DoDragDrop(CXTPControl* pControl, BOOL bCopyOnly) {
-  // While the sheet runs its window holds the capture; the sheet is a property sheet, a
-  // window by single inheritance.
-  CWnd* pCapture = m_pSheet != NULL ? reinterpret_cast<CWnd*>(m_pSheet)
+  // While the sheet runs its window holds the capture.
+  CWnd* pCapture = m_pSheet != NULL ? static_cast<CWnd*>(m_pSheet)
                                     : (m_pCommandBars != NULL ? m_pCommandBars->GetSite() : NULL);
   if (pControl == NULL || pCapture == NULL || pCapture->GetSafeHwnd() == NULL) return kDragCancelled;
   m_hwndCapture = pCapture->GetSafeHwnd();

@@ -1,0 +1,333 @@
+// What the customize sheet's tests share: a frame with two toolbars of caption buttons that
+// records the commands reaching it, input sent without pumping (the sheet, its context menu
+// and the drag loop run modal loops of their own), and a script of steps played by a
+// thread timer inside those loops, each step waiting for its condition.
+#pragma once
+
+#include <framework.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "CommandBarsTestSupport.h"
+#include "XTPCommandBars.h"
+#include "XTPControl.h"
+#include "XTPControls.h"
+#include "XTPCustomizeSheet.h"
+#include "XTPFrameWnd.h"
+#include "XTPImageManager.h"
+#include "XTPMouseManager.h"
+#include "XTPPaintManager.h"
+#include "XTPPopupBar.h"
+#include "XTPToolBar.h"
+#include "test_picture.h"
+
+namespace cztest {
+
+using testsupport::PumpFor;
+using testsupport::PumpUntil;
+
+// ---- Input, without pumping ------------------------------------------------------------------
+inline INPUT MoveInput(CPoint pt) {
+  const int cx = ::GetSystemMetrics(SM_CXSCREEN), cy = ::GetSystemMetrics(SM_CYSCREEN);
+  INPUT in = {};
+  in.type = INPUT_MOUSE;
+  in.mi.dx = (pt.x * 65535 + cx / 2) / (cx - 1);
+  in.mi.dy = (pt.y * 65535 + cy / 2) / (cy - 1);
+  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  return in;
+}
+inline void SendMove(CPoint pt) {
+  INPUT in = MoveInput(pt);
+  ::SendInput(1, &in, sizeof(INPUT));
+}
+inline void SendButton(DWORD flags) {
+  INPUT in = {};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = flags;
+  ::SendInput(1, &in, sizeof(INPUT));
+}
+inline void SendClick(CPoint pt, bool right = false) {
+  INPUT in[3] = {MoveInput(pt), {}, {}};
+  in[1].type = in[2].type = INPUT_MOUSE;
+  in[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+  in[2].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+  ::SendInput(3, in, sizeof(INPUT));
+}
+inline void SendKey(WORD vk, bool up) {
+  INPUT in = {};
+  in.type = INPUT_KEYBOARD;
+  in.ki.wVk = vk;
+  in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  ::SendInput(1, &in, sizeof(INPUT));
+}
+inline void TypeKey(WORD vk) {
+  SendKey(vk, false);
+  SendKey(vk, true);
+}
+// Alt held round one key.
+inline void SendAltKey(WORD vk) {
+  SendKey(VK_MENU, false);
+  TypeKey(vk);
+  SendKey(VK_MENU, true);
+}
+
+// ---- The script ----------------------------------------------------------------------------
+// A step is tried on every tick until it answers true; a step that waits longer than its
+// limit fails the script, which then ends whatever modal loop runs and closes the sheet.
+struct Step {
+  std::string name;
+  std::function<bool()> fn;
+  DWORD limitMs = 8000;
+};
+
+class CScript {
+ public:
+  std::vector<Step> steps;
+  CScript& Then(const std::string& name, std::function<bool()> fn, DWORD limitMs = 8000) {
+    steps.push_back({name, std::move(fn), limitMs});
+    return *this;
+  }
+  // A step that acts once and goes on.
+  CScript& Do(const std::string& name, std::function<void()> fn) {
+    return Then(name, [fn] {
+      fn();
+      return true;
+    });
+  }
+
+  size_t next = 0;
+  bool failed = false;
+  std::string failedAt;
+  DWORD stepStart = 0;
+  bool busy = false;
+
+  bool Finished() const { return next >= steps.size(); }
+};
+
+// A step that waits ms, then acts once.
+inline std::function<bool()> After(DWORD ms, std::function<void()> then = nullptr) {
+  return [ms, then, t0 = DWORD(0)]() mutable {
+    if (t0 == 0) t0 = ::GetTickCount();
+    if (::GetTickCount() - t0 < ms) return false;
+    if (then) then();
+    return true;
+  };
+}
+
+inline CScript*& CurrentScript() {
+  static CScript* pScript = nullptr;
+  return pScript;
+}
+
+// Ends the modal loops of a failed script: a drag, a tracked menu, an editor, the sheet.
+inline void AbortModalLoops() {
+  SendButton(MOUSEEVENTF_LEFTUP);
+  SendKey(VK_CONTROL, true);
+  ::ReleaseCapture();
+  XTPMouseManager()->CloseAllTrackingBars();
+  if (HWND hEditor = ::FindWindowW(nullptr, L"Button Editor")) ::PostMessageW(hEditor, WM_COMMAND, IDCANCEL, 0);
+  if (CXTPCustomizeSheet* pSheet = CXTPCustomizeSheet::GetRunningSheet())
+    if (pSheet->GetSafeHwnd() != NULL) pSheet->PostMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+}
+
+inline VOID CALLBACK ScriptTimer(HWND, UINT, UINT_PTR, DWORD) {
+  CScript* pScript = CurrentScript();
+  if (pScript == nullptr || pScript->busy) return;
+  if (pScript->Finished() || pScript->failed) {
+    // A sheet still open after the script is closed, so the test ends.
+    if (pScript->failed && ::GetTickCount() - pScript->stepStart > 2000) {
+      pScript->stepStart = ::GetTickCount();
+      AbortModalLoops();
+    }
+    return;
+  }
+  pScript->busy = true;
+  Step& step = pScript->steps[pScript->next];
+  if (step.fn()) {
+    pScript->next++;
+    pScript->stepStart = ::GetTickCount();
+  } else if (::GetTickCount() - pScript->stepStart > step.limitMs) {
+    pScript->failed = true;
+    pScript->failedAt = step.name;
+    pScript->stepStart = ::GetTickCount();
+    AbortModalLoops();
+  }
+  pScript->busy = false;
+}
+
+// Runs the sheet with the script played inside it; the sheet's result.
+inline INT_PTR RunSheet(CXTPCustomizeSheet& sheet, CScript& script) {
+  CurrentScript() = &script;
+  script.stepStart = ::GetTickCount();
+  const UINT_PTR nTimer = ::SetTimer(NULL, 0, 40, ScriptTimer);
+  const INT_PTR nResult = sheet.DoModal();
+  ::KillTimer(NULL, nTimer);
+  CurrentScript() = nullptr;
+  EXPECT_FALSE(script.failed) << "the script stopped at: " << script.failedAt;
+  EXPECT_TRUE(script.Finished()) << "the sheet ended at step " << script.next;
+  return nResult;
+}
+
+// ---- The frame -----------------------------------------------------------------------------
+// The command ids of the two bars: "Standard" 33001..33004, "Second" 33011..33013.
+const UINT kStandard[] = {33001, 33002, 33003, 33004};
+const UINT kSecond[] = {33011, 33012, 33013};
+
+// The client window: it counts the presses it gets.
+class CClientPane : public CWnd {
+ public:
+  int nPresses = 0;
+
+ protected:
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN) nPresses++;
+    return CWnd::WindowProc(message, wParam, lParam);
+  }
+};
+
+class CSheetFrame : public CXTPFrameWnd {
+ public:
+  std::vector<UINT> commands;
+  CClientPane m_wndClient;
+  int nCustomize = 0;
+  afx_msg void OnCustomize() { nCustomize++; }
+  afx_msg void OnCommandRange(UINT nID) { commands.push_back(nID); }
+  DECLARE_MESSAGE_MAP()
+};
+
+// The images of the first three commands: plain 16 x 16 squares of one colour each.
+inline COLORREF CommandColour(UINT nID) {
+  switch (nID) {
+    case 33001: return RGB(200, 0, 0);
+    case 33002: return RGB(0, 150, 0);
+    case 33003: return RGB(0, 0, 200);
+    default: return RGB(128, 128, 0);
+  }
+}
+
+// The colour in the middle of a command's image (what a button shows), CLR_INVALID without.
+inline COLORREF MiddleColour(CXTPImageManager* pImages, UINT nID, int nWidth = 16) {
+  CXTPImageManagerIcon* pImage = pImages->GetImage(nID, nWidth);
+  if (pImage == NULL) return CLR_INVALID;
+  const CSize sz = pImage->GetExtent();
+  testsupport::CSnapshot shot(sz.cx, sz.cy);
+  shot.DC().FillSolidRect(0, 0, sz.cx, sz.cy, RGB(255, 255, 255));
+  pImage->Draw(&shot.DC(), CPoint(0, 0));
+  return shot.Pixel(sz.cx / 2, sz.cy / 2);
+}
+
+struct Frame {
+  CSheetFrame* pFrame = nullptr;
+  CXTPCommandBars* pBars = nullptr;
+  CXTPToolBar* pStandard = nullptr;
+  CXTPToolBar* pSecond = nullptr;
+
+  Frame() {
+    pFrame = new CSheetFrame();
+    EXPECT_TRUE(pFrame->Create(NULL, L"customize frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(10, 10, 780, 520)));
+    pFrame->m_wndClient.CreateEx(0, AfxRegisterWndClass(0, ::LoadCursorW(nullptr, IDC_ARROW),
+                                                         reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1)),
+                                 L"client", WS_CHILD | WS_VISIBLE, CRect(0, 0, 10, 10), pFrame, AFX_IDW_PANE_FIRST);
+    pFrame->m_pCommandBars = static_cast<CXTPCommandBars*>(RUNTIME_CLASS(CXTPCommandBars)->CreateObject());
+    pBars = pFrame->m_pCommandBars;
+    pBars->SetSite(pFrame);
+    pBars->CreateDockBars();
+    pStandard = AddBar(L"Standard", 200, kStandard, 4);
+    pSecond = AddBar(L"Second", 201, kSecond, 3);
+    // Images for the first three commands.
+    for (UINT nID = 33001; nID <= 33003; nID++) {
+      CClientDC screen(nullptr);
+      CDC dc;
+      dc.CreateCompatibleDC(&screen);
+      CBitmap bmp;
+      bmp.CreateCompatibleBitmap(&screen, 16, 16);
+      CBitmap* pOld = dc.SelectObject(&bmp);
+      dc.FillSolidRect(0, 0, 16, 16, RGB(255, 0, 255));
+      dc.FillSolidRect(2, 2, 12, 12, CommandColour(nID));
+      dc.SelectObject(pOld);
+      pBars->GetImageManager()->SetMaskColor(RGB(255, 0, 255));
+      pBars->GetImageManager()->SetIcons(&bmp, &nID, 1, CSize(16, 16));
+    }
+    pFrame->RecalcLayout();
+    pBars->RecalcFrameLayout();
+    cbtest::Activate(pFrame->GetSafeHwnd());
+    PumpFor(80);
+  }
+  ~Frame() {
+    XTPMouseManager()->CloseAllTrackingBars();
+    for (UINT nID = 33001; nID <= 33003; nID++) pBars->GetImageManager()->RemoveIcon(nID);
+    if (::IsWindow(pFrame->GetSafeHwnd())) pFrame->DestroyWindow();
+    PumpFor(30);
+    cbtest::ParkPointer();
+  }
+  CXTPToolBar* AddBar(const wchar_t* name, UINT nID, const UINT* ids, int n) {
+    CXTPToolBar* pBar = pBars->Add(name, xtpBarTop);
+    EXPECT_NE(pBar, nullptr);
+    pBar->SetBarID(nID);
+    pBar->SetButtons(ids, n);
+    for (int i = 0; i < pBar->GetControlCount(); i++) {
+      CString strCaption;
+      strCaption.Format(L"C%d", pBar->GetControl(i)->GetID() % 100);
+      pBar->GetControl(i)->SetCaption(strCaption);
+    }
+    return pBar;
+  }
+  // The screen centre of a control.
+  static CPoint Centre(CXTPControl* pControl) {
+    CRect rc = pControl->GetRect();
+    pControl->GetParent()->ClientToScreen(&rc);
+    return rc.CenterPoint();
+  }
+  static CPoint Centre(CWnd* pWnd) {
+    CRect rc;
+    pWnd->GetWindowRect(&rc);
+    return rc.CenterPoint();
+  }
+  // The ids on a bar, in order.
+  static std::vector<int> Ids(CXTPCommandBar* pBar) {
+    std::vector<int> ids;
+    for (int i = 0; i < pBar->GetControlCount(); i++) ids.push_back(pBar->GetControl(i)->GetID());
+    return ids;
+  }
+  // What the screen shows over the frame, the sheet and any popups, as a PNG.
+  void Shoot(const wchar_t* name, CWnd* pSheet, CWnd* pMore = nullptr, CWnd* pMore2 = nullptr) {
+    CRect rc;
+    pFrame->GetWindowRect(&rc);
+    for (CWnd* pWnd : {pSheet, pMore, pMore2}) {
+      if (pWnd == nullptr || pWnd->GetSafeHwnd() == NULL || !pWnd->IsWindowVisible()) continue;
+      CRect rcWnd;
+      pWnd->GetWindowRect(&rcWnd);
+      rc.UnionRect(rc, rcWnd);
+    }
+    rc.IntersectRect(rc, CRect(0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)));
+    testsupport::CSnapshot shot(rc.Width(), rc.Height());
+    HDC hScreen = ::GetDC(NULL);
+    ::BitBlt(shot.DC().m_hDC, 0, 0, rc.Width(), rc.Height(), hScreen, rc.left, rc.top, SRCCOPY);
+    ::ReleaseDC(NULL, hScreen);
+    EXPECT_TRUE(shot.SavePng(testsupport::ArtifactPath(name)));
+  }
+};
+
+// The context menu is open and painted.
+inline bool MenuShown(CXTPCustomizeSheet& sheet) {
+  CXTPPopupBar* pMenu = sheet.GetContextMenu();
+  return pMenu != nullptr && pMenu->GetSafeHwnd() != NULL && pMenu->IsWindowVisible() && pMenu->IsTrackingMode();
+}
+inline bool MenuClosed(CXTPCustomizeSheet& sheet) {
+  CXTPPopupBar* pMenu = sheet.GetContextMenu();
+  return pMenu == nullptr || pMenu->GetSafeHwnd() == NULL || !pMenu->IsWindowVisible();
+}
+inline CXTPControl* MenuItem(CXTPCustomizeSheet& sheet, int nID) {
+  return sheet.GetContextMenu()->GetControls()->FindControl(nID);
+}
+// The sheet's "Close" button, by a click.
+inline void ClickClose(CXTPCustomizeSheet& sheet) {
+  CWnd* pClose = sheet.GetDlgItem(IDCANCEL);
+  if (pClose != nullptr) SendClick(Frame::Centre(pClose));
+}
+
+}  // namespace cztest
