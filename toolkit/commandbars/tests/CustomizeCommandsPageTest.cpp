@@ -794,6 +794,17 @@ TEST_F(CustomizeCommandsPage, EditFieldOnAToolbarIsSizedByItsEdgeInCustomizeMode
     CPoint ptEdge;
     // The customize sheet leaves its frame enabled: the bars take presses while it runs.
     steps.push_back(Act("frame enabled", [&] { ::EnableWindow(m_pFrame->m_hWnd, TRUE); }));
+    // A first click selects the field for customizing; a press on its edge then sizes it.
+    steps.push_back(Act("click the field", [&] {
+      CPoint pt = pEdit->GetRect().CenterPoint();
+      m_pToolBar->ClientToScreen(&pt);
+      SendMove(pt);
+      SendButton(MOUSEEVENTF_LEFTDOWN);
+      SendButton(MOUSEEVENTF_LEFTUP);
+    }));
+    steps.push_back(WaitFor("the field is selected", [&] {
+      return m_pBars->GetDragControl() == pEdit && ::GetCapture() == NULL;
+    }));
     steps.push_back(Act("press the right edge", [&] {
       const CRect rc = pEdit->GetRect();
       ptEdge = CPoint(rc.right - 1, rc.CenterPoint().y);
