@@ -107,6 +107,24 @@ VOID CALLBACK ScriptTick(HWND, UINT, UINT_PTR, DWORD) {
   if (g_pSheet != nullptr && g_pSheet->m_hWnd != NULL) g_pSheet->EndDialog(IDCANCEL);
 }
 
+// The selection-change notifications of the commands list posted to the page, seen as
+// the thread takes them from its queue.
+std::vector<HWND> g_listNotices;
+LRESULT CALLBACK NoticeHook(int code, WPARAM wParam, LPARAM lParam) {
+  const MSG* pMsg = reinterpret_cast<const MSG*>(lParam);
+  if (code == HC_ACTION && wParam == PM_REMOVE && pMsg->message == WM_COMMAND &&
+      LOWORD(pMsg->wParam) == XTP_IDC_LIST_COMMANDS && HIWORD(pMsg->wParam) == LBN_SELCHANGE)
+    g_listNotices.push_back(pMsg->hwnd);
+  return ::CallNextHookEx(NULL, code, wParam, lParam);
+}
+struct CNoticeRecorder {
+  HHOOK hHook;
+  CNoticeRecorder() : hHook(::SetWindowsHookExW(WH_GETMESSAGE, NoticeHook, NULL, ::GetCurrentThreadId())) {
+    g_listNotices.clear();
+  }
+  ~CNoticeRecorder() { ::UnhookWindowsHookEx(hHook); }
+};
+
 Step Act(const std::string& what, std::function<void()> fn) {
   return {what, [fn] {
             fn();
@@ -383,6 +401,10 @@ TEST_F(CustomizeCommandsPage, CommandsListIsDrawnAsOnABarInBothThemes) {
     const int nRowHeight = pPaintManager->DrawCustomizeListItem(NULL, NULL, CRect(0, 0, 0, 0), FALSE, FALSE, m_pBars).cy;
     std::vector<Step> steps;
     bool bFirstFilled = false;
+    HWND hPage = NULL;
+    std::vector<HWND> notices;
+    CNoticeRecorder recorder;
+    steps.push_back(Act("page", [&] { hPage = Page()->m_hWnd; }));
     steps.push_back(Act("the first category is chosen and listed", [&] {
       bFirstFilled = Page()->m_lstCategories.GetCurSel() == 0 && Page()->m_lstCommands.GetCount() == 5 &&
                      Page()->m_lstCommands.GetItemData(0) == (DWORD_PTR)Page()->GetCategory(0)->m_pControls->GetAt(0);
@@ -396,7 +418,10 @@ TEST_F(CustomizeCommandsPage, CommandsListIsDrawnAsOnABarInBothThemes) {
     steps.push_back(WaitFor("the drag runs", [&] { return ::GetCapture() == m_pSheet->m_hWnd; }));
     steps.push_back(Act("release", [] { SendButton(MOUSEEVENTF_LEFTUP); }));
     steps.push_back(WaitFor("the drag ends", [] { return ::GetCapture() == NULL; }));
-    steps.push_back(Act("park the pointer", [] { SendMove(CPoint(1270, 1010)); }));
+    steps.push_back(Act("park the pointer", [&] {
+      SendMove(CPoint(1270, 1010));
+      notices = g_listNotices;
+    }));
     int nSelected = -1, nHeight = 0;
     std::vector<COLORREF> rowSelected, rowPlain;
     bool bCutRed = false, bCopyBlue = false, bPasteImage = true;
@@ -442,6 +467,8 @@ TEST_F(CustomizeCommandsPage, CommandsListIsDrawnAsOnABarInBothThemes) {
     RunSheet(std::move(steps));
     EXPECT_TRUE(bFirstFilled) << "theme " << nTheme;
     EXPECT_EQ(1, nSelected) << "theme " << nTheme;
+    // The press told the page once that the selection changed.
+    EXPECT_EQ(std::vector<HWND>{hPage}, notices) << "theme " << nTheme;
     EXPECT_TRUE(bCutRed) << "theme " << nTheme;
     EXPECT_TRUE(bCopyBlue) << "theme " << nTheme;
     EXPECT_FALSE(bPasteImage) << "theme " << nTheme;
@@ -713,6 +740,7 @@ TEST_F(CustomizeCommandsPage, RightToLeftBarsMirrorTheLists) {
 TEST_F(CustomizeCommandsPage, APressBelowTheLastRowStartsNoDrag) {
   bool bCaptured = false;
   int nBarBefore = m_pToolBar->GetControls()->GetCount();
+  CNoticeRecorder recorder;
   std::vector<Step> steps;
   ChooseCategory(steps, L"New Menu");
   steps.push_back(Act("press below the rows", [&] {
@@ -736,6 +764,7 @@ TEST_F(CustomizeCommandsPage, APressBelowTheLastRowStartsNoDrag) {
   steps.push_back(WaitFor("a while", [&] { return ++nTicks > 12; }));
   RunSheet(std::move(steps));
   EXPECT_FALSE(bCaptured);
+  EXPECT_TRUE(g_listNotices.empty());
   EXPECT_EQ(nBarBefore, m_pToolBar->GetControls()->GetCount());
 }
 
@@ -765,6 +794,17 @@ TEST_F(CustomizeCommandsPage, EditFieldOnAToolbarIsSizedByItsEdgeInCustomizeMode
     CPoint ptEdge;
     // The customize sheet leaves its frame enabled: the bars take presses while it runs.
     steps.push_back(Act("frame enabled", [&] { ::EnableWindow(m_pFrame->m_hWnd, TRUE); }));
+    // A first click selects the field for customizing; a press on its edge then sizes it.
+    steps.push_back(Act("click the field", [&] {
+      CPoint pt = pEdit->GetRect().CenterPoint();
+      m_pToolBar->ClientToScreen(&pt);
+      SendMove(pt);
+      SendButton(MOUSEEVENTF_LEFTDOWN);
+      SendButton(MOUSEEVENTF_LEFTUP);
+    }));
+    steps.push_back(WaitFor("the field is selected", [&] {
+      return m_pBars->GetDragControl() == pEdit && ::GetCapture() == NULL;
+    }));
     steps.push_back(Act("press the right edge", [&] {
       const CRect rc = pEdit->GetRect();
       ptEdge = CPoint(rc.right - 1, rc.CenterPoint().y);
