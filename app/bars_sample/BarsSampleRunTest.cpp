@@ -293,6 +293,11 @@ TEST_F(BarsSampleRun, TheSecondRunShowsTheLayoutTheFirstLeft) {
     EXPECT_EQ(ScreenRect(hFloatingMenu).TopLeft(), rcMenuBar.TopLeft());
     EXPECT_EQ(::GetWindow(hFloatingMenu, GW_OWNER), hFrame);
     testsupport::PumpFor(300);
+    // Shown above the frame, not hidden behind it.
+    bool bAboveFrame = false;
+    for (HWND h = ::GetWindow(hFrame, GW_HWNDPREV); h != nullptr && !bAboveFrame; h = ::GetWindow(h, GW_HWNDPREV))
+      bAboveFrame = h == hFloatingMenu;
+    EXPECT_TRUE(bAboveFrame) << "the floating menu bar is below its frame";
     CRect rcScreen;
     rcScreen.UnionRect(ScreenRect(hFrame), ScreenRect(hFloatingMenu));
     SaveScreenPicture(rcScreen, L"commandbars\\sample_run2_screen.png");

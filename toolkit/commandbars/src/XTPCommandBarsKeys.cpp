@@ -68,6 +68,29 @@ TCHAR CaptionKey(const CString& strCaption, BOOL& bMnemonic) {
   }
   return strCaption.IsEmpty() ? 0 : strCaption[0];
 }
+
+// Marks a site between the start and the end of its appearing on the screen.
+const TCHAR kSiteAppearing[] = _T("VorlixCommandBarsSiteAppearing");
+
+// The site was just shown. Floating bars are owned by it and belong above it, but one
+// shown while the site was still hidden (a stored layout loaded as the frame is made)
+// went onto the screen first, and the display can stack the site over it when the site
+// appears: each visible floating bar of the site is shown again, after the site.
+void ShowFloatingBarsAfterSite(const CXTPCommandBars* pCommandBars) {
+  CWnd* pSite = pCommandBars->GetSite();
+  const HWND hSite = pSite != NULL ? pSite->GetSafeHwnd() : NULL;
+  if (hSite == NULL) return;
+  for (int i = 0; i < pCommandBars->GetCount(); i++) {
+    CXTPToolBar* pBar = pCommandBars->GetAt(i);
+    const HWND hBar = pBar != NULL ? pBar->GetSafeHwnd() : NULL;
+    if (hBar == NULL || pBar->GetPosition() != xtpBarFloating || !::IsWindowVisible(hBar) ||
+        ::GetWindow(hBar, GW_OWNER) != hSite)
+      continue;
+    ::SetWindowPos(hBar, NULL, 0, 0, 0, 0,
+                   SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(hBar, HWND_TOP, 0, 0, 0, 0, SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+}
 }  // namespace
 
 // ---- Managers ---------------------------------------------------------------------------
@@ -344,7 +367,6 @@ BOOL CXTPCommandBars::PreTranslateFrameMessage(MSG* pMsg) {
 }
 
 BOOL CXTPCommandBars::OnFrameWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
-  (void)lParam;
   switch (message) {
     case WM_CLOSE:
       return m_pDropSource != NULL && m_pDropSource->GetSheet() != NULL;
@@ -366,6 +388,19 @@ BOOL CXTPCommandBars::OnFrameWndMsg(UINT message, WPARAM wParam, LPARAM lParam, 
     case WM_ACTIVATEAPP:
       if (!wParam) ClosePopups();
       return FALSE;
+    case WM_WINDOWPOSCHANGING: {
+      // Only a site that appears now (not one shown again while visible) is marked.
+      const WINDOWPOS* pPos = reinterpret_cast<const WINDOWPOS*>(lParam);
+      const HWND hSite = m_pSite != NULL ? m_pSite->GetSafeHwnd() : NULL;
+      if (pPos != NULL && (pPos->flags & SWP_SHOWWINDOW) != 0 && hSite != NULL && !::IsWindowVisible(hSite))
+        ::SetProp(hSite, kSiteAppearing, reinterpret_cast<HANDLE>(1));
+      return FALSE;
+    }
+    case WM_WINDOWPOSCHANGED: {
+      const HWND hSite = m_pSite != NULL ? m_pSite->GetSafeHwnd() : NULL;
+      if (hSite != NULL && ::RemoveProp(hSite, kSiteAppearing) != NULL) ShowFloatingBarsAfterSite(this);
+      return FALSE;
+    }
     case WM_COMMAND: {
       CWnd* pFocus = CWnd::GetFocus();
       if (pFocus != NULL && pFocus->IsKindOf(RUNTIME_CLASS(CXTPEdit)) &&

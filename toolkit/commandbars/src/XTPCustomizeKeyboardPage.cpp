@@ -30,6 +30,14 @@ BOOL IsAssignable(CXTPControl* pControl) {
   return nId < kFirstRecentFile || nId > kLastRecentFile;
 }
 
+// The first change of a program that never named its default table keeps the table in
+// force before it as the default, so "Reset All" can return to it and the shortcuts are
+// stored and restored from then on.
+void KeepDefaultTable(CXTPShortcutManager* pManager) {
+  if (pManager->GetDefaultAccelerator() == NULL && pManager->GetAccelerators() != NULL)
+    pManager->SetDefaultAccelerator(pManager->GetAccelerators());
+}
+
 // Whether two records name the same keys; FNOINVERT does not count.
 BOOL SameKeys(const ACCEL& a, const ACCEL& b) {
   return (a.fVirt & ~FNOINVERT) == (b.fVirt & ~FNOINVERT) && a.key == b.key;
@@ -265,6 +273,7 @@ void CXTPCustomizeKeyboardPage::OnAssign() {
   pRecords[nIndex].fVirt = accel.fVirt;
   pRecords[nIndex].key = accel.key;
   pRecords[nIndex].cmd = (WORD)pControl->GetID();
+  KeepDefaultTable(pManager);
   pManager->SetAccelerators(pRecords, nNewCount);
   delete[] pRecords;
 
@@ -284,6 +293,7 @@ void CXTPCustomizeKeyboardPage::OnRemove() {
   if (nIndex >= 0 && nIndex < nCount) {
     // The last record takes the freed place.
     pRecords[nIndex] = pRecords[nCount - 1];
+    KeepDefaultTable(pManager);
     if (nCount > 1) {
       pManager->SetAccelerators(pRecords, nCount - 1);
     } else {

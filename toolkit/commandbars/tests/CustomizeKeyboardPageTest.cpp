@@ -679,6 +679,25 @@ TEST_F(KeyboardPage, WithoutATableTheFirstAssignmentMakesATableOfOne) {
   EXPECT_FALSE(FrameRuns({VK_MENU}, VK_F5, ID_NEW));
 }
 
+TEST_F(KeyboardPage, WithoutADefaultTableTheFirstChangeKeepsTheTableBeforeIt) {
+  pShortcuts->SetDefaultAccelerator(NULL);
+  ASSERT_EQ(nullptr, pShortcuts->GetDefaultAccelerator());
+  BoxAnswerer boxes;
+  RunSheet([&] {
+    PickCategory(2);
+    PressShortcut({VK_CONTROL, VK_SHIFT}, 'R');
+    ClickItem(XTP_IDC_BUTTON_ASSIGN);
+    EXPECT_EQ(Join({L"Ctrl+Shift+R"}), Join(Keys()));
+    boxes.Arm(IDYES);
+    ClickItem(XTP_IDC_BUTTON_ACCEL_RESET);
+    PumpInputUntil([&] { return boxes.texts.size() == 1; }, 2000);
+    EXPECT_TRUE(Keys().empty()) << "reset to the table before the first change";
+  });
+  boxes.Disarm();
+  EXPECT_TRUE(Same(ProgramRecords(), Records(pShortcuts->GetDefaultAccelerator())));
+  EXPECT_TRUE(Same(ProgramRecords(), Table())) << Describe(Table());
+}
+
 // ---- Removing and resetting ----------------------------------------------------------------
 TEST_F(KeyboardPage, RemovingAKeyMovesTheLastRecordIntoItsPlace) {
   RunSheet([&] {
