@@ -38,6 +38,7 @@ vorlix_use_toolkit(BarsSample)
 vorlix_add_gtest(frame_bars_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/bars_sample/FrameBarsTest.cpp
           ${CMAKE_CURRENT_LIST_DIR}/bars_sample/BarsSampleRunTest.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/bars_sample/BarsSampleCustomizeRestartTest.cpp
   LIBS bars_sample_frame test_support
   WORKING_DIRECTORY ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}
   GUI SERIAL)
