@@ -16,6 +16,7 @@
 #include "XTPCommandBars.h"
 #include "XTPControl.h"
 #include "XTPControls.h"
+#include "XTPCustomizeDropSource.h"
 #include "XTPCustomizeSheet.h"
 #include "XTPFrameWnd.h"
 #include "XTPImageManager.h"
@@ -287,10 +288,13 @@ struct Frame {
     pWnd->GetWindowRect(&rc);
     return rc.CenterPoint();
   }
-  // The ids on a bar, in order.
+  // The ids on a bar, in order, without the bar's own buttons (expand, close).
   static std::vector<int> Ids(CXTPCommandBar* pBar) {
     std::vector<int> ids;
-    for (int i = 0; i < pBar->GetControlCount(); i++) ids.push_back(pBar->GetControl(i)->GetID());
+    for (int i = 0; i < pBar->GetControlCount(); i++) {
+      const int nID = pBar->GetControl(i)->GetID();
+      if (nID < XTP_ID_RESERVED_FIRST || nID > XTP_ID_RESERVED_LAST) ids.push_back(nID);
+    }
     return ids;
   }
   // What the screen shows over the frame, the sheet and any popups, as a PNG.
@@ -311,6 +315,13 @@ struct Frame {
     EXPECT_TRUE(shot.SavePng(testsupport::ArtifactPath(name)));
   }
 };
+
+// The sheet is shown; it is moved off the frame's bars, to the frame's lower right.
+inline bool SheetShown(CXTPCustomizeSheet& sheet) {
+  if (sheet.GetSafeHwnd() == NULL || !sheet.IsWindowVisible()) return false;
+  sheet.SetWindowPos(NULL, 400, 190, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  return true;
+}
 
 // The context menu is open and painted.
 inline bool MenuShown(CXTPCustomizeSheet& sheet) {
