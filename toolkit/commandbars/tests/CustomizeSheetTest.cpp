@@ -292,12 +292,9 @@ TEST_P(CustomizeSheet, EveryContextMenuEntryHasItsEffect) {
   PickEntry(script, sheet, c2, XTP_ID_CUSTOMIZE_PASTEBUTTONIMAGE);
   script.Then("wide image pasted", [&] {
     if (c2()->GetCustomIconId() <= 0) return false;
-    CXTPImageManagerIconSet* pSet = pImages->GetIconSet((UINT)c2()->GetCustomIconId());
-    if (pSet == nullptr || pSet->GetIcons()->GetCount() != 1) return false;
-    POSITION pos = pSet->GetIcons()->GetStartPosition();
-    UINT nWidth = 0;
-    CXTPImageManagerIcon* pIcon = nullptr;
-    pSet->GetIcons()->GetNextAssoc(pos, nWidth, pIcon);
+    // One picture of the bitmap's whole width (the set may add scaled copies of it).
+    CXTPImageManagerIcon* pIcon = pImages->GetImage((UINT)c2()->GetCustomIconId(), 32);
+    if (pIcon == nullptr) return false;
     szPlainImage = pIcon->GetExtent();
     return true;
   });
@@ -393,7 +390,9 @@ TEST_P(CustomizeSheet, EveryContextMenuEntryHasItsEffect) {
   // Damaged data: no new image, no change.
   EXPECT_EQ(nCustomBeforeDamaged, nCustomAfterDamaged);
   EXPECT_EQ(nCounterBeforeDamaged, nCounterAfterDamaged);
-  EXPECT_EQ(CommandColour(33001), clrPasted);
+  // The pasted picture shows what the first control's picture shows.
+  EXPECT_EQ(MiddleColour(pImages, 33001), clrPasted);
+  EXPECT_EQ(CommandColour(33001), MiddleColour(pImages, 33001));
   // Image popup: 42 images, six to a row, 144 pixels.
   EXPECT_EQ(42, nImagePopupCount);
   EXPECT_EQ(144, nImagePopupWidth);

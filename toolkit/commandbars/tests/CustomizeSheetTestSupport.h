@@ -210,15 +210,27 @@ inline COLORREF CommandColour(UINT nID) {
   }
 }
 
-// The colour in the middle of a command's image (what a button shows), CLR_INVALID without.
+// The colour in the middle of a command's picture (its colour bitmap), CLR_INVALID without.
 inline COLORREF MiddleColour(CXTPImageManager* pImages, UINT nID, int nWidth = 16) {
   CXTPImageManagerIcon* pImage = pImages->GetImage(nID, nWidth);
   if (pImage == NULL) return CLR_INVALID;
-  const CSize sz = pImage->GetExtent();
-  testsupport::CSnapshot shot(sz.cx, sz.cy);
-  shot.DC().FillSolidRect(0, 0, sz.cx, sz.cy, RGB(255, 255, 255));
-  pImage->Draw(&shot.DC(), CPoint(0, 0));
-  return shot.Pixel(sz.cx / 2, sz.cy / 2);
+  CXTPImageManagerIconHandle& hIcon = pImage->GetIcon();
+  HBITMAP hColour = hIcon.GetBitmap();
+  ICONINFO info = {};
+  if (hColour == NULL && hIcon.GetIcon() != NULL && ::GetIconInfo(hIcon.GetIcon(), &info)) hColour = info.hbmColor;
+  COLORREF clr = CLR_INVALID;
+  if (hColour != NULL) {
+    BITMAP bm = {};
+    ::GetObject(hColour, sizeof(bm), &bm);
+    HDC hdc = ::CreateCompatibleDC(NULL);
+    HGDIOBJ hOld = ::SelectObject(hdc, hColour);
+    clr = ::GetPixel(hdc, bm.bmWidth / 2, bm.bmHeight / 2) & 0xFFFFFF;
+    ::SelectObject(hdc, hOld);
+    ::DeleteDC(hdc);
+  }
+  if (info.hbmColor != NULL) ::DeleteObject(info.hbmColor);
+  if (info.hbmMask != NULL) ::DeleteObject(info.hbmMask);
+  return clr;
 }
 
 struct Frame {
