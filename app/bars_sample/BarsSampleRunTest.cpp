@@ -416,16 +416,46 @@ TEST_F(BarsSampleRun, CustomizeFromTheViewMenuAndTheChangeSurvivesARestart) {
     EXPECT_EQ(1, CountShown(pid, L"Customize"));
     EXPECT_TRUE(::IsWindowVisible(hSheet));
 
-    // Right click on Standard's first button, "&Delete" from the context menu.
+    // Right click on Standard's first button, "&Delete" from the context menu (the sheet
+    // moved off the bars first).
+    ::SetWindowPos(hSheet, nullptr, 420, 260, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    testsupport::PumpFor(300);
     CRect rcBar = ScreenRect(hStandard);
-    uidriver::MoveMouseTo(POINT{rcBar.left + 24, rcBar.top + rcBar.Height() / 2});
+    uidriver::MoveMouseTo(POINT{rcBar.left + 40, rcBar.top + rcBar.Height() / 2});
     testsupport::PumpFor(100);
     INPUT right[2] = {};
     right[0].type = right[1].type = INPUT_MOUSE;
     right[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
     right[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
     ::SendInput(2, right, sizeof(INPUT));
-    testsupport::PumpFor(600);
+    // The context menu: a shown popup of the process that is neither the frame nor the sheet.
+    HWND hMenu = nullptr;
+    ASSERT_TRUE(testsupport::PumpUntil(
+        [&] {
+          struct S {
+            DWORD pid;
+            HWND skip1, skip2, found;
+          } s = {pid, hFrame, hSheet, nullptr};
+          ::EnumWindows(
+              [](HWND h, LPARAM l) -> BOOL {
+                auto* s = reinterpret_cast<S*>(l);
+                DWORD p = 0;
+                ::GetWindowThreadProcessId(h, &p);
+                if (p == s->pid && h != s->skip1 && h != s->skip2 && ::IsWindowVisible(h) &&
+                    (::GetWindowLongW(h, GWL_STYLE) & WS_POPUP) && (::GetWindowLongW(h, GWL_STYLE) & WS_CAPTION) == 0) {
+                  s->found = h;
+                  return FALSE;
+                }
+                return TRUE;
+              },
+              reinterpret_cast<LPARAM>(&s));
+          hMenu = s.found;
+          return hMenu != nullptr;
+        },
+        5000))
+        << "no context menu";
+    testsupport::PumpFor(300);
+    SaveScreenPicture(ScreenRect(hMenu), L"commandbars\\customize_sheet_sample_context_menu.png");
     uidriver::PressKey('D');
     ASSERT_TRUE(testsupport::PumpUntil([&] { return ScreenRect(hStandard).Width() < nBuiltWidth; }, 5000))
         << "the control was not deleted";
