@@ -731,6 +731,10 @@ INT_PTR CXTPCustomizeSheet::DoModal() {
   }
   HWND hWndCapture = ::GetCapture();
   if (hWndCapture != NULL) ::SendMessage(hWndCapture, WM_CANCELMODE, 0, 0);
+  // A menu that ran the command (the menu bar's View menu) stops tracking before the sheet
+  // shows, or its hooks would keep the mouse.
+  XTPMouseManager()->CloseAllTrackingBars();
+  m_pCommandBars->ClosePopups();
 
   INT_PTR nResult = IDCANCEL;
   if (CPropertySheet::Create(m_pSiteWnd, (DWORD)-1, 0)) {
