@@ -26,3 +26,27 @@ function(vorlix_use_toolkit target)
       "${CMAKE_SOURCE_DIR}/toolkit/res" "${CMAKE_BINARY_DIR}/toolkit/res")
   endif()
 endfunction()
+
+# vorlix_toolkit_library(<library> <public libraries>...)
+# The body of a toolkit folder's CMakeLists.txt: in the host build only the part files of
+# native/ (plain C++ readers and fuzz targets); otherwise a static library with include/
+# public, the framework's precompiled header, and every part file (*.cmake beside the
+# folder's CMakeLists.txt) included in name order, each listing its area's sources and tests.
+# A macro, so the part files and any functions the folder defines for them share its scope.
+macro(vorlix_toolkit_library library)
+  if(VORLIX_NATIVE)
+    file(GLOB _vorlix_parts ${CMAKE_CURRENT_SOURCE_DIR}/native/*.cmake)
+  else()
+    file(GLOB _vorlix_parts ${CMAKE_CURRENT_SOURCE_DIR}/*.cmake)
+  endif()
+  list(SORT _vorlix_parts)
+  if(_vorlix_parts AND NOT VORLIX_NATIVE)
+    add_library(${library} STATIC)
+    target_include_directories(${library} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/include)
+    target_link_libraries(${library} PUBLIC ${ARGN})
+    target_precompile_headers(${library} PRIVATE <framework.h>)
+  endif()
+  foreach(_vorlix_part ${_vorlix_parts})
+    include(${_vorlix_part})
+  endforeach()
+endmacro()

@@ -13,14 +13,6 @@ target_sources(toolkit_commandbars PRIVATE
 target_link_libraries(toolkit_commandbars PUBLIC winmm)
 
 # Tests: real windows and SendInput under the display lock.
-function(commandbars_arch_test name)
-  vorlix_add_gtest(${name}
-    SOURCES ${ARGN}
-    LIBS toolkit_commandbars toolkit_controls toolkit_common test_support
-    GUI)
-  target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_LIST_DIR}/tests)
-  vorlix_use_toolkit(${name})
-endfunction()
-commandbars_arch_test(commandbars_managers_tests ${CMAKE_CURRENT_LIST_DIR}/tests/ManagersTest.cpp)
-commandbars_arch_test(commandbars_sound_tests ${CMAKE_CURRENT_LIST_DIR}/tests/SoundManagerTest.cpp)
-commandbars_arch_test(commandbars_shadow_tests ${CMAKE_CURRENT_LIST_DIR}/tests/ShadowTest.cpp)
+commandbars_test(commandbars_managers_tests GUI ${CMAKE_CURRENT_LIST_DIR}/tests/ManagersTest.cpp)
+commandbars_test(commandbars_sound_tests GUI ${CMAKE_CURRENT_LIST_DIR}/tests/SoundManagerTest.cpp)
+commandbars_test(commandbars_shadow_tests GUI ${CMAKE_CURRENT_LIST_DIR}/tests/ShadowTest.cpp)

@@ -18,15 +18,7 @@ endforeach()
 set_property(SOURCE "${XTP_CUSTOMIZE_RES_DIR}/toolkit.rc" DIRECTORY "${CMAKE_SOURCE_DIR}/toolkit/common"
   APPEND PROPERTY OBJECT_DEPENDS "${XTP_CUSTOMIZE_PICTURES}")
 
-function(commandbars_customize_test name)
-  vorlix_add_gtest(${name}
-    SOURCES ${ARGN}
-    LIBS toolkit_commandbars toolkit_controls toolkit_common test_support
-    GUI)
-  target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_LIST_DIR}/tests)
-  vorlix_use_toolkit(${name})
-endfunction()
-commandbars_customize_test(commandbars_customize_res_tests ${CMAKE_CURRENT_LIST_DIR}/tests/CustomizeResourcesTest.cpp)
-commandbars_customize_test(commandbars_image_editor_tests ${CMAKE_CURRENT_LIST_DIR}/tests/ImageEditorTest.cpp
+commandbars_test(commandbars_customize_res_tests GUI ${CMAKE_CURRENT_LIST_DIR}/tests/CustomizeResourcesTest.cpp)
+commandbars_test(commandbars_image_editor_tests GUI ${CMAKE_CURRENT_LIST_DIR}/tests/ImageEditorTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tests/image_editor_test.rc)
-commandbars_customize_test(commandbars_drag_loop_tests ${CMAKE_CURRENT_LIST_DIR}/tests/CustomizeDragLoopTest.cpp)
+commandbars_test(commandbars_drag_loop_tests GUI ${CMAKE_CURRENT_LIST_DIR}/tests/CustomizeDragLoopTest.cpp)

@@ -14,13 +14,10 @@ set_property(SOURCE "${cb_dock_res_dir}/toolkit.rc" DIRECTORY "${CMAKE_SOURCE_DI
 
 # Tests: dock rows as tables with sizes the test gives, the docking hit test, toolbar
 # resources, and docking by drag with real input (SendInput) in a real frame.
-vorlix_add_gtest(commandbars_dock_tests
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/DockBarTest.cpp ${CMAKE_CURRENT_LIST_DIR}/tests/dock_tests.rc
-  LIBS toolkit_commandbars toolkit_controls toolkit_common test_support
-  GUI)
+commandbars_test(commandbars_dock_tests GUI
+  ${CMAKE_CURRENT_LIST_DIR}/tests/DockBarTest.cpp ${CMAKE_CURRENT_LIST_DIR}/tests/dock_tests.rc)
 set(cb_dock_test_gen_dir "${CMAKE_BINARY_DIR}/res-gen/commandbars_dock_tests")
 vorlix_generate_at_configure("${CMAKE_CURRENT_LIST_DIR}/tests/make_dock_test_pictures.py" "${cb_dock_test_gen_dir}")
-target_include_directories(commandbars_dock_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/tests ${cb_dock_test_gen_dir})
+target_include_directories(commandbars_dock_tests PRIVATE ${cb_dock_test_gen_dir})
 set_property(SOURCE ${CMAKE_CURRENT_LIST_DIR}/tests/dock_tests.rc APPEND PROPERTY OBJECT_DEPENDS
   "${cb_dock_test_gen_dir}/dock_test_4103.bmp;${cb_dock_test_gen_dir}/dock_test_4104.bmp;${cb_dock_test_gen_dir}/dock_test_4102.bmp")
-vorlix_use_toolkit(commandbars_dock_tests)

@@ -11,16 +11,8 @@ set_property(SOURCE "${cb_menu_res_dir}/toolkit.rc" DIRECTORY "${CMAKE_SOURCE_DI
   APPEND PROPERTY OBJECT_DEPENDS
   "${cb_menu_res_dir}/menubar.rc;${cb_menu_res_dir}/menubar_res.h;${CMAKE_BINARY_DIR}/toolkit/res/tk_bitmap_9407.bmp")
 
-function(commandbars_menu_test name)
-  vorlix_add_gtest(${name}
-    SOURCES ${ARGN}
-    LIBS toolkit_commandbars toolkit_controls toolkit_common test_support
-    GUI)
-  target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_LIST_DIR}/tests)
-  vorlix_use_toolkit(${name})
-endfunction()
-commandbars_menu_test(commandbars_popup_scroll_tests ${CMAKE_CURRENT_LIST_DIR}/tests/PopupScrollTest.cpp)
-commandbars_menu_test(commandbars_popup_tearoff_tests ${CMAKE_CURRENT_LIST_DIR}/tests/PopupTearOffTest.cpp)
-commandbars_menu_test(commandbars_dialog_bar_tests ${CMAKE_CURRENT_LIST_DIR}/tests/DialogBarTest.cpp)
-commandbars_menu_test(commandbars_menu_bar_tests ${CMAKE_CURRENT_LIST_DIR}/tests/MenuBarTest.cpp
+commandbars_test(commandbars_popup_scroll_tests GUI ${CMAKE_CURRENT_LIST_DIR}/tests/PopupScrollTest.cpp)
+commandbars_test(commandbars_popup_tearoff_tests GUI ${CMAKE_CURRENT_LIST_DIR}/tests/PopupTearOffTest.cpp)
+commandbars_test(commandbars_dialog_bar_tests GUI ${CMAKE_CURRENT_LIST_DIR}/tests/DialogBarTest.cpp)
+commandbars_test(commandbars_menu_bar_tests GUI ${CMAKE_CURRENT_LIST_DIR}/tests/MenuBarTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tests/menu_bar_test.rc)

@@ -11,15 +11,7 @@ target_sources(toolkit_commandbars PRIVATE
 # Tests: the row layout as tables with sizes the test gives; creation from a real menu
 # resource, copying and comparing, the execute path and held-button tracking with real
 # input, and the accessibility answers.
-function(commandbars_model_test name)
-  vorlix_add_gtest(${name}
-    SOURCES ${ARGN}
-    LIBS toolkit_commandbars toolkit_controls toolkit_common test_support
-    GUI)
-  target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_LIST_DIR}/tests)
-  vorlix_use_toolkit(${name})
-endfunction()
-commandbars_model_test(commandbars_layout_tests ${CMAKE_CURRENT_LIST_DIR}/tests/ControlsLayoutTest.cpp)
-commandbars_model_test(commandbars_model_tests
+commandbars_test(commandbars_layout_tests GUI ${CMAKE_CURRENT_LIST_DIR}/tests/ControlsLayoutTest.cpp)
+commandbars_test(commandbars_model_tests GUI
   ${CMAKE_CURRENT_LIST_DIR}/tests/ControlsModelTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tests/ControlsModel.rc)

@@ -6,9 +6,4 @@ target_sources(toolkit_commandbars PRIVATE
   src/XTPVisualStylesTheme.cpp)
 
 # Pixels in memory DCs for both themes and the fallback.
-vorlix_add_gtest(commandbars_paint_tests
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/PaintManagerTest.cpp
-  LIBS toolkit_commandbars toolkit_controls toolkit_common test_support
-  GUI)
-target_include_directories(commandbars_paint_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/tests)
-vorlix_use_toolkit(commandbars_paint_tests)
+commandbars_test(commandbars_paint_tests GUI ${CMAKE_CURRENT_LIST_DIR}/tests/PaintManagerTest.cpp)

@@ -43,21 +43,7 @@ endif()
 
 # The tests of one binary share a registry key and the controls file: RESOURCE_LOCK keeps
 # them from running at the same time.
-function(commandbars_persist_test name)
-  cmake_parse_arguments(P "GUI" "" "" ${ARGN})
-  set(gui)
-  if(P_GUI)
-    set(gui GUI)
-  endif()
-  vorlix_add_gtest(${name}
-    SOURCES ${P_UNPARSED_ARGUMENTS}
-    LIBS toolkit_commandbars toolkit_controls toolkit_common test_support
-    RESOURCE_LOCK commandbars_layout_profile
-    ${gui})
-  target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_LIST_DIR}/tests)
-  vorlix_use_toolkit(${name})
-endfunction()
-commandbars_persist_test(commandbars_layout_stream_tests ${CMAKE_CURRENT_LIST_DIR}/tests/LayoutStreamTest.cpp)
+commandbars_test(commandbars_layout_stream_tests RESOURCE_LOCK commandbars_layout_profile ${CMAKE_CURRENT_LIST_DIR}/tests/LayoutStreamTest.cpp)
 if(XTP_PERSIST_HAS_TOOLBAR)
-  commandbars_persist_test(commandbars_layout_bars_tests ${CMAKE_CURRENT_LIST_DIR}/tests/LayoutBarsTest.cpp GUI)
+  commandbars_test(commandbars_layout_bars_tests GUI RESOURCE_LOCK commandbars_layout_profile ${CMAKE_CURRENT_LIST_DIR}/tests/LayoutBarsTest.cpp)
 endif()

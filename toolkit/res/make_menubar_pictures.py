@@ -6,8 +6,10 @@ Bitmap 9407 is 64 x 16, 24-bit, magenta (FF00FF) where it is transparent: restor
 minimize, maximize and close, 16 x 16 each, drawn from the character maps below.
 """
 import os
-import struct
 import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from make_toolkit_pictures import write_bmp  # noqa: E402
 
 COLOURS = {'.': (0xFF, 0x00, 0xFF), '#': (0x00, 0x00, 0x00)}
 
@@ -83,23 +85,6 @@ CLOSE = [
     "................",
     "................",
 ]
-
-
-def write_bmp(path, width, height, pixel):
-    stride = (width * 3 + 3) & ~3
-    rows = []
-    for y in range(height - 1, -1, -1):
-        row = bytearray()
-        for x in range(width):
-            r, g, b = pixel(x, y)
-            row += bytes((b, g, r))
-        row += b'\0' * (stride - len(row))
-        rows.append(bytes(row))
-    data = b''.join(rows)
-    header = struct.pack('<2sIHHI', b'BM', 14 + 40 + len(data), 0, 0, 14 + 40)
-    info = struct.pack('<IiiHHIIiiII', 40, width, height, 1, 24, 0, len(data), 2835, 2835, 0, 0)
-    with open(path, 'wb') as f:
-        f.write(header + info + data)
 
 
 def main():

@@ -24,7 +24,8 @@ PALETTE = {
 
 
 def write_bmp(path, width, height, pixel):
-    """pixel(x, y) -> (r, g, b), y from the top."""
+    """A 24-bit bitmap file; pixel(x, y) -> (r, g, b), y from the top. The file is written
+    under another name and then renamed, so a build never sees half a picture."""
     stride = (width * 3 + 3) & ~3
     rows = []
     for y in range(height - 1, -1, -1):
@@ -37,8 +38,9 @@ def write_bmp(path, width, height, pixel):
     data = b''.join(rows)
     header = struct.pack('<2sIHHI', b'BM', 14 + 40 + len(data), 0, 0, 14 + 40)
     info = struct.pack('<IiiHHIIiiII', 40, width, height, 1, 24, 0, len(data), 2835, 2835, 0, 0)
-    with open(path, 'wb') as f:
+    with open(path + '.tmp', 'wb') as f:
         f.write(header + info + data)
+    os.replace(path + '.tmp', path)
 
 
 def strip(images, width, height):

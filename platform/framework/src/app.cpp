@@ -220,7 +220,11 @@ BOOL CWinThread::DispatchThreadMessageEx(MSG* pMsg) {
 BOOL CWinThread::PreTranslateMessage(MSG* pMsg) {
   if (pMsg->hwnd == nullptr && DispatchThreadMessageEx(pMsg)) return TRUE;
   CWnd* pMainWnd = AfxGetMainWnd();
-  if (CWnd::WalkPreTranslateTree(pMainWnd->GetSafeHwnd(), pMsg)) return TRUE;
+  // No main window (a thread that runs only dialogs): no tree to walk. The test is written
+  // out, not left to a member call on a null object, which the compiler may take as proof
+  // that the pointer is set and drop the checks below.
+  const HWND hMainWnd = pMainWnd != nullptr ? pMainWnd->m_hWnd : nullptr;
+  if (CWnd::WalkPreTranslateTree(hMainWnd, pMsg)) return TRUE;
   // Messages of windows outside the main window's tree (other top-level windows of the
   // thread) are still shown to the main window.
   if (pMainWnd != nullptr && pMsg->hwnd != nullptr) {

@@ -214,9 +214,18 @@ LRESULT CCheckListBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     BOOL bOutside = TRUE;
     int nIndex = ItemFromPoint(pt, bOutside);
     CRect rcItem;
-    if (!bOutside && GetItemRect(nIndex, &rcItem) != LB_ERR && CheckRect(rcItem).PtInRect(pt)) {
+    if (!bOutside && IsEnabled(nIndex) && GetItemRect(nIndex, &rcItem) != LB_ERR &&
+        CheckRect(rcItem).PtInRect(pt)) {
       if (::GetFocus() != m_hWnd) ::SetFocus(m_hWnd);
-      Toggle(nIndex);
+      // The box's item becomes the selected one first, so that the parent, told of the
+      // selection and then of the check, acts on the item whose check changed.
+      if ((GetStyle() & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL)) == 0 && GetCurSel() != nIndex) {
+        SetCurSel(nIndex);
+        HWND hParent = ::GetParent(m_hWnd);
+        if (hParent != nullptr && (GetStyle() & LBS_NOTIFY) != 0)
+          ::SendMessageW(hParent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(), LBN_SELCHANGE), (LPARAM)m_hWnd);
+      }
+      if (::IsWindow(m_hWnd)) Toggle(nIndex);
       return 0;
     }
   } else if (message == WM_CHAR && wParam == L' ') {

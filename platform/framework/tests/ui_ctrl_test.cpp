@@ -170,10 +170,13 @@ TEST_F(Controls, TabSelectsItemsAndAdjustsRectangles) {
 class CCheckHost : public CWnd {
  public:
   std::vector<int> m_changes;
+  std::vector<int> m_codes;  // selection and check notifications, in order
 
  protected:
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override {
     if (HIWORD(wParam) == CLBN_CHKCHANGE) m_changes.push_back(LOWORD(wParam));
+    if (LOWORD(wParam) == 7 && (HIWORD(wParam) == LBN_SELCHANGE || HIWORD(wParam) == CLBN_CHKCHANGE))
+      m_codes.push_back(HIWORD(wParam));
     return CWnd::OnCommand(wParam, lParam);
   }
 };
@@ -201,6 +204,15 @@ TEST(CheckListBox, ClicksOnTheBoxToggleAndTellTheParent) {
   list.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(box.x, box.y));
   EXPECT_EQ(list.GetCheck(2), 1);
   EXPECT_EQ(host.m_changes, std::vector<int>{7});
+  EXPECT_EQ(list.GetCurSel(), 2) << "the box's item is selected before its check changes";
+  EXPECT_EQ(host.m_codes, (std::vector<int>{LBN_SELCHANGE, CLBN_CHKCHANGE}));
+  host.m_codes.clear();
+  list.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(box.x, box.y));
+  EXPECT_EQ(list.GetCheck(2), 0);
+  EXPECT_EQ(host.m_codes, std::vector<int>{CLBN_CHKCHANGE}) << "already selected: only the check changes";
+  list.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(box.x, box.y));
+  EXPECT_EQ(list.GetCheck(2), 1);
+  host.m_changes = {7};
   CPoint label(rcItem.right - 10, rcItem.CenterPoint().y);
   list.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(label.x, label.y));
   list.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(label.x, label.y));

@@ -253,4 +253,38 @@ TEST(Threads, BadThreadClassIsRefusedWithAnException) {
   EXPECT_TRUE(thrown);
 }
 
+// A thread without a main window (a test, or a modal loop before the first frame): its
+// messages still reach their own windows' PreTranslateMessage, and other messages pass.
+class CKeyTakingWnd : public CWnd {
+ public:
+  int nSeen = 0;
+  BOOL PreTranslateMessage(MSG* pMsg) override {
+    if (pMsg->message != WM_KEYDOWN) return FALSE;
+    nSeen++;
+    return TRUE;
+  }
+};
+
+TEST(Threads, MessagesReachTheirWindowsWithoutAMainWindow) {
+  CTestApp app;
+  ASSERT_EQ(AfxGetMainWnd(), nullptr);
+  CKeyTakingWnd wnd;
+  ASSERT_TRUE(wnd.CreateEx(0, nullptr, L"keys", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
+  HWND hPlain = ::CreateWindowExW(0, L"STATIC", L"plain", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(hPlain, nullptr);
+  struct Case {
+    HWND hWnd;
+    UINT message;
+    BOOL bTaken;
+  };
+  const Case cases[] = {{wnd.m_hWnd, WM_KEYDOWN, TRUE}, {wnd.m_hWnd, WM_CHAR, FALSE}, {hPlain, WM_KEYDOWN, FALSE}};
+  for (const Case& c : cases) {
+    MSG msg = {c.hWnd, c.message, 'A', 0};
+    EXPECT_EQ(app.PreTranslateMessage(&msg), c.bTaken) << c.message;
+  }
+  EXPECT_EQ(wnd.nSeen, 1);
+  ::DestroyWindow(hPlain);
+  wnd.DestroyWindow();
+}
+
 }  // namespace

@@ -75,6 +75,8 @@ class CXTPControl : public CCmdTarget, public CXTPAccessible {
   CString GetShortcutText() const;   // shortcut text when set, else the caption's shortcut
   void SetCaption(const CString& strCaption);
   void SetShortcutText(const CString& strText) { m_strShortcutText = strText; }
+  // Replaces the shortcut part that a caption brought with it (after its tab).
+  void SetCaptionShortcut(const CString& strText) { m_strShortcutTextAuto = strText; }
   void SetTooltip(const CString& strText) { m_strTooltipText = strText; }
   void SetDescription(const CString& strText) { m_strDescriptionText = strText; }
   void SetCustomCaption(const CString& strText) { m_strCustomCaption = strText; }

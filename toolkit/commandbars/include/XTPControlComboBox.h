@@ -203,4 +203,7 @@ class CXTPControlComboBox : public CXTPControlPopup {
 
   friend class CXTPControlComboBoxList;
   friend class CXTPControlComboBoxEditWnd;
+  template <class> friend class CXTPControlFieldWnd;
+  // The program, not the user, changes the text: no change notification.
+  BOOL IsSettingFieldText() const { return m_bSettingText; }
 };

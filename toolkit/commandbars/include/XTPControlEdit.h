@@ -151,6 +151,9 @@ class CXTPControlEdit : public CXTPControl {
   BOOL m_bSettingHint;  // the hint goes in or out: no change notification
 
   friend class CXTPControlEditWnd;
+  template <class> friend class CXTPControlFieldWnd;
+  // The program, not the user, changes the text: no change notification.
+  BOOL IsSettingFieldText() const { return m_bSettingHint; }
 };
 
 // Hides a control whose bar lays out vertically (hide flag 0x04); shared by the edit and

@@ -4,6 +4,7 @@
 
 #include <framework.h>
 
+class CXTPCommandBars;
 class CXTPControls;
 class CXTPCustomizeSheet;
 class CXTPCustomizeCommandsPage;
@@ -20,7 +21,9 @@ class CXTPCustomizeCategory {
   CXTPControls* m_pControls;
 };
 
-// The owner-drawn list of the current category's controls (item data: CXTPControl*).
+// The owner-drawn list of the current category's controls (item data: CXTPControl*). Rows
+// are drawn by the paint manager as on a bar; a press on a row starts the customize drag
+// of its control, which leaves the list unchanged (a copy lands on the bar).
 class CXTPCustomizeCommandsListBox : public CListBox {
  public:
   CXTPCustomizeCommandsListBox();
@@ -28,6 +31,17 @@ class CXTPCustomizeCommandsListBox : public CListBox {
 
   CXTPCustomizeCommandsPage* m_pCommandsPage;
 
+  void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) override;
+  void MeasureItem(LPMEASUREITEMSTRUCT lpMeasureItemStruct) override;
+
+ protected:
+  CXTPCommandBars* GetCommandBars() const;
+  // The background of the list (no control, not selected) over the rectangle.
+  void DrawBackground(CDC* pDC, const CRect& rc);
+
+  afx_msg void OnPaint();
+  afx_msg BOOL OnEraseBkgnd(CDC* pDC);
+  afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
   DECLARE_MESSAGE_MAP()
 };
 
@@ -38,14 +52,27 @@ class CXTPCustomizeCommandsPage : public CPropertyPage {
   explicit CXTPCustomizeCommandsPage(CXTPCustomizeSheet* pSheet = NULL);
   ~CXTPCustomizeCommandsPage() override;
 
+  // The controls of the category of that name (exact, case-sensitive); a new category
+  // inserted before nIndex (-1 or past the end: appended) when there is none.
   CXTPControls* AddCategory(LPCTSTR lpszCategory, int nIndex = -1);
+  // One category per top-level item of the menu that has a submenu, named by its text
+  // without mnemonics (equal names gather in one category), holding the submenu's items;
+  // with bListSubItems the items of a submenu's own popups are listed as well. FALSE when
+  // the menu cannot be loaded.
   BOOL AddCategories(UINT nIDResource, BOOL bListSubItems = FALSE);
+  // A new category holding one popup control per top-level menu of the menu resource.
   BOOL InsertBuiltInMenus(UINT nIDResource, UINT nIDCategoryName, int nIndex = -1);
+  // A new category holding one empty popup: dropped on a bar it makes a new, empty menu.
   void InsertNewMenuCategory(UINT nIDCategoryName, int nIndex = -1);
+  // A new category holding a copy of every control of the categories there are now, in
+  // their order.
   void InsertAllCommandsCategory(UINT nIDCategoryName, int nIndex = -1);
   CXTPCustomizeCategory* GetCategory(int nIndex) const;
   int GetCategoryCount() const { return (int)m_arrCategories.GetSize(); }
   CXTPCustomizeSheet* GetSheet() const { return m_pSheet; }
+  CXTPCommandBars* GetCommandBars() const;
+
+  BOOL OnInitDialog() override;
 
   CXTPCustomizeCommandsListBox m_lstCommands;
   CListBox m_lstCategories;
@@ -54,5 +81,13 @@ class CXTPCustomizeCommandsPage : public CPropertyPage {
   CXTPCustomizeSheet* m_pSheet;
   CArray<CXTPCustomizeCategory*, CXTPCustomizeCategory*> m_arrCategories;
 
+  // A new category (never merged by name) inserted before nIndex.
+  CXTPCustomizeCategory* InsertCategory(const CString& strName, int nIndex);
+  // Refills the commands list from the category selected in the categories list.
+  void FillCommands();
+
+  void DoDataExchange(CDataExchange* pDX) override;
+  afx_msg void OnCategoriesSelectionChanged();
+  afx_msg void OnDestroy();
   DECLARE_MESSAGE_MAP()
 };

@@ -10,6 +10,7 @@
 #include "XTPCommandBar.h"
 #include "XTPCommandBars.h"
 #include "XTPControlComboBox.h"
+#include "XTPControlFieldWnd.h"
 #include "XTPControlEdit.h"
 #include "XTPControls.h"
 #include "XTPHookManager.h"
@@ -301,106 +302,13 @@ void CXTPControlComboBoxList::DoPropExchange(CXTPPropExchange* pPX) {
 // ---------------------------------------------------------------------------------------
 // The combo's edit window
 
-class CXTPControlComboBoxEditWnd : public CXTPEdit {
- public:
-  CXTPControlComboBox* Control() const { return static_cast<CXTPControlComboBox*>(m_pControl); }
-
+class CXTPControlComboBoxEditWnd : public CXTPControlFieldWnd<CXTPControlComboBox> {
  protected:
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-  BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
-  CBrush m_brBack;
+  void CloseFieldList() override {
+    CXTPCommandBar* pList = Control() != NULL ? Control()->GetCommandBar() : NULL;
+    if (pList != NULL && pList->IsTrackingMode()) pList->SetTrackingMode(xtpTrackingNone);
+  }
 };
-
-LRESULT CXTPControlComboBoxEditWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  CXTPControlComboBox* pControl = Control();
-  CXTPCommandBar* pBar = pControl != NULL ? pControl->GetParent() : NULL;
-  if (pBar != NULL && pBar->GetToolTipContext() != NULL)
-    pBar->GetToolTipContext()->FilterToolTipMessage(pBar, message, wParam, lParam);
-  if (pControl == NULL) return CXTPEdit::WindowProc(message, wParam, lParam);
-  CXTPCommandBar* pList = pControl->GetCommandBar();
-  switch (message) {
-    case WM_SETFOCUS: {
-      if (pControl->IsCustomizeMode()) break;
-      pControl->OnFieldFocus(CWnd::FromHandle((HWND)wParam));
-      const LRESULT lResult = CXTPEdit::WindowProc(message, wParam, lParam);
-      PostMessage(EM_SETSEL, 0, -1);
-      return lResult;
-    }
-    case WM_KILLFOCUS: {
-      const LRESULT lResult = CXTPEdit::WindowProc(message, wParam, lParam);
-      pControl->OnFieldBlur();
-      return lResult;
-    }
-    case WM_DESTROY:
-      GetWindowText(pControl->m_strEditText);
-      pControl->m_bEditChanged = FALSE;
-      break;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-      if (pControl->IsCustomizeMode()) {
-        if (pBar != NULL && pBar->IsCustomizable() && !(pControl->GetFlags() & xtpFlagNoCustomize))
-          pControl->OnClick(FALSE, CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
-        return 0;
-      }
-      break;
-    case WM_RBUTTONDOWN: {
-      CPoint pt(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-      if (pControl->IsCustomizeMode()) {
-        if (pBar != NULL && pBar->GetSafeHwnd() != NULL) {
-          ClientToScreen(&pt);
-          pBar->ScreenToClient(&pt);
-          pBar->SendMessage(WM_RBUTTONDOWN, wParam, MAKELPARAM(pt.x, pt.y));
-        }
-        return 0;
-      }
-      if (pList != NULL && pList->IsTrackingMode()) pList->SetTrackingMode(xtpTrackingNone);
-      pControl->SetFocused(TRUE);
-      if (ShowEditMenu(pControl, pt)) return 0;
-      break;
-    }
-    case WM_MOUSEMOVE: {
-      const LRESULT lResult = CXTPEdit::WindowProc(message, wParam, lParam);
-      if (pBar != NULL && pBar->GetSafeHwnd() != NULL) {
-        CPoint pt(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-        MapWindowPoints(pBar, &pt, 1);
-        pBar->OnMouseMove((UINT)wParam, pt);
-      }
-      return lResult;
-    }
-    case WM_CONTEXTMENU:
-      return 0;
-    case XTPM_SHELLAUTOCOMPLETESTART:
-      if (pList != NULL && pList->IsTrackingMode()) pList->SetTrackingMode(xtpTrackingNone);
-      return 0;
-    default:
-      break;
-  }
-  return CXTPEdit::WindowProc(message, wParam, lParam);
-}
-
-BOOL CXTPControlComboBoxEditWnd::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
-  CXTPControlComboBox* pControl = Control();
-  if (pControl == NULL) return CXTPEdit::OnChildNotify(message, wParam, lParam, pResult);
-  if (message == WM_COMMAND && HIWORD(wParam) == EN_CHANGE) {
-    pControl->m_bEditChanged = TRUE;
-    if (pControl->IsFocused() && !pControl->m_bSettingText) pControl->OnFieldChanged();
-    SetMargins(0, 0);
-    pControl->ApplyCharFormat();
-    if (pResult != NULL) *pResult = 0;
-    return TRUE;
-  }
-  if (message == WM_CTLCOLOREDIT || message == WM_CTLCOLORSTATIC) {
-    COLORREF clrText, clrBack;
-    pControl->GetFieldColors(clrText, clrBack);
-    ::SetTextColor((HDC)wParam, clrText);
-    ::SetBkColor((HDC)wParam, clrBack);
-    m_brBack.DeleteObject();
-    m_brBack.CreateSolidBrush(clrBack);
-    if (pResult != NULL) *pResult = (LRESULT)(HBRUSH)m_brBack;
-    return TRUE;
-  }
-  return CXTPEdit::OnChildNotify(message, wParam, lParam, pResult);
-}
 
 // ---------------------------------------------------------------------------------------
 // The combo box control
@@ -458,12 +366,7 @@ HWND CXTPControlComboBox::GetListWindow() const {
   return pList != NULL ? pList->GetSafeHwnd() : NULL;
 }
 
-void CXTPControlComboBox::DestroyEditWindow() {
-  if (m_pEdit != NULL && m_pEdit->GetSafeHwnd() != NULL) {
-    if (m_pAutoComplete != NULL) m_pAutoComplete->SetHook(FALSE);
-    m_pEdit->DestroyWindow();
-  }
-}
+void CXTPControlComboBox::DestroyEditWindow() { XTPDestroyFieldWindow(m_pEdit, m_pAutoComplete); }
 
 CXTPEdit* CXTPControlComboBox::NewFieldWindow() { return new CXTPControlComboBoxEditWnd(); }
 
@@ -526,25 +429,10 @@ CString CXTPControlComboBox::GetListRowText() {
 
 // ---- Text ----
 
-CString CXTPControlComboBox::GetRawText() {
-  if (m_pEdit != NULL && m_pEdit->GetSafeHwnd() != NULL && m_bEditChanged) {
-    m_pEdit->GetWindowText(m_strEditText);
-    m_bEditChanged = FALSE;
-  }
-  return m_strEditText;
-}
+CString CXTPControlComboBox::GetRawText() { return XTPFieldRawText(m_pEdit, m_strEditText, m_bEditChanged); }
 
 void CXTPControlComboBox::SetRawText(const CString& strText) {
-  if (m_pEdit != NULL && m_pEdit->GetSafeHwnd() != NULL) {
-    CString strWindow;
-    m_pEdit->GetWindowText(strWindow);
-    if (strWindow != strText) {
-      m_pEdit->SetWindowText(_T(""));
-      m_pEdit->SetWindowText(strText);
-    }
-  }
-  m_strEditText = strText;
-  m_bEditChanged = FALSE;
+  XTPFieldSetRawText(m_pEdit, m_strEditText, m_bEditChanged, strText);
 }
 
 BOOL CXTPControlComboBox::IsHintShown() {
@@ -593,14 +481,7 @@ void CXTPControlComboBox::SetHintText(const CString& strHint) {
 }
 
 void CXTPControlComboBox::GetFieldColors(COLORREF& clrText, COLORREF& clrBack) {
-  CXTPColorManager* pColors = XTPGetColorManager();
-  if (m_bEnabled) {
-    clrText = pColors->GetColor(IsHintShown() ? COLOR_GRAYTEXT : COLOR_BTNTEXT);
-    clrBack = pColors->GetColor(COLOR_WINDOW);
-  } else {
-    clrText = pColors->GetColor(COLOR_GRAYTEXT);
-    clrBack = pColors->GetColor(COLOR_BTNFACE);
-  }
+  XTPFieldColors(m_bEnabled, m_bEnabled && IsHintShown(), clrText, clrBack);
 }
 
 void CXTPControlComboBox::ApplyCharFormat() {
@@ -660,17 +541,7 @@ void CXTPControlComboBox::SetDropDownStyle(BOOL bDropDown) {
 
 void CXTPControlComboBox::SetAutoCompleteFlags(DWORD dwFlags) {
   m_dwShellAutoCompleteFlags = dwFlags;
-  delete m_pAutoComplete;
-  m_pAutoComplete = NULL;
-  if (m_pEdit != NULL && m_pEdit->GetSafeHwnd() != NULL && dwFlags != 0) {
-    m_pAutoComplete = new CXTPShellAutoComplete();
-    if (FAILED(m_pAutoComplete->Enable(m_pEdit->GetSafeHwnd(), dwFlags))) {
-      delete m_pAutoComplete;
-      m_pAutoComplete = NULL;
-    } else if (m_bFocused) {
-      m_pAutoComplete->SetHook(TRUE);
-    }
-  }
+  XTPFieldSetAutoComplete(m_pEdit, m_pAutoComplete, dwFlags, m_bFocused);
 }
 
 void CXTPControlComboBox::SetWidth(int nWidth) {

@@ -9,6 +9,7 @@
 #include "XTPCommandBar.h"
 #include "XTPCommandBars.h"
 #include "XTPControlEdit.h"
+#include "XTPControlFieldWnd.h"
 #include "XTPControls.h"
 #include "XTPMouseManager.h"
 #include "XTPPaintManager.h"
@@ -67,104 +68,7 @@ void AFXAPI XTPApplyFieldFormat(CXTPEdit* pEdit, COLORREF clrText, COLORREF clrB
 }
 
 // The field window of an edit control.
-class CXTPControlEditWnd : public CXTPEdit {
- public:
-  CXTPControlEdit* Control() const { return static_cast<CXTPControlEdit*>(m_pControl); }
-
- protected:
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-  BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
-
-  CBrush m_brBack;
-};
-
-LRESULT CXTPControlEditWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  CXTPControlEdit* pControl = Control();
-  CXTPCommandBar* pBar = pControl != NULL ? pControl->GetParent() : NULL;
-  if (pBar != NULL && pBar->GetToolTipContext() != NULL)
-    pBar->GetToolTipContext()->FilterToolTipMessage(pBar, message, wParam, lParam);
-  if (pControl == NULL) return CXTPEdit::WindowProc(message, wParam, lParam);
-
-  switch (message) {
-    case WM_SETFOCUS: {
-      if (pControl->IsCustomizeMode()) break;
-      pControl->OnFieldFocus(CWnd::FromHandle((HWND)wParam));
-      const LRESULT lResult = CXTPEdit::WindowProc(message, wParam, lParam);
-      PostMessage(EM_SETSEL, 0, -1);
-      return lResult;
-    }
-    case WM_KILLFOCUS: {
-      const LRESULT lResult = CXTPEdit::WindowProc(message, wParam, lParam);
-      pControl->OnFieldBlur();
-      return lResult;
-    }
-    case WM_DESTROY:
-      GetWindowText(pControl->m_strEditText);
-      pControl->m_bEditChanged = FALSE;
-      break;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-      if (pControl->IsCustomizeMode()) {
-        if (pBar != NULL && pBar->IsCustomizable() && !(pControl->GetFlags() & xtpFlagNoCustomize))
-          pControl->OnClick(FALSE, CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
-        return 0;
-      }
-      break;
-    case WM_RBUTTONDOWN: {
-      CPoint pt(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-      if (pControl->IsCustomizeMode()) {
-        if (pBar != NULL && pBar->GetSafeHwnd() != NULL) {
-          ClientToScreen(&pt);
-          pBar->ScreenToClient(&pt);
-          pBar->SendMessage(WM_RBUTTONDOWN, wParam, MAKELPARAM(pt.x, pt.y));
-        }
-        return 0;
-      }
-      pControl->SetFocused(TRUE);
-      if (ShowEditMenu(pControl, pt)) return 0;
-      break;
-    }
-    case WM_MOUSEMOVE: {
-      const LRESULT lResult = CXTPEdit::WindowProc(message, wParam, lParam);
-      if (pBar != NULL && pBar->GetSafeHwnd() != NULL) {
-        CPoint pt(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-        MapWindowPoints(pBar, &pt, 1);
-        pBar->OnMouseMove((UINT)wParam, pt);
-      }
-      return lResult;
-    }
-    case WM_CONTEXTMENU:
-      return 0;
-    default:
-      break;
-  }
-  return CXTPEdit::WindowProc(message, wParam, lParam);
-}
-
-BOOL CXTPControlEditWnd::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
-  CXTPControlEdit* pControl = Control();
-  if (pControl == NULL) return CXTPEdit::OnChildNotify(message, wParam, lParam, pResult);
-  if (message == WM_COMMAND && HIWORD(wParam) == EN_CHANGE) {
-    pControl->m_bEditChanged = TRUE;
-    if (pControl->IsFocused() && !pControl->m_bSettingHint) pControl->OnFieldChanged();
-    SetMargins(0, 0);
-    pControl->ApplyCharFormat();
-    if (pResult != NULL) *pResult = 0;
-    return TRUE;
-  }
-  if (message == WM_CTLCOLOREDIT || message == WM_CTLCOLORSTATIC) {
-    COLORREF clrText, clrBack;
-    pControl->GetFieldColors(clrText, clrBack);
-    HDC hDC = (HDC)wParam;
-    ::SetTextColor(hDC, clrText);
-    ::SetBkColor(hDC, clrBack);
-    m_brBack.DeleteObject();
-    m_brBack.CreateSolidBrush(clrBack);
-    if (pResult != NULL) *pResult = (LRESULT)(HBRUSH)m_brBack;
-    return TRUE;
-  }
-  return CXTPEdit::OnChildNotify(message, wParam, lParam, pResult);
-}
+class CXTPControlEditWnd : public CXTPControlFieldWnd<CXTPControlEdit> {};
 
 // ---------------------------------------------------------------------------------------
 
@@ -196,36 +100,16 @@ CXTPControlEdit::~CXTPControlEdit() {
   m_pEdit = NULL;
 }
 
-void CXTPControlEdit::DestroyEditWindow() {
-  if (m_pEdit != NULL && m_pEdit->GetSafeHwnd() != NULL) {
-    if (m_pAutoComplete != NULL) m_pAutoComplete->SetHook(FALSE);
-    m_pEdit->DestroyWindow();
-  }
-}
+void CXTPControlEdit::DestroyEditWindow() { XTPDestroyFieldWindow(m_pEdit, m_pAutoComplete); }
 
 CXTPEdit* CXTPControlEdit::NewFieldWindow() { return new CXTPControlEditWnd(); }
 
 // ---- Text ----
 
-CString CXTPControlEdit::GetRawText() {
-  if (m_pEdit != NULL && m_pEdit->GetSafeHwnd() != NULL && m_bEditChanged) {
-    m_pEdit->GetWindowText(m_strEditText);
-    m_bEditChanged = FALSE;
-  }
-  return m_strEditText;
-}
+CString CXTPControlEdit::GetRawText() { return XTPFieldRawText(m_pEdit, m_strEditText, m_bEditChanged); }
 
 void CXTPControlEdit::SetRawText(const CString& strText) {
-  if (m_pEdit != NULL && m_pEdit->GetSafeHwnd() != NULL) {
-    CString strWindow;
-    m_pEdit->GetWindowText(strWindow);
-    if (strWindow != strText) {
-      m_pEdit->SetWindowText(_T(""));
-      m_pEdit->SetWindowText(strText);
-    }
-  }
-  m_strEditText = strText;
-  m_bEditChanged = FALSE;
+  XTPFieldSetRawText(m_pEdit, m_strEditText, m_bEditChanged, strText);
 }
 
 BOOL CXTPControlEdit::IsHintShown() {
@@ -271,14 +155,7 @@ void CXTPControlEdit::SetHintText(const CString& strHint) {
 }
 
 void CXTPControlEdit::GetFieldColors(COLORREF& clrText, COLORREF& clrBack) {
-  CXTPColorManager* pColors = XTPGetColorManager();
-  if (m_bEnabled) {
-    clrText = pColors->GetColor(IsHintShown() ? COLOR_GRAYTEXT : COLOR_BTNTEXT);
-    clrBack = pColors->GetColor(COLOR_WINDOW);
-  } else {
-    clrText = pColors->GetColor(COLOR_GRAYTEXT);
-    clrBack = pColors->GetColor(COLOR_BTNFACE);
-  }
+  XTPFieldColors(m_bEnabled, m_bEnabled && IsHintShown(), clrText, clrBack);
 }
 
 void CXTPControlEdit::ApplyCharFormat() {
@@ -297,17 +174,7 @@ void CXTPControlEdit::SetReadOnly(BOOL bReadOnly) {
 
 void CXTPControlEdit::SetAutoCompleteFlags(DWORD dwFlags) {
   m_dwShellAutoCompleteFlags = dwFlags;
-  delete m_pAutoComplete;
-  m_pAutoComplete = NULL;
-  if (m_pEdit != NULL && m_pEdit->GetSafeHwnd() != NULL && dwFlags != 0) {
-    m_pAutoComplete = new CXTPShellAutoComplete();
-    if (FAILED(m_pAutoComplete->Enable(m_pEdit->GetSafeHwnd(), dwFlags))) {
-      delete m_pAutoComplete;
-      m_pAutoComplete = NULL;
-    } else if (m_bFocused) {
-      m_pAutoComplete->SetHook(TRUE);
-    }
-  }
+  XTPFieldSetAutoComplete(m_pEdit, m_pAutoComplete, dwFlags, m_bFocused);
 }
 
 void CXTPControlEdit::SetWidth(int nWidth) {

@@ -333,10 +333,14 @@ CSize CXTPDefaultTheme::DrawPopupItem(CDC* pDC, CXTPControl* pControl, BOOL bDra
   const XTPControlType type = pControl->GetType();
   if (pControl->GetShortMenuMark()) pDC->FillSolidRect(R, GetColor(COLOR_3DLIGHT));
   // The selected row: highlighted behind its highlight-coloured text (with the popup
-  // highlight style, a raised frame around text in the popup text colour).
+  // highlight style, a raised frame around text in the popup text colour). A disabled row
+  // keeps its grey embossed text on the menu's background, which the highlight colour
+  // would swallow: its selection is a frame in the highlight colour.
   if (nSelected) {
     if (m_bPopupHighlightStyle)
       DrawRaisedFrame(pDC, R);
+    else if (!bEnabled)
+      Draw3dRect(pDC, R, COLOR_HIGHLIGHT, COLOR_HIGHLIGHT);
     else
       pDC->FillSolidRect(R, GetColor(COLOR_HIGHLIGHT));
   }
@@ -378,8 +382,8 @@ CSize CXTPDefaultTheme::DrawPopupItem(CDC* pDC, CXTPControl* pControl, BOOL bDra
   const BOOL bShortcut = type == xtpControlButton && !strShortcut.IsEmpty();
   if (bShortcut) rcText.right -= pDC->GetTextExtent(strShortcut).cx + 19;
   CRect rcShortcut(R.left + nGripper + 8, R.top, R.right - 19, R.bottom);
-  // Disabled text that is not selected is embossed.
-  if (!bEnabled && !nSelected && !IsFlatDisabledText()) {
+  // Disabled text is embossed (a selected disabled row is not filled, see above).
+  if (!bEnabled && !IsFlatDisabledText()) {
     const COLORREF clr = pDC->GetTextColor();
     pDC->SetTextColor(GetColor(COLOR_BTNHIGHLIGHT));
     CRect rcEmboss(rcText);

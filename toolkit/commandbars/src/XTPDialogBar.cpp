@@ -164,6 +164,16 @@ CSize CXTPDialogBar::CalcBarSize(int nLength, DWORD dwMode, int nClientCx, int n
   CSize sz(nClientCx + m_rcBorders.left + m_rcBorders.right, 0);
   CXTPControl* pClose = GetDialogCloseButton();
   CXTPControl* pCaption = GetCaptionControl();
+  // The caption strip holds controls of the bar's own kinds. Plain controls with their ids
+  // (a stored layout can bring them) give way to new ones rather than being taken for them.
+  if (pClose != NULL && dynamic_cast<CCloseButton*>(pClose) == NULL) {
+    m_pControls->Remove(pClose);
+    pClose = NULL;
+  }
+  if (pCaption != NULL && dynamic_cast<CCaptionControl*>(pCaption) == NULL) {
+    m_pControls->Remove(pCaption);
+    pCaption = NULL;
+  }
   if (!m_bCaptionVisible) {
     m_nCaptionHeight = m_rcBorders.top;
     if (pClose != NULL) pClose->SetHideFlags(xtpHideGeneric);
@@ -207,7 +217,7 @@ CSize CXTPDialogBar::CalcBarSize(int nLength, DWORD dwMode, int nClientCx, int n
   }
   pCaption->SetHideFlags(xtpHideNone);
   pCaption->SetRect(CRect(m_rcBorders.left + szGripper.cx, T, nCaptionRight, T + kCaptionControlHeight));
-  ((CCaptionControl*)pCaption)->m_bArrow = m_bCaptionPopup && m_pPopupBar != NULL && m_pPopupBar->GetControlCount() > 0;
+  static_cast<CCaptionControl*>(pCaption)->m_bArrow = m_bCaptionPopup && m_pPopupBar != NULL && m_pPopupBar->GetControlCount() > 0;
   pCaption->SetCaption(m_strCaption.IsEmpty() ? m_strTitle : m_strCaption);
   return sz;
 }

@@ -169,6 +169,15 @@ int CXTPMenuBar::OnHookMessage(HWND hWnd, UINT nMessage, WPARAM& wParam, LPARAM&
   const HWND hSite = pSite != NULL ? pSite->GetSafeHwnd() : NULL;
   switch (nMessage) {
     case WM_SYSCOMMAND:
+      // The release of the Alt that went with an Alt+letter: the letter opened a menu through
+      // the frame's pre-translation, which the default window procedure never saw, so it
+      // takes the release for an Alt pressed alone. The open menu keeps the keyboard; the
+      // system's own menu loop must not start over it.
+      if ((wParam & 0xFFF0) == SC_KEYMENU && lParam == 0 && IsVisible() && !IsCustomizeMode() &&
+          XTPMouseManager()->GetTrackingBarCount() > 0 && (m_nPopuped != -1 || IsTrackingMode())) {
+        lResult = 0;
+        return xtpHookHandled;
+      }
       // Alt or F10 pressed alone: the bar takes the keyboard with its first item.
       if ((wParam & 0xFFF0) == SC_KEYMENU && lParam == 0 && IsVisible() && !XTPMouseManager()->IsMouseLocked() &&
           ::GetKeyState(VK_SHIFT) >= 0 && !IsCustomizeMode()) {

@@ -607,6 +607,9 @@ CSize CXTPPaintManager::DrawToolbarItem(CDC* pDC, CXTPControl* pControl, BOOL bD
   CString strCaption = pControl->GetCaption();
   PrepareCaption(strCaption);
   const BOOL bPopupKind = type == xtpControlPopup || type == xtpControlButtonPopup || bSplit;
+  // A menu bar's items open their menus without an arrow; popups on other bars show one.
+  const BOOL bMenuBar = pBar != NULL && pBar->GetType() == xtpBarTypeMenuBar;
+  const BOOL bTextArrow = bPopupKind && !bSplit && !bMenuBar;
   const CRect rc = pControl->GetRect();
   const BOOL bSelected = pControl->GetSelected(), bPressed = pControl->GetPressed();
   const BOOL bEnabled = pControl->GetEnabled(), bChecked = pControl->GetChecked();
@@ -622,9 +625,9 @@ CSize CXTPPaintManager::DrawToolbarItem(CDC* pDC, CXTPControl* pControl, BOOL bD
                 bSelected, bPressed, bEnabled, bChecked, bPopuped, TRUE);
       CRect rcText(rc.left, rc.top + szButton.cy - 4, rc.right, rc.bottom);
       if (bSplit) rcText.right -= 11;
-      DrawControlText(pDC, strCaption, rcText, TRUE, FALSE, TRUE, bPopupKind && !bSplit, bEmbossed, bUnderline);
+      DrawControlText(pDC, strCaption, rcText, TRUE, FALSE, TRUE, bTextArrow, bEmbossed, bUnderline);
     }
-    const CSize szText = DrawControlText(pDC, strCaption, rc, FALSE, FALSE, TRUE, bPopupKind && !bSplit);
+    const CSize szText = DrawControlText(pDC, strCaption, rc, FALSE, FALSE, TRUE, bTextArrow);
     szResult.cy = szButton.cy + m_nTextHeight;
     szResult.cx = std::max<int>(szButton.cx, szText.cx + 10) + (bSplit ? 11 : 0);
     szResult.cx = std::max<int>(szResult.cx, szResult.cy);
@@ -666,13 +669,13 @@ CSize CXTPPaintManager::DrawToolbarItem(CDC* pDC, CXTPControl* pControl, BOOL bD
       break;
     case xtpControlPopup:
       if (pImage == NULL) {
-        CSize szText = DrawControlText(pDC, strCaption, rc, FALSE, bVert, FALSE, TRUE);
-        if (bDraw) DrawControlText(pDC, strCaption, rc, TRUE, bVert, TRUE, TRUE, bEmbossed, bUnderline);
+        CSize szText = DrawControlText(pDC, strCaption, rc, FALSE, bVert, FALSE, bTextArrow);
+        if (bDraw) DrawControlText(pDC, strCaption, rc, TRUE, bVert, TRUE, bTextArrow, bEmbossed, bUnderline);
         szResult = CSize(szText.cx + 6, szText.cy + 6);
       } else if (pControl->ShowsCaption()) {
         szResult = iconAndText(rc, 0);
       } else {
-        if (bDraw) {
+        if (bDraw && !bMenuBar) {
           const int c = rc.CenterPoint().y;
           Triangle(pDC, CPoint(rc.right - 9, c - 1), CPoint(rc.right - 5, c - 1),
                    CPoint(rc.right - 7, c + 1), pDC->GetTextColor());

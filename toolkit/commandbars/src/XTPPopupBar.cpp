@@ -372,8 +372,22 @@ XTPAnimationType CXTPPopupBar::GetAnimationType() const {
 void CXTPPopupBar::UpdateShortcuts() {
   CXTPCommandBars* pCommandBars = GetCommandBars();
   if (pCommandBars == NULL || !pCommandBars->GetCommandBarsOptions()->bShowShortcutTextInMenus) return;
-  // The shortcut texts themselves come from the controls' own captions until the shortcut
-  // manager lists its keys.
+  CXTPShortcutManager* pShortcuts = pCommandBars->GetShortcutManager();
+  CXTPControls* pControls = GetControls();
+  if (pShortcuts == NULL || pControls == NULL) return;
+  // Each command shows the shortcut the table in force gives it; a text already naming one
+  // of its shortcuts stays. Without any table the controls keep what they have. Once the
+  // manager has a table of its own, a command it gives no shortcut shows none, not the one
+  // its menu caption was written with (that key may run another command by now).
+  const BOOL bOwnTable = pShortcuts->GetAccelerators() != NULL;
+  for (int i = 0; i < pControls->GetCount(); i++) {
+    CXTPControl* pControl = pControls->GetAt(i);
+    if (pControl == NULL || !pControl->IsVisible() || pControl->GetID() == 0) continue;
+    CString strShortcut = pControl->GetShortcutText();
+    const BOOL bFound = pShortcuts->FindDefaultAccelerator((UINT)pControl->GetID(), strShortcut);
+    if (bFound || strShortcut.IsEmpty()) pControl->SetShortcutText(strShortcut);
+    if (!bFound && bOwnTable) pControl->SetCaptionShortcut(CString());
+  }
 }
 
 CSize CXTPPopupBar::CalcLayout(int, DWORD) {
@@ -424,6 +438,7 @@ CSize CXTPPopupBar::CalcLayout(int, DWORD) {
   CXTPControl* pExpand = GetExpandButton();
   const int nCountAll = pControls != NULL ? pControls->GetCount() : 0;
   rcBorder.bottom += nExpand;
+  UpdateShortcuts();
 
   CClientDC dc(m_hWnd != NULL ? this : CWnd::GetDesktopWindow());
   CFont* pFont = pPaintManager != NULL ? pPaintManager->GetControlFont(this, FALSE) : NULL;

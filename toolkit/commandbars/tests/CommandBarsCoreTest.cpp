@@ -118,13 +118,13 @@ class CoreFrame : public ::testing::Test {
   void SetUp() override {
     m_oldSound = CXTPSoundManager::SetPlaySoundProc(SilentPlaySound);
     ParkPointer();
-    ASSERT_TRUE(frame.CreateFrame(CRect(80, 80, 620, 420)));
+    ASSERT_TRUE(pFrame->CreateFrame(CRect(80, 80, 620, 420)));
     pCommandBars = (CXTPCommandBars*)RUNTIME_CLASS(CXTPCommandBars)->CreateObject();
-    frame.m_pCommandBars = pCommandBars;
-    pCommandBars->SetSite(&frame);
+    pFrame->m_pCommandBars = pCommandBars;
+    pCommandBars->SetSite(pFrame);
     pMenuBar = NewBar(CRect(0, 0, 500, 26), xtpBarTypeMenuBar);
-    Activate(frame.GetSafeHwnd());
-    frame.SetFocus();
+    Activate(pFrame->GetSafeHwnd());
+    pFrame->SetFocus();
     PumpFrame(30);
   }
   void TearDown() override {
@@ -133,7 +133,9 @@ class CoreFrame : public ::testing::Test {
       if (pBar->GetSafeHwnd() != NULL) pBar->DestroyWindow();
       pBar->InternalRelease();
     }
-    frame.DestroyWindow();
+    // Destroying the window deletes the frame; a frame whose window was never made deleted
+    // itself then.
+    if (::IsWindow(pFrame->GetSafeHwnd())) pFrame->DestroyWindow();
     PumpFor(30);
     CXTPSoundManager::SetPlaySoundProc(m_oldSound);
   }
@@ -142,12 +144,13 @@ class CoreFrame : public ::testing::Test {
     pBar->SetCommandBars(pCommandBars);
     pBar->SetBarType(type);
     pBar->SetBarPosition(xtpBarTop);
-    EXPECT_TRUE(pBar->CreateIn(&frame, rc));
+    EXPECT_TRUE(pBar->CreateIn(pFrame, rc));
     bars.push_back(pBar);
     return pBar;
   }
 
-  CCoreFrame frame;
+  // A frame deletes itself when its window goes, as every frame does: it lives on the heap.
+  CCoreFrame* pFrame = new CCoreFrame();
   CXTPCommandBars* pCommandBars = nullptr;
   CCoreBar* pMenuBar = nullptr;
   std::vector<CCoreBar*> bars;
@@ -189,9 +192,9 @@ TEST_F(CoreFrame, AltLettersRunOrSelectTheBarsControls) {
   };
   for (const AltCase& c : cases) {
     pCommandBars->GetCommandBarsOptions()->keyboardCuesUse = c.keyboardCuesUse;
-    frame.commands.clear();
+    pFrame->commands.clear();
     AltKeys(c.keys);
-    EXPECT_EQ(c.commands, frame.commands) << c.name;
+    EXPECT_EQ(c.commands, pFrame->commands) << c.name;
     if (c.selected == -1) {
       EXPECT_FALSE(pMenuBar->IsTrackingMode()) << c.name;
     } else {
@@ -213,18 +216,18 @@ TEST_F(CoreFrame, AltLettersSearchTheOtherBarsOnlyWithTheOption) {
   } cases[] = {{0, {}}, {1, {1011}}};
   for (const auto& c : cases) {
     pCommandBars->GetCommandBarsOptions()->keyboardCuesUse = c.use;
-    frame.commands.clear();
+    pFrame->commands.clear();
     AltKey('Z');
     PumpFrame(30);
-    EXPECT_EQ(c.commands, frame.commands) << "KeyboardCuesUse " << c.use;
+    EXPECT_EQ(c.commands, pFrame->commands) << "KeyboardCuesUse " << c.use;
   }
   // With the menu bar hidden and the option, the first visible bar is searched.
   pMenuBar->bShown = FALSE;
   pCommandBars->GetCommandBarsOptions()->keyboardCuesUse = 1;
-  frame.commands.clear();
+  pFrame->commands.clear();
   AltKey('Z');
   PumpFrame(30);
-  EXPECT_EQ(std::vector<UINT>({1011}), frame.commands);
+  EXPECT_EQ(std::vector<UINT>({1011}), pFrame->commands);
 }
 
 TEST_F(CoreFrame, AltLettersReachTheControlsOfARealDockedToolbar) {
@@ -239,9 +242,9 @@ TEST_F(CoreFrame, AltLettersReachTheControlsOfARealDockedToolbar) {
   PumpFrame(50);
   ASSERT_TRUE(pToolBar->IsVisible());
   pCommandBars->GetCommandBarsOptions()->keyboardCuesUse = 1;
-  frame.commands.clear();
+  pFrame->commands.clear();
   AltKeys({'Z'});
-  EXPECT_EQ(std::vector<UINT>({1021}), frame.commands);
+  EXPECT_EQ(std::vector<UINT>({1021}), pFrame->commands);
   // Ctrl+Tab reaches the toolbar from the menu bar and comes back round.
   ASSERT_TRUE(pCommandBars->SetFocusToCommandBar(pMenuBar));
   EXPECT_TRUE(pCommandBars->SetFocusToBar(pToolBar, 0));
@@ -400,12 +403,12 @@ TEST_F(CoreFrame, SwitchingToAnotherProgramClosesEveryPopup) {
   PumpFor(200);
   ASSERT_TRUE(PumpUntil(
       [&] {
-        Activate(frame.GetSafeHwnd());
-        return ::GetForegroundWindow() == frame.GetSafeHwnd();
+        Activate(pFrame->GetSafeHwnd());
+        return ::GetForegroundWindow() == pFrame->GetSafeHwnd();
       },
       10000))
       << "this program's frame never became the foreground window";
-  frame.SetFocus();
+  pFrame->SetFocus();
   PumpFrame(50);
 
   CMenu menu;
@@ -433,10 +436,10 @@ TEST_F(CoreFrame, SwitchingToAnotherProgramClosesEveryPopup) {
     }
     nStep++;
   };
-  ::SetTimer(frame.GetSafeHwnd(), 77, 100, [](HWND, UINT, UINT_PTR, DWORD) { s_step(); });
+  ::SetTimer(pFrame->GetSafeHwnd(), 77, 100, [](HWND, UINT, UINT_PTR, DWORD) { s_step(); });
   const DWORD t0 = ::GetTickCount();
-  const int n = CXTPCommandBars::TrackPopupMenu(&menu, TPM_RETURNCMD, 200, 200, &frame);
-  ::KillTimer(frame.GetSafeHwnd(), 77);
+  const int n = CXTPCommandBars::TrackPopupMenu(&menu, TPM_RETURNCMD, 200, 200, pFrame);
+  ::KillTimer(pFrame->GetSafeHwnd(), 77);
   const DWORD dt = ::GetTickCount() - t0;
   s_step = nullptr;
   EXPECT_EQ(2, nOpen);
@@ -466,7 +469,7 @@ TEST_F(CoreFrame, DeactivationAndSystemCommandsCloseThePopupsThroughTheFrame) {
   };
   for (const auto& c : cases) {
     CTestBar bar;
-    ASSERT_TRUE(bar.CreateAt(CRect(300, 300, 360, 340), &frame));
+    ASSERT_TRUE(bar.CreateAt(CRect(300, 300, 360, 340), pFrame));
     bar.Track();
     ASSERT_EQ(1, XTPMouseManager()->GetTrackingBarCount());
     LRESULT lResult = 0;
@@ -679,7 +682,7 @@ TEST_F(CoreFrame, ADropElsewhereInsertsACloneThatTakesTheGroupAndTheSelection) {
   pBar->AddButton(1001, _T("A"));
   pBar->AddButton(1002, _T("B"))->SetBeginGroup(TRUE);
   CXTPControl* pSource = pMenuBar->AddButton(1050, _T("Source"));
-  frame.nSelectionNotices = 0;
+  pFrame->nSelectionNotices = 0;
   DROPEFFECT effect = DROPEFFECT_COPY;
   pBar->OnCustomizeDrop(pSource, effect, CPoint(50, 10), CPoint(0, 0));  // before the centre of B
   ASSERT_EQ(3, pBar->GetControlCount());
@@ -689,13 +692,13 @@ TEST_F(CoreFrame, ADropElsewhereInsertsACloneThatTakesTheGroupAndTheSelection) {
   EXPECT_TRUE(pNew->GetBeginGroup()) << "the displaced control's group start moves to the new one";
   EXPECT_FALSE(pBar->GetControl(2)->GetBeginGroup());
   EXPECT_EQ(pNew, pCommandBars->GetDragControl());
-  EXPECT_EQ(1, frame.nSelectionNotices) << "10327 to the site (no customize sheet)";
+  EXPECT_EQ(1, pFrame->nSelectionNotices) << "10327 to the site (no customize sheet)";
   EXPECT_EQ(DROPEFFECT_COPY, effect);
   EXPECT_TRUE(pBar->GetDropMarker().IsRectEmpty());
   pCommandBars->SetDragControl(NULL);
-  EXPECT_EQ(2, frame.nSelectionNotices);
+  EXPECT_EQ(2, pFrame->nSelectionNotices);
   pCommandBars->SetDragControl(NULL);
-  EXPECT_EQ(2, frame.nSelectionNotices) << "no change, no notice";
+  EXPECT_EQ(2, pFrame->nSelectionNotices) << "no change, no notice";
 }
 
 TEST_F(CoreFrame, DragOverMarksAcceptedDropsAndCustomizeDrawingShowsThem) {
@@ -759,7 +762,7 @@ TEST_F(CoreFrame, CommandStateComesFromTheFramesHandlers) {
       {"text", [](CCmdUI* p) { p->Enable(TRUE); p->SetText(_T("New")); }, TRUE, FALSE, L"New"},
   };
   for (const auto& c : cases) {
-    frame.update = c.update;
+    pFrame->update = c.update;
     pUpdated->SetPressed(2);
     pBar->SendMessage(WM_IDLEUPDATECMDUI, TRUE);
     EXPECT_EQ(c.enabled, pUpdated->GetEnabled()) << c.name;
@@ -776,12 +779,12 @@ TEST_F(CoreFrame, CommandStateComesFromTheFramesHandlers) {
   EXPECT_TRUE(pOrphan->GetEnabled());
 
   // A popup tracked with TPM_NONOTIFY takes no updates.
-  frame.update = [](CCmdUI* p) { p->Enable(FALSE); };
+  pFrame->update = [](CCmdUI* p) { p->Enable(FALSE); };
   pUpdated->SetEnabled(TRUE);
   pBar->SetTrackFlags(FALSE, TRUE, FALSE);
-  const int nCalls = frame.nUpdateCalls;
+  const int nCalls = pFrame->nUpdateCalls;
   pBar->SendMessage(WM_IDLEUPDATECMDUI, TRUE);
-  EXPECT_EQ(nCalls, frame.nUpdateCalls);
+  EXPECT_EQ(nCalls, pFrame->nUpdateCalls);
   EXPECT_TRUE(pUpdated->GetEnabled());
   pBar->SetTrackFlags(FALSE, FALSE, FALSE);
 
@@ -793,9 +796,9 @@ TEST_F(CoreFrame, CommandStateComesFromTheFramesHandlers) {
 
   // A hidden bar is not updated.
   pBar->ShowWindow(SW_HIDE);
-  const int nHiddenCalls = frame.nUpdateCalls;
+  const int nHiddenCalls = pFrame->nUpdateCalls;
   pBar->SendMessage(WM_IDLEUPDATECMDUI, TRUE);
-  EXPECT_EQ(nHiddenCalls, frame.nUpdateCalls);
+  EXPECT_EQ(nHiddenCalls, pFrame->nUpdateCalls);
 }
 
 // ---- Copy and clone ---------------------------------------------------------------------------

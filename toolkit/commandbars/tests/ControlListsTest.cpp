@@ -87,17 +87,18 @@ std::vector<CString> GeneratedCaptions(CXTPControls* pControls, int nFrom) {
 
 class MenuLists : public ::testing::Test {
  protected:
-  CTestMDIFrame frame;
+  // A frame deletes itself when its window goes (as every frame does), so it lives on the heap.
+  CTestMDIFrame* pFrame = new CTestMDIFrame();
   CTestCommandBars* pCommandBars = NULL;
   CXTPPopupBar* pMenu = NULL;
 
   void SetUp() override {
     ParkPointer();
     CXTPPaintManager::SetCustomTheme(new CFieldPaintManager());
-    ASSERT_TRUE(frame.CreateFrame(CRect(30, 30, 630, 470)));
-    Activate(frame.GetSafeHwnd());
+    ASSERT_TRUE(pFrame->CreateFrame(CRect(30, 30, 630, 470)));
+    Activate(pFrame->GetSafeHwnd());
     pCommandBars = new CTestCommandBars();
-    pCommandBars->SetSite(&frame);
+    pCommandBars->SetSite(pFrame);
     pMenu = CXTPPopupBar::CreatePopupBar(pCommandBars);
     ASSERT_NE(nullptr, pMenu);
   }
@@ -106,7 +107,9 @@ class MenuLists : public ::testing::Test {
     if (pMenu != NULL) pMenu->InternalRelease();
     if (pCommandBars != NULL) pCommandBars->InternalRelease();
     CXTPPaintManager::SetTheme(0);
-    frame.DestroyWindow();
+    // Destroying the window deletes the frame; a frame whose window was never made deleted
+    // itself then.
+    if (::IsWindow(pFrame->GetSafeHwnd())) pFrame->DestroyWindow();
     PumpFor(20);
   }
   CXTPControls* Controls() { return pMenu->GetControls(); }
@@ -142,7 +145,7 @@ TEST_F(MenuLists, WindowListShowsNineOfTenChildrenWithAmpersandsDoubled) {
   for (int i = 1; i <= 10; i++) {
     CString title;
     title.Format(i == 2 ? _T("R&D %d") : _T("Doc %d"), i);
-    children.push_back(frame.AddChild(title));
+    children.push_back(pFrame->AddChild(title));
     ASSERT_NE(nullptr, children.back());
   }
   EXPECT_EQ(0xFF00, ::GetDlgCtrlID(children[0]));
@@ -165,7 +168,7 @@ TEST_F(MenuLists, WindowListShowsNineOfTenChildrenWithAmpersandsDoubled) {
 
   // Activating the third child checks its item; a hidden child is skipped; a second layout
   // replaces the items rather than adding more.
-  ::SendMessage(frame.m_hWndMDIClient, WM_MDIACTIVATE, (WPARAM)children[2], 0);
+  ::SendMessage(pFrame->m_hWndMDIClient, WM_MDIACTIVATE, (WPARAM)children[2], 0);
   ::ShowWindow(children[0], SW_HIDE);
   pList->OnBarLayout(0);
   const std::vector<CString> again = GeneratedCaptions(Controls(), pList->GetIndex());
@@ -177,7 +180,7 @@ TEST_F(MenuLists, WindowListShowsNineOfTenChildrenWithAmpersandsDoubled) {
 
   // Running an item sends its id to the frame, whose MDI client activates that child.
   Controls()->GetAt(pList->GetIndex() + 4)->Execute();
-  EXPECT_EQ(children[4], (HWND)::SendMessage(frame.m_hWndMDIClient, WM_MDIGETACTIVE, 0, 0));
+  EXPECT_EQ(children[4], (HWND)::SendMessage(pFrame->m_hWndMDIClient, WM_MDIGETACTIVE, 0, 0));
 
   // In customize mode the placeholder shows itself and generates nothing.
   pCommandBars->SetCustomizeFlag(TRUE);
@@ -210,12 +213,12 @@ TEST_F(MenuLists, WindowListUnderAFrameWithoutMDIClientShowsItself) {
     EXPECT_EQ(0u, pList->GetHideFlags());
     EXPECT_EQ(1, Controls()->GetCount());
   }
-  pCommandBars->SetSite(&frame);
+  pCommandBars->SetSite(pFrame);
   site.DestroyWindow();
 }
 
 TEST_F(MenuLists, WindowListKeepsAControlTheUserPutAfterIt) {
-  frame.AddChild(L"One");
+  pFrame->AddChild(L"One");
   CXTPControl* pList = Controls()->Add(xtpControlButton, 35000);
   CXTPControl* pMine = Controls()->Add(xtpControlButton, 0xFF40);
   pMine->SetCaption(_T("Mine"));
@@ -297,8 +300,8 @@ TEST_F(MenuLists, RecentFilesNumberedAndEmptyListDisabled) {
 }
 
 TEST_F(MenuLists, WorkspaceActionsAskTheTabClient) {
-  frame.AddChild(L"First");
-  frame.AddChild(L"Second");
+  pFrame->AddChild(L"First");
+  pFrame->AddChild(L"Second");
   CXTPControl* pActions = Controls()->Add(xtpControlButton, 35002);
   pActions->SetBeginGroup(TRUE);
   ASSERT_TRUE(pActions->IsKindOf(RUNTIME_CLASS(CXTPControlWorkspaceActions)));
@@ -308,7 +311,7 @@ TEST_F(MenuLists, WorkspaceActionsAskTheTabClient) {
   EXPECT_EQ(0u, pActions->GetHideFlags());
 
   CXTPTabClientWnd tabClient;
-  ASSERT_TRUE(tabClient.Attach(&frame));
+  ASSERT_TRUE(tabClient.Attach(pFrame));
   tabClient.Refresh();
   pActions->OnBarLayout(0);
   EXPECT_EQ(xtpHideGeneric, pActions->GetHideFlags());
@@ -350,7 +353,7 @@ TEST_F(MenuLists, OleVerbsPlaceholderHidesOutsideCustomizeMode) {
 TEST_F(MenuLists, PlaceholdersAcceptDropsOnlyOnMenus) {
   CRowBar bar;
   bar.SetCommandBars(pCommandBars);
-  ASSERT_TRUE(bar.CreateAt(CRect(10, 10, 300, 40), &frame));
+  ASSERT_TRUE(bar.CreateAt(CRect(10, 10, 300, 40), pFrame));
   const int ids[] = {35000, 0xE800, 35003};
   for (int nId : ids) {
     CXTPControl* pControl = Controls()->Add(xtpControlButton, nId);

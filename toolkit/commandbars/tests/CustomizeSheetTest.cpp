@@ -8,6 +8,7 @@
 #include "CustomizeSheetTestSupport.h"
 #include "XTPControlEdit.h"
 #include "XTPControlPopup.h"
+#include "XTPCustomizeDropSource.h"
 #include "customize_res.h"
 
 using namespace cztest;

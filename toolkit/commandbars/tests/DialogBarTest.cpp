@@ -2,16 +2,23 @@
 // caption strip (or at the top border without a caption), the 50-pixel minimum of free
 // sizing floating and docked, the sizing hit codes of the edges and corners, the caption
 // menu's arrow (none without controls, and then no menu opens) and the caption menu
-// dropping below the caption control on a real click. Screenshots in both themes.
+// dropping below the caption control on a real click; a dialog bar the user made comes back
+// from the stored layout as a dialog bar, with its place, its client sizes and a caption
+// strip of its own. Screenshots in both themes.
 #include <framework.h>
 
 #include <gtest/gtest.h>
 
 #include <test_picture.h>
 
+#include <string>
+#include <vector>
+
 #include "CommandBarsTestSupport.h"
 #include "XTPCommandBars.h"
+#include "XTPCommandBarsDefines.h"
 #include "XTPControl.h"
+#include "XTPControlPopup.h"
 #include "XTPControls.h"
 #include "XTPDialogBar.h"
 #include "XTPFrameWnd.h"
@@ -19,6 +26,9 @@
 #include "XTPPaintManager.h"
 
 using namespace cbtest;
+
+// Profile values need an application with a registry key.
+CWinApp theApp(L"Vorlix dialog bar test");
 
 namespace {
 
@@ -243,6 +253,192 @@ TEST_P(DialogBar, TheCaptionMenuArrowAndTheMenu) {
   EXPECT_EQ(0, XTPMouseManager()->GetTrackingBarCount());
 }
 
+// Plain controls with the caption strip's ids (what a damaged or foreign stored layout can
+// hold) are not taken for the strip's own: they give way to new ones at the next layout.
+TEST_P(DialogBar, PlainControlsWithTheCaptionStripIdsGiveWay) {
+  CXTPDialogBar* pBar = AddFloating();
+  ASSERT_NE(nullptr, pBar);
+  const int nControls = pBar->GetControlCount();
+  pBar->GetControls()->Remove(pBar->GetCaptionControl());
+  pBar->GetControls()->Remove(pBar->GetDialogCloseButton());
+  CXTPControl* pPlainCaption =
+      pBar->GetControls()->Add(CXTPControlPopup::CreateControlPopup(xtpControlPopup), XTP_ID_DIALOGBAR_CAPTION);
+  CXTPControl* pPlainClose = pBar->GetControls()->Add(xtpControlButton, XTP_ID_DIALOGBAR_CLOSE);
+  ASSERT_NE(nullptr, pPlainCaption);
+  ASSERT_NE(nullptr, pPlainClose);
+  // Held, so that a new control cannot take the address of a released one.
+  pPlainCaption->InternalAddRef();
+  pPlainClose->InternalAddRef();
+  pBar->OnRecalcLayout();
+  PumpFor(40);
+  ASSERT_NE(nullptr, pBar->GetCaptionControl());
+  ASSERT_NE(nullptr, pBar->GetDialogCloseButton());
+  EXPECT_NE(pPlainCaption, pBar->GetCaptionControl());
+  EXPECT_NE(pPlainClose, pBar->GetDialogCloseButton());
+  EXPECT_EQ(nControls, pBar->GetControlCount()) << "one of each, as before";
+  EXPECT_EQ(CString(_T("Properties")), pBar->GetCaptionControl()->GetCaption());
+  pPlainCaption->InternalRelease();
+  pPlainClose->InternalRelease();
+  // The new close button is the strip's: it hides the bar and sends the frame nothing.
+  pBar->GetDialogCloseButton()->Execute();
+  PumpFor(30);
+  EXPECT_FALSE(pBar->IsVisible());
+  pBar->SetChild(NULL);
+}
+
 INSTANTIATE_TEST_SUITE_P(Themes, DialogBar, ::testing::Values(0, 3));
+
+// ---- A dialog bar from the stored layout --------------------------------------------------
+const wchar_t kCompany[] = L"Vorlix dialog bar tests";
+const wchar_t kProfile[] = L"CommandBarsDialogBar";
+const UINT kDialogBarId = 310;
+
+void DeleteProfile() {
+  HKEY hApp = theApp.GetAppRegistryKey();
+  if (hApp == nullptr) return;
+  std::vector<std::wstring> names;
+  for (DWORD i = 0;; i++) {
+    WCHAR name[256];
+    DWORD cch = 256;
+    if (::RegEnumKeyExW(hApp, i, name, &cch, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    if (wcsncmp(name, kProfile, wcslen(kProfile)) == 0) names.push_back(name);
+  }
+  for (const std::wstring& n : names) ::RegDeleteTreeW(hApp, n.c_str());
+  ::RegCloseKey(hApp);
+}
+
+// A frame that handles "Customize", so its bars are customizable and their controls stored.
+class CCustomizingFrame : public CXTPFrameWnd {
+ protected:
+  afx_msg void OnCustomize() {}
+  DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(CCustomizingFrame, CXTPFrameWnd)
+  ON_COMMAND(XTP_ID_CUSTOMIZE, OnCustomize)
+END_MESSAGE_MAP()
+
+class DialogBarLayout : public ::testing::TestWithParam<int> {
+ protected:
+  static void SetUpTestSuite() {
+    if (theApp.m_pszRegistryKey == nullptr) theApp.SetRegistryKey(kCompany);
+  }
+  void SetUp() override {
+    ParkPointer();
+    DeleteProfile();
+    CXTPPaintManager::SetTheme(GetParam());
+  }
+  void TearDown() override {
+    XTPMouseManager()->CloseAllTrackingBars();
+    CloseFrame();
+    CXTPPaintManager::SetTheme(0);
+    DeleteProfile();
+    ParkPointer();
+    PumpFor(20);
+  }
+  void OpenFrame(const wchar_t* title) {
+    pFrame = new CCustomizingFrame();
+    ASSERT_TRUE(pFrame->Create(NULL, title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(20, 20, 780, 600)));
+    pFrame->m_pCommandBars = (CXTPCommandBars*)RUNTIME_CLASS(CXTPCommandBars)->CreateObject();
+    pBars = pFrame->m_pCommandBars;
+    pBars->SetSite(pFrame);
+    pBars->CreateDockBars();
+    ASSERT_TRUE(pBars->IsCustomizable());
+    Activate(pFrame->GetSafeHwnd());
+    PumpFor(30);
+  }
+  void CloseFrame() {
+    if (pFrame != NULL && ::IsWindow(pFrame->GetSafeHwnd())) pFrame->DestroyWindow();
+    pFrame = NULL;
+    pBars = NULL;
+    PumpFor(30);
+  }
+
+  CCustomizingFrame* pFrame = NULL;
+  CXTPCommandBars* pBars = NULL;
+};
+
+TEST_P(DialogBarLayout, ADialogBarTheUserMadeComesBackFromTheStoredLayout) {
+  CPoint ptSaved;
+  CRect rcSavedClient;
+  {
+    OpenFrame(L"dialog bar saved");
+    CXTPDialogBar* pBar =
+        (CXTPDialogBar*)pBars->Add(_T("Properties"), xtpBarFloating, RUNTIME_CLASS(CXTPDialogBar));
+    ASSERT_NE(nullptr, pBar);
+    pBar->SetBarID(kDialogBarId);
+    pBar->SetBuiltIn(FALSE);
+    pBar->SetFloatingClientSize(CSize(240, 150));
+    pBar->SetDockingClientSize(CSize(180, 90));
+    pBar->SetWindowPos(NULL, 260, 210, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    pBar->OnRecalcLayout();
+    PumpFor(50);
+    CRect rc;
+    pBar->GetWindowRect(&rc);
+    ptSaved = rc.TopLeft();
+    pBar->GetClientRect(&rcSavedClient);
+    EXPECT_EQ(240 + 6, rcSavedClient.Width());
+    pBars->SaveBarState(kProfile, TRUE);
+    EXPECT_EQ(1, (int)theApp.GetProfileInt(CString(kProfile) + L"-Bar0", L"DialogBar", 0));
+    CloseFrame();
+  }
+  OpenFrame(L"dialog bar loaded");
+  ASSERT_EQ(nullptr, pBars->GetToolBar(kDialogBarId));
+  pBars->LoadBarState(kProfile, FALSE);
+  PumpFor(80);
+  CXTPToolBar* pLoaded = pBars->GetToolBar(kDialogBarId);
+  ASSERT_NE(nullptr, pLoaded);
+  ASSERT_TRUE(pLoaded->IsKindOf(RUNTIME_CLASS(CXTPDialogBar)));
+  CXTPDialogBar* pBar = (CXTPDialogBar*)pLoaded;
+  EXPECT_TRUE(pBar->IsDialogBar());
+  EXPECT_FALSE(pBar->IsBuiltIn());
+  EXPECT_EQ(CString(_T("Properties")), pBar->GetTitle());
+  EXPECT_EQ(xtpBarFloating, pBar->GetPosition());
+  EXPECT_EQ(CSize(240, 150), pBar->GetFloatingClientSize());
+  EXPECT_EQ(CSize(180, 90), pBar->GetDockingClientSize());
+  ASSERT_NE(nullptr, pBar->GetSafeHwnd());
+  EXPECT_TRUE(pBar->IsWindowVisible());
+  CRect rc, rcClient;
+  pBar->GetWindowRect(&rc);
+  pBar->GetClientRect(&rcClient);
+  EXPECT_EQ(ptSaved, rc.TopLeft());
+  EXPECT_EQ(rcSavedClient.Size(), rcClient.Size());
+  // The caption strip is the bar's own: one caption control showing the title, one close
+  // button that hides the bar.
+  int nCaptions = 0, nCloses = 0;
+  for (int i = 0; i < pBar->GetControlCount(); i++) {
+    nCaptions += pBar->GetControl(i)->GetID() == XTP_ID_DIALOGBAR_CAPTION;
+    nCloses += pBar->GetControl(i)->GetID() == XTP_ID_DIALOGBAR_CLOSE;
+  }
+  EXPECT_EQ(1, nCaptions);
+  EXPECT_EQ(1, nCloses);
+  ASSERT_NE(nullptr, pBar->GetCaptionControl());
+  EXPECT_EQ(CString(_T("Properties")), pBar->GetCaptionControl()->GetCaption());
+  // The program gives it its client window again.
+  CEdit edit;
+  ASSERT_TRUE(edit.Create(WS_CHILD | WS_VISIBLE | WS_BORDER | ES_MULTILINE, CRect(0, 0, 10, 10), pBar, 100));
+  edit.SetWindowText(_T("client window"));
+  pBar->SetChild(&edit);
+  PumpFor(50);
+  CRect rcChild;
+  edit.GetWindowRect(&rcChild);
+  pBar->ScreenToClient(&rcChild);
+  EXPECT_EQ(CSize(240, 150), rcChild.Size());
+  CRect rcShot(rc);
+  rcShot.InflateRect(6, 6);
+  testsupport::CSnapshot shot(rcShot.Width(), rcShot.Height());
+  HDC hScreen = ::GetDC(NULL);
+  ::BitBlt(shot.DC().GetSafeHdc(), 0, 0, rcShot.Width(), rcShot.Height(), hScreen, rcShot.left, rcShot.top, SRCCOPY);
+  ::ReleaseDC(NULL, hScreen);
+  CString strName;
+  strName.Format(L"commandbars/dialog_bar_loaded_theme%d.png", GetParam());
+  EXPECT_TRUE(shot.SavePng(testsupport::ArtifactPath((LPCWSTR)strName)));
+  // Its close button hides it, as the built one's does.
+  pBar->GetDialogCloseButton()->Execute();
+  PumpFor(30);
+  EXPECT_FALSE(pBar->IsVisible());
+  pBar->SetChild(NULL);
+}
+
+INSTANTIATE_TEST_SUITE_P(Themes, DialogBarLayout, ::testing::Values(0, 3));
 
 }  // namespace

@@ -660,6 +660,16 @@ TEST_F(DragTest, ExpandPopupListsHiddenButtonsAndAddOrRemove) {
     rcShot.InflateRect(10, 10);
     SaveScreen(rcShot, nTheme == 0 ? L"commandbars/toolbar_floating_expand_theme0.png"
                                    : L"commandbars/toolbar_floating_expand_theme3.png");
+    // The pointer in the bar's list: the rows that lead to it stay open and readable.
+    {
+      CRect rcFirst = pList->GetControl(0)->GetRect();
+      pList->ClientToScreen(&rcFirst);
+      cbtest::MovePointer(rcFirst.CenterPoint());
+      cbtest::NudgePointer();
+      PumpFor(300);
+      SaveScreen(rcShot, nTheme == 0 ? L"commandbars/toolbar_floating_expand_list_theme0.png"
+                                     : L"commandbars/toolbar_floating_expand_list_theme3.png");
+    }
     // Unchecking a button hides it at once.
     pList->GetControl(0)->Execute();
     EXPECT_EQ(pBar->GetControl(0)->GetHideFlags() & xtpHideCustomize, (DWORD)xtpHideCustomize);

@@ -219,15 +219,52 @@ TEST_P(MenuBar, ArrowsMoveAcrossAndIntoMenusEscapeStepsBack) {
   EXPECT_TRUE(pFrame->commands.empty());
 }
 
-// Alt+letter reaches the bars through the frame's pre-translation (Alt accelerators).
-TEST_P(MenuBar, DISABLED_AltMnemonicOpensTheMenu) {
+// Alt+letter opens the letter's menu with its first item selected, whether Alt is held
+// with the letter (the frame's pre-translation, Alt accelerators) or pressed and released
+// before it (the bar takes the keyboard, then the letter is its mnemonic). The release of
+// a held Alt leaves the menu open, and the frame runs no command.
+TEST_P(MenuBar, AltMnemonicOpensTheMenu) {
   Build();
-  Keys({{VK_MENU, false}, {'E', false}, {'E', true}, {VK_MENU, true}}, 250);
-  std::vector<CXTPPopupBar*> popups = OpenPopups();
-  ASSERT_EQ(1u, popups.size());
-  EXPECT_EQ(1, pMenuBar->GetPopupedIndex());
-  EXPECT_TRUE(pMenuBar->IsTrackingMode());
-  EXPECT_EQ(0, popups[0]->GetSelectedIndex());
+  struct Case {
+    const char* name;
+    std::vector<std::pair<WORD, bool>> keys;
+  } cases[] = {
+      {"Alt held with E", {{VK_MENU, false}, {'E', false}, {'E', true}, {VK_MENU, true}}},
+      {"Alt held with E, Alt released first", {{VK_MENU, false}, {'E', false}, {VK_MENU, true}, {'E', true}}},
+      {"Alt pressed and released, then E", {{VK_MENU, false}, {VK_MENU, true}, {'E', false}, {'E', true}}},
+  };
+  for (const Case& c : cases) {
+    Activate(pFrame->GetSafeHwnd());
+    pFrame->SetFocus();
+    Keys(c.keys, 250);
+    PumpFrameUntil([] { return !OpenPopups().empty(); }, 1000);
+    std::vector<CXTPPopupBar*> popups = OpenPopups();
+    ASSERT_EQ(1u, popups.size()) << c.name;
+    EXPECT_EQ(1, pMenuBar->GetPopupedIndex()) << c.name;
+    EXPECT_TRUE(pMenuBar->IsTrackingMode()) << c.name;
+    EXPECT_EQ(0, popups[0]->GetSelectedIndex()) << c.name;
+    EXPECT_EQ(57643, popups[0]->GetControl(0)->GetID()) << c.name << ": the Edit menu";
+    EXPECT_TRUE(::IsWindowVisible(popups[0]->GetSafeHwnd())) << c.name;
+    // The open menu still takes keys: Down moves its selection.
+    Tap(VK_DOWN);
+    EXPECT_EQ(1, popups[0]->GetSelectedIndex()) << c.name;
+    if (&c == &cases[0]) {
+      CRect rcShot, rcPopup;
+      pFrame->GetWindowRect(&rcShot);
+      popups[0]->GetWindowRect(&rcPopup);
+      rcShot.bottom = std::max(rcShot.top + 160, rcPopup.bottom + 8);
+      CString strName;
+      strName.Format(L"commandbars/menu_bar_alt_mnemonic_theme%d.png", GetParam());
+      ShootScreen(rcShot, strName);
+    }
+    // Escape twice leaves the menu and then the bar.
+    Tap(VK_ESCAPE);
+    Tap(VK_ESCAPE);
+    EXPECT_TRUE(OpenPopups().empty()) << c.name;
+    EXPECT_FALSE(pMenuBar->IsTrackingMode()) << c.name;
+    EndTracking();
+  }
+  EXPECT_TRUE(pFrame->commands.empty());
 }
 
 TEST_P(MenuBar, AnOpenMenuDropsBelowItsItemAndItsMnemonicRunsTheCommand) {
@@ -513,6 +550,66 @@ TEST_P(MdiMenuBar, EachDocumentMenuKeepsItsOwnCustomisation) {
   EXPECT_NE(pMenuBar->GetDocumentMenu(kDocMenu), pCopy->GetDocumentMenu(kDocMenu));
   EXPECT_EQ(2, pCopy->GetDocumentMenu(kDocMenu)->GetCount());
   pCopy->InternalRelease();
+  ::DestroyMenu(hDoc);
+}
+
+// The stored controls carry every document's menu: a new frame whose menu bar loads them
+// shows the frame's menu and each document's menu with the changes the user made to it.
+TEST_P(MdiMenuBar, DocumentMenusComeBackFromTheStoredControls) {
+  ASSERT_TRUE(pBars->IsCustomizable());
+  HMENU hDoc = ::LoadMenu(::GetModuleHandle(NULL), MAKEINTRESOURCE(kDocMenu));
+  ASSERT_NE(nullptr, hDoc);
+  // "Window" leaves the document's menu, "Help" the frame's; "&Document" gets a new caption.
+  pBars->nActiveMenu = kDocMenu;
+  ::SendMessage(hClient, WM_MDISETMENU, (WPARAM)hDoc, 0);
+  ASSERT_EQ(kDocMenu, pMenuBar->GetCurrentMenuId());
+  ASSERT_EQ(3, pMenuBar->GetControlCount());
+  pMenuBar->GetControls()->Remove(2);
+  pMenuBar->GetControl(1)->SetCaption(_T("&Papers"));
+  pBars->nActiveMenu = kFrameMenu;
+  ::SendMessage(hClient, WM_MDISETMENU, 0, 0);
+  ASSERT_EQ(kFrameMenu, pMenuBar->GetCurrentMenuId());
+  pMenuBar->GetControls()->Remove(3);
+
+  // Stored while the document's menu is shown: the bar stores its frame menu as its own.
+  pBars->nActiveMenu = kDocMenu;
+  ::SendMessage(hClient, WM_MDISETMENU, (WPARAM)hDoc, 0);
+  ASSERT_EQ(kDocMenu, pMenuBar->GetCurrentMenuId());
+  CMemFile file;
+  ASSERT_TRUE(pBars->SaveCommandBars(&file, TRUE));
+  const UINT nBytes = (UINT)file.GetLength();
+  ASSERT_GT(nBytes, 0u);
+  std::vector<BYTE> stored(nBytes);
+  file.SeekToBegin();
+  ASSERT_EQ(nBytes, file.Read(stored.data(), nBytes));
+  ::DestroyMenu(hDoc);
+
+  // A new frame with the menu bar as the program builds it.
+  TearDown();
+  SetUp();
+  ASSERT_EQ(4, pMenuBar->GetControlCount());
+  ASSERT_EQ(nullptr, pMenuBar->GetDocumentMenu(kDocMenu));
+  ASSERT_TRUE(pBars->LoadCommandBars(stored.data(), (UINT)stored.size(), TRUE));
+  EXPECT_EQ(pMenuBar, pBars->GetMenuBar());
+  EXPECT_EQ(3, pMenuBar->GetControlCount()) << "the frame's menu without Help";
+  ASSERT_NE(nullptr, pMenuBar->GetDocumentMenu(kDocMenu));
+  hDoc = ::LoadMenu(::GetModuleHandle(NULL), MAKEINTRESOURCE(kDocMenu));
+  pBars->nActiveMenu = kDocMenu;
+  ::SendMessage(hClient, WM_MDISETMENU, (WPARAM)hDoc, 0);
+  EXPECT_EQ(kDocMenu, pMenuBar->GetCurrentMenuId());
+  ASSERT_EQ(2, pMenuBar->GetControlCount()) << "the document's menu without Window";
+  EXPECT_EQ(CString(_T("&Papers")), pMenuBar->GetControl(1)->GetCaption());
+  PumpFrame(80);
+  CRect rcShot;
+  pMenuBar->GetWindowRect(&rcShot);
+  rcShot.InflateRect(2, 2);
+  CString strName;
+  strName.Format(L"commandbars/menu_bar_document_menu_loaded_theme%d.png", GetParam());
+  ShootScreen(rcShot, strName);
+  // And back to the frame's.
+  pBars->nActiveMenu = kFrameMenu;
+  ::SendMessage(hClient, WM_MDISETMENU, 0, 0);
+  EXPECT_EQ(3, pMenuBar->GetControlCount());
   ::DestroyMenu(hDoc);
 }
 

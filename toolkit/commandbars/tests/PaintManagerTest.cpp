@@ -1045,6 +1045,50 @@ TEST(ToolbarItems, SizesByKindAndStyle) {
   }
 }
 
+// A menu bar's items are popups drawn without the arrow that popups on other bars show:
+// the item is 10 pixels narrower and nothing is drawn right of its text.
+TEST(ToolbarItems, MenuBarItemsHaveNoArrow) {
+  Owned<CXTPDefaultTheme> pm;
+  const CSize szEdit = TextSize(pm.p, _T("Edit"));
+  const struct {
+    const char* name;
+    XTPBarType type;
+    int cxExpected;
+    bool bArrow;
+  } cases[] = {
+      {"toolbar", xtpBarTypeNormal, szEdit.cx + 10 + 6, true},
+      {"menu bar", xtpBarTypeMenuBar, szEdit.cx + 6, false},
+  };
+  for (const auto& c : cases) {
+    CPlacedBar bar(xtpBarTop, c.type, CSize(300, 30));
+    CXTPControl* pControl = bar.GetControls()->Add(xtpControlPopup, kNoImageId);
+    ASSERT_NE(pControl, nullptr);
+    pControl->SetCaption(_T("&Edit"));
+    CSnapshot measure(10, 10);
+    const CSize sz = pm->DrawControl(&measure.DC(), pControl, FALSE);
+    EXPECT_EQ(sz, CSize(c.cxExpected, szEdit.cy + 6)) << c.name;
+    // Drawn in a rectangle 30 pixels wider than the text: the text is centred, an arrow
+    // would follow it.
+    const CRect rc(0, 0, szEdit.cx + 30, sz.cy);
+    pControl->SetRect(rc);
+    CSnapshot shot(rc.Width(), rc.Height());
+    shot.DC().FillSolidRect(rc, kFace);
+    pm->DrawControl(&shot.DC(), pControl, TRUE);
+    const int xTextEnd = (rc.Width() - szEdit.cx - (c.bArrow ? 5 : 0)) / 2 + szEdit.cx;
+    const CRect rcAfterText(xTextEnd + 1, 0, rc.right, rc.bottom);
+    EXPECT_EQ(CountColor(shot, rcAfterText, kText) > 0, c.bArrow) << c.name;
+    EXPECT_GT(CountColor(shot, CRect(0, 0, xTextEnd, rc.bottom), kText), 0) << c.name << ": the text is drawn";
+    SavePicture(shot, c.bArrow ? L"paint_popup_item_toolbar.png" : L"paint_popup_item_menubar.png");
+  }
+}
+
+// A popup row under the mouse.
+class CHotPopup : public CXTPControlPopup {
+ public:
+  CHotPopup() { SetType(xtpControlPopup); }
+  void MakeHot() { m_bSelected = 1; }
+};
+
 // A split button under the mouse.
 class CHotSplit : public CXTPControlPopup {
  public:
@@ -1140,6 +1184,66 @@ TEST(PopupRows, MeasureAndDrawCheckArrowAndShortcut) {
     EXPECT_GT(CountColor(shot, rcDisabled, kGray), 0);
     EXPECT_GT(CountColor(shot, rcDisabled, kLight), 0);
     SavePicture(shot, t.name);
+    pm->InternalRelease();
+  }
+}
+
+// A selected row: an enabled one is filled with the highlight colour behind its highlight
+// text; a disabled one (a bar's entry in the add-or-remove list when the bars cannot be
+// customised, say) keeps its grey embossed text on the menu's background inside a frame
+// of the highlight colour, where grey on the highlight colour would be unreadable.
+TEST(PopupRows, SelectedRowsKeepTheirTextReadable) {
+  const COLORREF kHigh = RGB(0x33, 0x99, 0xFF), kHighText = RGB(0xFF, 0xFF, 0xF0);
+  const struct {
+    const char* name;
+    BOOL bEnabled;
+    bool bFilled;         // the row's inside is the highlight colour
+    COLORREF clrText;     // the caption's colour
+    bool bEmbossed;
+  } rows[] = {
+      {"enabled, selected", TRUE, true, kHighText, false},
+      {"disabled, selected", FALSE, false, kGray, true},
+  };
+  for (bool bVisual : {false, true}) {
+    FakeVisualStyles stylesOff(0x00050051);  // theme 3 falls back
+    CXTPDefaultTheme* pm = bVisual ? new CXTPVisualStylesTheme() : new CXTPDefaultTheme();
+    pm->RefreshMetrics();
+    FixColors(pm);
+    pm->SetColorOverride(COLOR_HIGHLIGHT, kHigh);
+    pm->SetColorOverride(COLOR_HIGHLIGHTTEXT, kHighText);
+    CPlacedBar bar(xtpBarPopup, xtpBarTypePopup, CSize(200, 80));
+    const int D = std::max<int>(pm->GetTextHeight(), 20);
+    const int nRow = std::max<int>(pm->GetTextHeight(), 20);
+    CSnapshot shot(200, 2 * nRow);
+    shot.DC().FillSolidRect(0, 0, 200, 2 * nRow, kMenu);
+    int i = 0;
+    for (const auto& r : rows) {
+      CHotPopup* pRow = new CHotPopup();
+      bar.GetControls()->Add(pRow, kNoImageId + 10 + i);
+      pRow->SetCaption(_T("Standard"));
+      pRow->SetEnabled(r.bEnabled);
+      pRow->MakeHot();
+      const CRect R(0, i * nRow, 200, (i + 1) * nRow);
+      pRow->SetRect(R);
+      pm->DrawControl(&shot.DC(), pRow, TRUE);
+      CRect rcInside(R);
+      rcInside.DeflateRect(1, 1);
+      const CRect rcText(D + 4, R.top, D + 4 + TextSize(pm, _T("Standard")).cx, R.bottom);
+      const int nInside = rcInside.Width() * rcInside.Height();
+      const int nHigh = CountColor(shot, rcInside, kHigh);
+      if (r.bFilled) {
+        EXPECT_GT(nHigh, nInside / 2) << r.name;
+      } else {
+        EXPECT_EQ(nHigh, 0) << r.name;
+        EXPECT_EQ(shot.Pixel(R.left, R.top), kHigh) << r.name << ": the frame";
+        EXPECT_EQ(shot.Pixel(R.right - 1, R.bottom - 1), kHigh) << r.name << ": the frame";
+        EXPECT_EQ(shot.Pixel(D + 2, R.top + nRow / 2), kMenu) << r.name << ": the menu's background";
+      }
+      EXPECT_GT(CountColor(shot, rcText, r.clrText), 0) << r.name;
+      EXPECT_EQ(CountColor(shot, rcText, kLight) > 0, r.bEmbossed) << r.name;
+      i++;
+    }
+    SavePicture(shot, bVisual ? L"paint_popup_rows_selected_theme3_fallback.png" : L"paint_popup_rows_selected_theme0.png");
     pm->InternalRelease();
   }
 }
