@@ -430,6 +430,12 @@ TEST_F(FrameBars, TheAddOrRemovePopupsCustomizeOpensTheSheet) {
   CXTPToolBar* pStandard = CMainFrameBars::GetStandardBar(pFrame);
   ASSERT_NE(pStandard, nullptr);
   EXPECT_TRUE(pFrame->GetCommandBars()->IsCustomizable());
+  // The sheet's modal loop pumps as the program's does, through the application object:
+  // it must know this frame as the main window (an earlier test's frame is gone).
+  struct MainWindow {
+    explicit MainWindow(CWnd* pWnd) { AfxGetApp()->m_pMainWnd = pWnd; }
+    ~MainWindow() { AfxGetApp()->m_pMainWnd = nullptr; }
+  } mainWindow(pFrame);
   ASSERT_TRUE(BringToFront(pFrame));
   CXTPControl* pExpand = pStandard->GetControls()->FindControl(9400);
   ASSERT_NE(pExpand, nullptr);
@@ -437,25 +443,43 @@ TEST_F(FrameBars, TheAddOrRemovePopupsCustomizeOpensTheSheet) {
   CRect rc = pExpand->GetRect();
   pStandard->ClientToScreen(&rc);
   uidriver::ClickAt(rc.CenterPoint());
-  CXTPControl* pCustomize = nullptr;
+  // The expand popup's "Add or Remove Buttons" holds "Customize...".
+  CXTPControl* pAddOrRemove = nullptr;
   ASSERT_TRUE(testsupport::PumpUntil(
       [&] {
         CXTPCommandBar* pPopup = pExpand->GetCommandBar();
         if (pPopup == nullptr || pPopup->GetSafeHwnd() == NULL || !pPopup->IsWindowVisible()) return false;
-        pCustomize = pPopup->GetControls()->FindControl(XTP_ID_CUSTOMIZE);
+        for (int i = 0; i < pPopup->GetControlCount(); i++)
+          if (pPopup->GetControl(i)->GetID() == 0 && pPopup->GetControl(i)->GetCommandBar() != nullptr)
+            pAddOrRemove = pPopup->GetControl(i);
+        return pAddOrRemove != nullptr;
+      },
+      5000, testsupport::Dispatch::PreTranslate))
+      << "no add-or-remove popup";
+  testsupport::PumpFor(100, testsupport::Dispatch::PreTranslate);
+  CRect rcAdd = pAddOrRemove->GetRect();
+  pAddOrRemove->GetParent()->ClientToScreen(&rcAdd);
+  uidriver::ClickAt(rcAdd.CenterPoint());
+  CXTPControl* pCustomize = nullptr;
+  ASSERT_TRUE(testsupport::PumpUntil(
+      [&] {
+        CXTPCommandBar* pList = pAddOrRemove->GetCommandBar();
+        if (pList == nullptr || pList->GetSafeHwnd() == NULL || !pList->IsWindowVisible()) return false;
+        pCustomize = pList->GetControls()->FindControl(XTP_ID_CUSTOMIZE);
         return pCustomize != nullptr && pCustomize->IsVisible();
       },
       5000, testsupport::Dispatch::PreTranslate))
       << "no Customize... in the add-or-remove popup";
   testsupport::PumpFor(100, testsupport::Dispatch::PreTranslate);
   g_sheetSeen = SheetSeen();
-  const UINT_PTR nTimer = ::SetTimer(NULL, 0, 50, WatchSheet);
+  // A timer of the frame's window (a thread timer would reach the application object).
+  const UINT_PTR nTimer = ::SetTimer(pFrame->GetSafeHwnd(), 0x5E7, 50, WatchSheet);
   CRect rcItem = pCustomize->GetRect();
   pCustomize->GetParent()->ClientToScreen(&rcItem);
   uidriver::ClickAt(rcItem.CenterPoint());
   testsupport::PumpUntil([&] { return g_sheetSeen.nRuns > 0 && CXTPCustomizeSheet::GetRunningSheet() == nullptr; }, 10000,
                          testsupport::Dispatch::PreTranslate);
-  ::KillTimer(NULL, nTimer);
+  ::KillTimer(pFrame->GetSafeHwnd(), nTimer);
   EXPECT_EQ(1, g_sheetSeen.nRuns);
   EXPECT_TRUE(g_sheetSeen.bCustomizeMode);
   ASSERT_GE(g_sheetSeen.tabs.size(), 2u);

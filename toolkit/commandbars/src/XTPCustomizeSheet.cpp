@@ -404,28 +404,49 @@ void CXTPCustomizeSheet::OnPasteImage() {
   CXTPControl* pControl = GetSelection();
   if (pControl == NULL || m_pCommandBars == NULL) return;
   CXTPImageManager* pImageManager = m_pCommandBars->GetImageManager();
-  COleDataObject data;
-  if (!data.AttachClipboard()) return;
+  // The clipboard as it is now (a data object kept from an earlier look may be stale).
+  if (!::OpenClipboard(m_hWnd)) return;
+  const UINT cfToolbarImage = ::RegisterClipboardFormat(kToolbarImageClipFormat);
+  const UINT cfAlpha = ::RegisterClipboardFormat(kAlphaClipFormat);
+  HGLOBAL hToolbarImage = NULL;
+  HBITMAP hBitmap = NULL;
+  BOOL bAlphaMarker = FALSE;
+  const BOOL bToolbarImage = ::IsClipboardFormatAvailable(cfToolbarImage);
+  if (bToolbarImage) {
+    // A private copy of the block: the clipboard keeps its own.
+    HGLOBAL hClip = ::GetClipboardData(cfToolbarImage);
+    const SIZE_T nSize = hClip != NULL ? ::GlobalSize(hClip) : 0;
+    const void* pSource = nSize > 0 ? ::GlobalLock(hClip) : NULL;
+    if (pSource != NULL) {
+      hToolbarImage = ::GlobalAlloc(GMEM_MOVEABLE, nSize);
+      void* pCopy = hToolbarImage != NULL ? ::GlobalLock(hToolbarImage) : NULL;
+      if (pCopy != NULL) {
+        memcpy(pCopy, pSource, nSize);
+        ::GlobalUnlock(hToolbarImage);
+      }
+      ::GlobalUnlock(hClip);
+    }
+  } else if (::IsClipboardFormatAvailable(CF_BITMAP)) {
+    HBITMAP hClip = (HBITMAP)::GetClipboardData(CF_BITMAP);
+    if (hClip != NULL) hBitmap = (HBITMAP)::CopyImage(hClip, IMAGE_BITMAP, 0, 0, 0);
+    bAlphaMarker = ::IsClipboardFormatAvailable(cfAlpha);
+  }
+  ::CloseClipboard();
 
-  const CLIPFORMAT cfToolbarImage = (CLIPFORMAT)::RegisterClipboardFormat(kToolbarImageClipFormat);
-  if (data.IsDataAvailable(cfToolbarImage)) {
-    const UINT nID = pImageManager->PasteCustomImage(&data);
+  if (bToolbarImage) {
+    const UINT nID = hToolbarImage != NULL ? pImageManager->PasteCustomImage(hToolbarImage) : 0;
+    if (hToolbarImage != NULL) ::GlobalFree(hToolbarImage);
     if (nID != 0) {
       pControl->SetCustomIconId((int)nID);
       RedrawBarOf(pControl);
     }
     return;
   }
-  if (!data.IsDataAvailable(CF_BITMAP)) return;
-  FORMATETC fmt = {CF_BITMAP, NULL, DVASPECT_CONTENT, -1, TYMED_GDI};
-  STGMEDIUM medium = {};
-  if (!data.GetData(CF_BITMAP, &medium, &fmt)) return;
-  HBITMAP hBitmap = medium.tymed == TYMED_GDI ? medium.hBitmap : NULL;
-
+  if (hBitmap == NULL) return;
   CXTPImageManagerIconHandle hIcon;
   BITMAP bm = {};
-  if (hBitmap != NULL && ::GetObject(hBitmap, sizeof(bm), &bm) == sizeof(bm) && bm.bmWidth > 0 && bm.bmHeight > 0) {
-    if (data.IsDataAvailable((CLIPFORMAT)::RegisterClipboardFormat(kAlphaClipFormat))) {
+  if (::GetObject(hBitmap, sizeof(bm), &bm) == sizeof(bm) && bm.bmWidth > 0 && bm.bmHeight > 0) {
+    if (bAlphaMarker) {
       hIcon.CopyHandle(hBitmap);
     } else {
       // One masked image of the bitmap's own size: a bitmap of any width gives one image.
@@ -439,7 +460,7 @@ void CXTPCustomizeSheet::OnPasteImage() {
       }
     }
   }
-  ::ReleaseStgMedium(&medium);
+  ::DeleteObject(hBitmap);
   if (hIcon.IsEmpty()) return;
   const UINT nID = pImageManager->AddCustomIcon(hIcon);
   if (nID == 0) return;
@@ -710,6 +731,10 @@ INT_PTR CXTPCustomizeSheet::DoModal() {
   }
   HWND hWndCapture = ::GetCapture();
   if (hWndCapture != NULL) ::SendMessage(hWndCapture, WM_CANCELMODE, 0, 0);
+  // A menu that ran the command (the menu bar's View menu) stops tracking before the sheet
+  // shows, or its hooks would keep the mouse.
+  XTPMouseManager()->CloseAllTrackingBars();
+  m_pCommandBars->ClosePopups();
 
   INT_PTR nResult = IDCANCEL;
   if (CPropertySheet::Create(m_pSiteWnd, (DWORD)-1, 0)) {

@@ -717,11 +717,12 @@ void CXTPToolBar::OnSetFocus(CWnd* pOldWnd) {
 
 void CXTPToolBar::OnClose() {}
 
-void CXTPToolBar::OnRButtonDown(UINT, CPoint point) {
+void CXTPToolBar::OnRButtonDown(UINT nFlags, CPoint point) {
   CXTPCommandBars* pCommandBars = GetCommandBars();
   if (pCommandBars == NULL) return;
   if (IsCustomizeMode()) {
-    Default();
+    // The bar base selects the control and opens the customize context menu.
+    CXTPCommandBar::OnRButtonDown(nFlags, point);
     return;
   }
   SetTrackingMode(FALSE, TRUE, FALSE);

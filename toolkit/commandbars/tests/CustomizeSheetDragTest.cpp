@@ -55,7 +55,7 @@ TEST_P(CustomizeSheetDrag, DropMovesCopiesDeletesOrCancels) {
   bool bDragging = false;
   auto wait = [](DWORD ms) { return After(ms); };
   CScript script;
-  script.Then("sheet shown", [&] { return sheet.GetSafeHwnd() != NULL && sheet.IsWindowVisible(); })
+  script.Then("sheet shown", [&] { return SheetShown(sheet); })
       .Do("target", [&] {
         if (c.where == DropAt::SecondBar) {
           CXTPControl* pLast = f.pSecond->GetControl(f.pSecond->GetControlCount() - 1);

@@ -68,7 +68,7 @@ TEST_P(CustomizeSheet, PagesSwitchByAltMnemonicCloseEndsItAndASecondSheetIsRefus
   int nPagesAfterB = -1, nPagesAfterC = -1;
   script
       .Then("sheet shown",
-            [&] { return sheet.GetSafeHwnd() != NULL && sheet.IsWindowVisible() && sheet.GetActiveIndex() == 0; })
+            [&] { return SheetShown(sheet) && sheet.GetActiveIndex() == 0; })
       .Do("read the sheet",
           [&] {
             strTab0 = TabText(sheet, 0);
@@ -121,7 +121,7 @@ TEST_P(CustomizeSheet, ClicksOnBarControlsSelectThemAndClicksElsewhereInTheFrame
   CXTPCustomizeSheet sheet(f.pBars);
   CScript script;
   CXTPControl* pSelectedAfterClick = nullptr;
-  script.Then("sheet shown", [&] { return sheet.GetSafeHwnd() != NULL && sheet.IsWindowVisible(); })
+  script.Then("sheet shown", [&] { return SheetShown(sheet); })
       .Do("click a bar button", [&] { SendClick(Frame::Centre(pButton)); })
       .Then("it is the selection", [&] { return f.pBars->GetDragControl() == pButton; })
       .Do("note", [&] { pSelectedAfterClick = f.pBars->GetDragControl(); })
@@ -237,7 +237,7 @@ TEST_P(CustomizeSheet, EveryContextMenuEntryHasItsEffect) {
   CSize szPlainImage(0, 0);
   COLORREF clrChosen = CLR_INVALID, clrButtonImage10 = CLR_INVALID;
 
-  script.Then("sheet shown", [&] { return sheet.GetSafeHwnd() != NULL && sheet.IsWindowVisible(); });
+  script.Then("sheet shown", [&] { return SheetShown(sheet); });
   // The first control: its states; the picture of the open menu.
   PickEntry(script, sheet, c1, XTP_ID_CUSTOMIZE_TEXTONLY, &first,
             [&] { f.Shoot(Shot(L"context_menu").c_str(), &sheet, sheet.GetContextMenu()); });
@@ -293,12 +293,9 @@ TEST_P(CustomizeSheet, EveryContextMenuEntryHasItsEffect) {
   PickEntry(script, sheet, c2, XTP_ID_CUSTOMIZE_PASTEBUTTONIMAGE);
   script.Then("wide image pasted", [&] {
     if (c2()->GetCustomIconId() <= 0) return false;
-    CXTPImageManagerIconSet* pSet = pImages->GetIconSet((UINT)c2()->GetCustomIconId());
-    if (pSet == nullptr || pSet->GetIcons()->GetCount() != 1) return false;
-    POSITION pos = pSet->GetIcons()->GetStartPosition();
-    UINT nWidth = 0;
-    CXTPImageManagerIcon* pIcon = nullptr;
-    pSet->GetIcons()->GetNextAssoc(pos, nWidth, pIcon);
+    // One picture of the bitmap's whole width (the set may add scaled copies of it).
+    CXTPImageManagerIcon* pIcon = pImages->GetImage((UINT)c2()->GetCustomIconId(), 32);
+    if (pIcon == nullptr) return false;
     szPlainImage = pIcon->GetExtent();
     return true;
   });
@@ -394,14 +391,16 @@ TEST_P(CustomizeSheet, EveryContextMenuEntryHasItsEffect) {
   // Damaged data: no new image, no change.
   EXPECT_EQ(nCustomBeforeDamaged, nCustomAfterDamaged);
   EXPECT_EQ(nCounterBeforeDamaged, nCounterAfterDamaged);
-  EXPECT_EQ(CommandColour(33001), clrPasted);
+  // The pasted picture shows what the first control's picture shows.
+  EXPECT_EQ(MiddleColour(pImages, 33001), clrPasted);
+  EXPECT_EQ(CommandColour(33001), MiddleColour(pImages, 33001));
   // Image popup: 42 images, six to a row, 144 pixels.
   EXPECT_EQ(42, nImagePopupCount);
   EXPECT_EQ(144, nImagePopupWidth);
   EXPECT_EQ(6, nFirstRow);
   EXPECT_NE(CLR_INVALID, clrButtonImage10);
   EXPECT_EQ(clrButtonImage10, clrChosen);
-  EXPECT_EQ((size_t)3, Frame::Ids(f.pStandard).size());
+  EXPECT_EQ(std::vector<int>({33001, 33002, 33004}), Frame::Ids(f.pStandard));
 }
 
 INSTANTIATE_TEST_SUITE_P(Themes, CustomizeSheet, ::testing::Values(0, 3));

@@ -16,6 +16,7 @@
 #include "XTPCommandBars.h"
 #include "XTPControl.h"
 #include "XTPControls.h"
+#include "XTPCustomizeDropSource.h"
 #include "XTPCustomizeSheet.h"
 #include "XTPFrameWnd.h"
 #include "XTPImageManager.h"
@@ -209,15 +210,27 @@ inline COLORREF CommandColour(UINT nID) {
   }
 }
 
-// The colour in the middle of a command's image (what a button shows), CLR_INVALID without.
+// The colour in the middle of a command's picture (its colour bitmap), CLR_INVALID without.
 inline COLORREF MiddleColour(CXTPImageManager* pImages, UINT nID, int nWidth = 16) {
   CXTPImageManagerIcon* pImage = pImages->GetImage(nID, nWidth);
   if (pImage == NULL) return CLR_INVALID;
-  const CSize sz = pImage->GetExtent();
-  testsupport::CSnapshot shot(sz.cx, sz.cy);
-  shot.DC().FillSolidRect(0, 0, sz.cx, sz.cy, RGB(255, 255, 255));
-  pImage->Draw(&shot.DC(), CPoint(0, 0));
-  return shot.Pixel(sz.cx / 2, sz.cy / 2);
+  CXTPImageManagerIconHandle& hIcon = pImage->GetIcon();
+  HBITMAP hColour = hIcon.GetBitmap();
+  ICONINFO info = {};
+  if (hColour == NULL && hIcon.GetIcon() != NULL && ::GetIconInfo(hIcon.GetIcon(), &info)) hColour = info.hbmColor;
+  COLORREF clr = CLR_INVALID;
+  if (hColour != NULL) {
+    BITMAP bm = {};
+    ::GetObject(hColour, sizeof(bm), &bm);
+    HDC hdc = ::CreateCompatibleDC(NULL);
+    HGDIOBJ hOld = ::SelectObject(hdc, hColour);
+    clr = ::GetPixel(hdc, bm.bmWidth / 2, bm.bmHeight / 2) & 0xFFFFFF;
+    ::SelectObject(hdc, hOld);
+    ::DeleteDC(hdc);
+  }
+  if (info.hbmColor != NULL) ::DeleteObject(info.hbmColor);
+  if (info.hbmMask != NULL) ::DeleteObject(info.hbmMask);
+  return clr;
 }
 
 struct Frame {
@@ -287,10 +300,13 @@ struct Frame {
     pWnd->GetWindowRect(&rc);
     return rc.CenterPoint();
   }
-  // The ids on a bar, in order.
+  // The ids on a bar, in order, without the bar's own buttons (expand, close).
   static std::vector<int> Ids(CXTPCommandBar* pBar) {
     std::vector<int> ids;
-    for (int i = 0; i < pBar->GetControlCount(); i++) ids.push_back(pBar->GetControl(i)->GetID());
+    for (int i = 0; i < pBar->GetControlCount(); i++) {
+      const int nID = pBar->GetControl(i)->GetID();
+      if (nID < XTP_ID_RESERVED_FIRST || nID > XTP_ID_RESERVED_LAST) ids.push_back(nID);
+    }
     return ids;
   }
   // What the screen shows over the frame, the sheet and any popups, as a PNG.
@@ -311,6 +327,13 @@ struct Frame {
     EXPECT_TRUE(shot.SavePng(testsupport::ArtifactPath(name)));
   }
 };
+
+// The sheet is shown; it is moved off the frame's bars, to the frame's lower right.
+inline bool SheetShown(CXTPCustomizeSheet& sheet) {
+  if (sheet.GetSafeHwnd() == NULL || !sheet.IsWindowVisible()) return false;
+  sheet.SetWindowPos(NULL, 400, 190, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  return true;
+}
 
 // The context menu is open and painted.
 inline bool MenuShown(CXTPCustomizeSheet& sheet) {
