@@ -5,6 +5,8 @@
 #include "XTPCommandBars.h"
 #include "XTPCommandBarsOptions.h"
 #include "XTPCustomizeCommandsPage.h"
+#include "XTPCustomizeKeyboardPage.h"
+#include "XTPCustomizeOptionsPage.h"
 #include "XTPCustomizeSheet.h"
 #include "XTPFrameWnd.h"
 #include "XTPImageManager.h"
@@ -19,21 +21,6 @@
 #endif
 #include "customize_res.h"
 #include "resource.h"
-
-// The keyboard and options pages of the sheet are built beside it; the sheet shows them
-// as soon as their classes are in the toolkit.
-#if __has_include("XTPCustomizeKeyboardPage.h")
-#include "XTPCustomizeKeyboardPage.h"
-#define FRAMEBARS_HAVE_KEYBOARD_PAGE 1
-#else
-#define FRAMEBARS_HAVE_KEYBOARD_PAGE 0
-#endif
-#if __has_include("XTPCustomizeOptionsPage.h")
-#include "XTPCustomizeOptionsPage.h"
-#define FRAMEBARS_HAVE_OPTIONS_PAGE 1
-#else
-#define FRAMEBARS_HAVE_OPTIONS_PAGE 0
-#endif
 
 const TCHAR CMainFrameBars::kProfileName[] = _T("CommandBars");
 
@@ -149,15 +136,11 @@ INT_PTR CMainFrameBars::Customize(CXTPFrameWnd* pFrame) {
   if (pCommandBars == NULL) return IDCANCEL;
   // Declared in this order, the pages go before the sheet: options, keyboard, sheet.
   CXTPCustomizeSheet sheet(pCommandBars);
-#if FRAMEBARS_HAVE_KEYBOARD_PAGE
   CXTPCustomizeKeyboardPage pageKeyboard(&sheet);
   sheet.AddPage(&pageKeyboard);
   pageKeyboard.AddCategories(IDR_MAINFRAME, FALSE);
-#endif
-#if FRAMEBARS_HAVE_OPTIONS_PAGE
   CXTPCustomizeOptionsPage pageOptions(&sheet);
   sheet.AddPage(&pageOptions);
-#endif
   CXTPCustomizeCommandsPage* pCommands = sheet.GetCommandsPage();
   pCommands->AddCategories(IDR_MAINFRAME, FALSE);
   pCommands->InsertAllCommandsCategory(XTP_IDS_ALLCOMMANDS, -1);

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "BarsSampleFrame.h"
+#include "BarsSampleProcess.h"
 #include "FrameBarsTestSupport.h"
 #include "UiDriver.h"
 #include "resource.h"
@@ -23,98 +24,6 @@ using namespace framebarstest;
 namespace {
 
 const int kDockTop = 59419;
-
-// BarsSample.exe beside this test, with a profile of its own.
-class CSample {
- public:
-  ~CSample() { Kill(); }
-  bool Start(const std::wstring& profile) {
-    wchar_t exe[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring dir(exe);
-    dir = dir.substr(0, dir.rfind(L'\\'));
-    std::wstring cmd = L"\"" + dir + L"\\BarsSample.exe\" /profile " + profile;
-    STARTUPINFOW si = {sizeof(si)};
-    PROCESS_INFORMATION pi = {};
-    if (!::CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi)) return false;
-    m_hProcess = pi.hProcess;
-    m_pid = pi.dwProcessId;
-    ::CloseHandle(pi.hThread);
-    return true;
-  }
-  bool Running() const { return m_hProcess && ::WaitForSingleObject(m_hProcess, 0) == WAIT_TIMEOUT; }
-  HWND Top(const std::wstring& text, DWORD timeoutMs = 20000) const {
-    HWND found = nullptr;
-    testsupport::PumpUntil(
-        [&] {
-          found = Find(text);
-          return found != nullptr || !Running();
-        },
-        timeoutMs);
-    return found;
-  }
-  HWND Find(const std::wstring& text) const {
-    struct S {
-      DWORD pid;
-      const std::wstring* text;
-      HWND found;
-    } s = {m_pid, &text, nullptr};
-    ::EnumWindows(
-        [](HWND h, LPARAM l) -> BOOL {
-          auto* s = reinterpret_cast<S*>(l);
-          DWORD pid = 0;
-          ::GetWindowThreadProcessId(h, &pid);
-          if (pid == s->pid && ::IsWindowVisible(h) && uidriver::WindowText(h) == *s->text) {
-            s->found = h;
-            return FALSE;
-          }
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&s));
-    return s.found;
-  }
-  DWORD Close(HWND hFrame) {
-    ::PostMessageW(hFrame, WM_CLOSE, 0, 0);
-    ::WaitForSingleObject(m_hProcess, 15000);
-    DWORD code = STILL_ACTIVE;
-    ::GetExitCodeProcess(m_hProcess, &code);
-    return code;
-  }
-  void Kill() {
-    if (!m_hProcess) return;
-    if (Running()) {
-      ::TerminateProcess(m_hProcess, 1);
-      ::WaitForSingleObject(m_hProcess, 5000);
-    }
-    ::CloseHandle(m_hProcess);
-    m_hProcess = nullptr;
-  }
-
- private:
-  HANDLE m_hProcess = nullptr;
-  DWORD m_pid = 0;
-};
-
-HWND ChildById(HWND hParent, int id) {
-  for (HWND h = ::GetWindow(hParent, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT))
-    if (::GetDlgCtrlID(h) == id) return h;
-  return nullptr;
-}
-
-// A descendant by its text (and class, when given).
-HWND Descendant(HWND hParent, const std::wstring& text, const wchar_t* cls = nullptr) {
-  for (HWND h = ::GetWindow(hParent, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT)) {
-    if (uidriver::WindowText(h) == text && (!cls || uidriver::ClassOf(h) == cls)) return h;
-    if (HWND inner = Descendant(h, text, cls)) return inner;
-  }
-  return nullptr;
-}
-
-CRect ScreenRect(HWND h) {
-  CRect rc;
-  ::GetWindowRect(h, &rc);
-  return rc;
-}
 
 // Alt and a letter, as one chord.
 void AltKey(WORD vk) {
@@ -136,9 +45,9 @@ void Picture(HWND hWnd, const wchar_t* name) {
 }
 
 // The new bar: docked somewhere in the frame or floating as a window of the process.
-HWND FindBar(const CSample& sample, HWND hFrame, const std::wstring& title) {
-  if (HWND h = Descendant(hFrame, title)) return h;
-  return sample.Find(title);
+HWND FindBar(const CSampleProcess& sample, HWND hFrame, const std::wstring& title) {
+  if (HWND h = DescendantByText(hFrame, title)) return h;
+  return sample.FindTop(title);
 }
 
 class BarsSampleCustomizeRestart : public ::testing::Test {
@@ -157,11 +66,11 @@ class BarsSampleCustomizeRestart : public ::testing::Test {
 TEST_F(BarsSampleCustomizeRestart, NewToolbarAndLargeIconsSeenAtOnceAndAfterARestart) {
   int nBuiltHeight = 0, nLargeHeight = 0;
   {
-    CSample first;
+    CSampleProcess first;
     ASSERT_TRUE(first.Start(m_profile));
-    HWND hFrame = first.Top(CBarsSampleFrame::kTitle);
+    HWND hFrame = first.TopWindow(CBarsSampleFrame::kTitle);
     ASSERT_NE(hFrame, nullptr);
-    HWND hStandard = Descendant(ChildById(hFrame, kDockTop), L"Standard");
+    HWND hStandard = DescendantByText(ChildById(hFrame, kDockTop), L"Standard");
     ASSERT_NE(hStandard, nullptr);
     testsupport::PumpFor(300);
     nBuiltHeight = ScreenRect(hStandard).Height();
@@ -174,15 +83,15 @@ TEST_F(BarsSampleCustomizeRestart, NewToolbarAndLargeIconsSeenAtOnceAndAfterARes
     AltKey('V');
     testsupport::PumpFor(400);
     uidriver::PressKey('C');
-    HWND hSheet = first.Top(L"Customize", 8000);
+    HWND hSheet = first.TopWindow(L"Customize", 8000);
     ASSERT_NE(hSheet, nullptr) << "the View menu's Customize... showed no sheet";
     testsupport::PumpFor(300);
 
     // Toolbars page: New..., the name it offers taken with OK.
-    HWND hNew = Descendant(hSheet, L"&New...", L"Button");
+    HWND hNew = DescendantByText(hSheet, L"&New...", L"Button");
     ASSERT_NE(hNew, nullptr);
     uidriver::Click(hNew);
-    HWND hNameDlg = first.Top(L"New Toolbar", 8000);
+    HWND hNameDlg = first.TopWindow(L"New Toolbar", 8000);
     ASSERT_NE(hNameDlg, nullptr);
     testsupport::PumpFor(200);
     HWND hName = ::GetDlgItem(hNameDlg, 0);
@@ -202,7 +111,7 @@ TEST_F(BarsSampleCustomizeRestart, NewToolbarAndLargeIconsSeenAtOnceAndAfterARes
     HWND hLarge = nullptr;
     ASSERT_TRUE(testsupport::PumpUntil(
         [&] {
-          hLarge = Descendant(hSheet, L"&Large icons", L"Button");
+          hLarge = DescendantByText(hSheet, L"&Large icons", L"Button");
           return hLarge && ::IsWindowVisible(hLarge);
         },
         5000));
@@ -224,12 +133,12 @@ TEST_F(BarsSampleCustomizeRestart, NewToolbarAndLargeIconsSeenAtOnceAndAfterARes
     Picture(hFrame, L"commandbars\\bars_sample_customize_changed.png");
     EXPECT_EQ(first.Close(hFrame), 0u);
   }
-  CSample second;
+  CSampleProcess second;
   ASSERT_TRUE(second.Start(m_profile));
-  HWND hFrame = second.Top(CBarsSampleFrame::kTitle);
+  HWND hFrame = second.TopWindow(CBarsSampleFrame::kTitle);
   ASSERT_NE(hFrame, nullptr);
   testsupport::PumpFor(400);
-  HWND hStandard = Descendant(ChildById(hFrame, kDockTop), L"Standard");
+  HWND hStandard = DescendantByText(ChildById(hFrame, kDockTop), L"Standard");
   ASSERT_NE(hStandard, nullptr);
   EXPECT_EQ(nLargeHeight, ScreenRect(hStandard).Height()) << "large icons were not kept";
   HWND hCustom = FindBar(second, hFrame, L"Custom 1");

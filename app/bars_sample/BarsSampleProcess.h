@@ -1,0 +1,115 @@
+// The bars' sample program as its own process, for the tests that drive it from outside:
+// started beside the test with a profile of its own, its windows found by their texts,
+// closed as the user closes it.
+#pragma once
+
+#include <framework.h>
+
+#include <string>
+
+#include "UiDriver.h"
+#include "test_pump.h"
+
+namespace framebarstest {
+
+// BarsSample.exe beside this test, with a profile name of its own.
+class CSampleProcess {
+ public:
+  ~CSampleProcess() { Kill(); }
+
+  bool Start(const std::wstring& profile) {
+    wchar_t exe[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    std::wstring dir(exe);
+    dir = dir.substr(0, dir.rfind(L'\\'));
+    std::wstring cmd = L"\"" + dir + L"\\BarsSample.exe\" /profile " + profile;
+    STARTUPINFOW si = {sizeof(si)};
+    PROCESS_INFORMATION pi = {};
+    if (!::CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi)) return false;
+    m_hProcess = pi.hProcess;
+    m_pid = pi.dwProcessId;
+    ::CloseHandle(pi.hThread);
+    return true;
+  }
+
+  bool Running() const { return m_hProcess && ::WaitForSingleObject(m_hProcess, 0) == WAIT_TIMEOUT; }
+
+  // The first visible top-level window of the process with this text.
+  HWND TopWindow(const std::wstring& text, DWORD timeoutMs = 20000) const {
+    HWND found = nullptr;
+    testsupport::PumpUntil(
+        [&] {
+          found = FindTop(text);
+          return found != nullptr || !Running();
+        },
+        timeoutMs);
+    return found;
+  }
+  HWND FindTop(const std::wstring& text) const {
+    struct S {
+      DWORD pid;
+      const std::wstring* text;
+      HWND found;
+    } s = {m_pid, &text, nullptr};
+    ::EnumWindows(
+        [](HWND h, LPARAM l) -> BOOL {
+          auto* s = reinterpret_cast<S*>(l);
+          DWORD pid = 0;
+          ::GetWindowThreadProcessId(h, &pid);
+          if (pid == s->pid && ::IsWindowVisible(h) && uidriver::WindowText(h) == *s->text) {
+            s->found = h;
+            return FALSE;
+          }
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&s));
+    return s.found;
+  }
+
+  // Closes the frame as the user does and waits for the process to end; its exit code.
+  DWORD Close(HWND hFrame) {
+    ::PostMessageW(hFrame, WM_CLOSE, 0, 0);
+    ::WaitForSingleObject(m_hProcess, 15000);
+    DWORD code = STILL_ACTIVE;
+    ::GetExitCodeProcess(m_hProcess, &code);
+    return code;
+  }
+
+  void Kill() {
+    if (!m_hProcess) return;
+    if (Running()) {
+      ::TerminateProcess(m_hProcess, 1);
+      ::WaitForSingleObject(m_hProcess, 5000);
+    }
+    ::CloseHandle(m_hProcess);
+    m_hProcess = nullptr;
+  }
+
+ private:
+  HANDLE m_hProcess = nullptr;
+  DWORD m_pid = 0;
+};
+
+// A direct child by control id.
+inline HWND ChildById(HWND hParent, int id) {
+  for (HWND h = ::GetWindow(hParent, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT))
+    if (::GetDlgCtrlID(h) == id) return h;
+  return nullptr;
+}
+
+// A descendant window by its text (and class, when given).
+inline HWND DescendantByText(HWND hParent, const std::wstring& text, const wchar_t* cls = nullptr) {
+  for (HWND h = ::GetWindow(hParent, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT)) {
+    if (uidriver::WindowText(h) == text && (!cls || uidriver::ClassOf(h) == cls)) return h;
+    if (HWND inner = DescendantByText(h, text, cls)) return inner;
+  }
+  return nullptr;
+}
+
+inline CRect ScreenRect(HWND h) {
+  CRect rc;
+  ::GetWindowRect(h, &rc);
+  return rc;
+}
+
+}  // namespace framebarstest
