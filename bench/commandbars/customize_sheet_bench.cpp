@@ -125,6 +125,7 @@ void Measure(CBenchFrame* pFrame, BOOL bMany, const char* what) {
   std::sort(ms.begin(), ms.end());
   std::printf("35001 to the customize sheet painted, %s: %d runs  median %.1f ms  best %.1f ms  worst %.1f ms\n", what,
               (int)ms.size(), ms[ms.size() / 2], ms[0], ms.back());
+  std::fflush(stdout);  // a windowed program's output is not flushed at its end
 }
 
 class CBenchApp : public CWinApp {
