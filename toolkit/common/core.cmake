@@ -1,8 +1,9 @@
-# Global UI data and system version, drawing helpers and memory DCs, the colour manager and
-# the visual-styles wrapper.
+# Global UI data and system version, drawing helpers and memory DCs, the modal loops' message
+# source, the colour manager and the visual-styles wrapper.
 target_sources(toolkit_common PRIVATE
   src/XTPSystemVersion.cpp
   src/XTPDrawHelpers.cpp
+  src/XTPModalLoop.cpp
   src/XTPColorManager.cpp
   src/XTPWinThemeWrapper.cpp
   src/XTGlobalUIData.cpp)

@@ -9,6 +9,7 @@
 #include "XTPCommandBarsOptions.h"
 #include "XTPDockBar.h"
 #include "XTPDrawHelpers.h"
+#include "XTPModalLoop.h"
 #include "XTPMouseManager.h"
 #include "XTPToolBar.h"
 
@@ -234,26 +235,10 @@ void CXTPBarDragContext::RunLoop() {
   const HWND hWnd = m_pBar->GetSafeHwnd();
   ::SetCapture(hWnd);
   CXTPCommandBars* pCommandBars = m_pBar->GetCommandBars();
-  BOOL bQuit = FALSE;
-  while (::GetCapture() == hWnd && !bQuit) {
+  while (::GetCapture() == hWnd) {
     MSG msg;
     // Waiting paints first, so the bars follow the pointer on screen.
-    for (int nPaints = 0; nPaints < 64 && ::PeekMessage(&msg, NULL, WM_PAINT, WM_PAINT, PM_REMOVE); nPaints++) {
-      if (msg.message == WM_QUIT) {
-        ::PostQuitMessage((int)msg.wParam);
-        bQuit = TRUE;
-        break;
-      }
-      ::DispatchMessage(&msg);
-    }
-    if (bQuit) break;
-    const BOOL bGot = ::GetMessage(&msg, NULL, 0, 0);
-    if (bGot == -1) break;
-    if (!bGot) {
-      // The program is ending: give the quit back to the main loop.
-      ::PostQuitMessage((int)msg.wParam);
-      break;
-    }
+    if (!XTPGetModalLoopMessage(msg, TRUE)) break;
     if (msg.message == WM_LBUTTONUP) break;
     if (msg.message == WM_MOUSEMOVE) {
       CPoint pt;

@@ -8,6 +8,7 @@
 #include "XTPPopupBar.h"
 #include "XTPCommandBarsOptions.h"
 #include "XTPCustomizeDropSource.h"
+#include "XTPModalLoop.h"
 #include "XTPMouseManager.h"
 #include "XTPPaintManager.h"
 #include "XTPSoundManager.h"
@@ -133,11 +134,8 @@ void CXTPCommandBars::ContextMenu(CXTPToolBar* pToolBar, CPoint point) {
     if (pPopup->PopupAt(point.x, point.y)) {
       MSG msg;
       while (pPopup->IsTrackingMode()) {
-        const BOOL bGot = ::GetMessage(&msg, NULL, 0, 0);
-        if (bGot == -1) break;
-        if (!bGot) {
+        if (!XTPGetModalLoopMessage(msg)) {
           pPopup->CancelTracking();
-          ::PostQuitMessage((int)msg.wParam);
           break;
         }
         if (msg.message == 0x036A) continue;  // WM_KICKIDLE

@@ -5,6 +5,7 @@
 #include "XTPCommandBars.h"
 #include "XTPControls.h"
 #include "XTPPaintManager.h"
+#include "XTPModalLoop.h"
 #include "XTPMouseManager.h"
 #include "XTPPopupBar.h"
 
@@ -39,13 +40,9 @@ int AFX_CDECL CXTPCommandBars::TrackPopupBar(CXTPPopupBar* pPopup, UINT nFlags, 
   if (bOpened) {
     MSG msg;
     while (pPopup->IsTrackingMode()) {
-      const BOOL bGot = ::GetMessage(&msg, NULL, 0, 0);
-      if (bGot == -1) break;
-      if (!bGot) {
-        // WM_QUIT: the popup closes, the loop ends and the quit goes back to the queue
-        // for the thread's own loop.
+      if (!XTPGetModalLoopMessage(msg)) {
+        // The program is ending (its quit is back in the queue) or the wait failed.
         pPopup->CancelTracking();
-        ::PostQuitMessage((int)msg.wParam);
         break;
       }
       if (!pPopup->IsTrackingMode()) {

@@ -11,6 +11,7 @@
 #include "XTPControls.h"
 #include "XTPCustomizeDropSource.h"
 #include "XTPImageManager.h"
+#include "XTPModalLoop.h"
 #include "XTPMouseManager.h"
 #include "XTPPaintManager.h"
 #include "XTPPopupBar.h"
@@ -322,11 +323,6 @@ void CXTPControl::OnHoverTimer() {
     m_pParent->SetTrackingMode(xtpTrackingNone);
 }
 
-namespace {
-// A WM_QUIT taken by a modal loop is posted again with its code so the program still ends.
-void RepostQuit(const MSG& msg) { ::PostQuitMessage((int)msg.wParam); }
-}  // namespace
-
 void CXTPControl::ClickToolBarButton(CRect rcActiveRect) {
   if (m_pParent == NULL || m_pParent->GetSafeHwnd() == NULL) return;
   CXTPCommandBar* pBar = m_pParent;
@@ -342,11 +338,7 @@ void CXTPControl::ClickToolBarButton(CRect rcActiveRect) {
   CPoint ptLast(0, 0);
   for (;;) {
     MSG msg;
-    const BOOL bGot = ::GetMessage(&msg, NULL, 0, 0);
-    if (!bGot || msg.message == WM_QUIT) {
-      RepostQuit(msg);
-      break;
-    }
+    if (!XTPGetModalLoopMessage(msg)) break;
     if (::GetCapture() != hWndBar) {
       ::DispatchMessage(&msg);
       break;
@@ -436,11 +428,7 @@ BOOL CXTPControl::TrackEdgeResize(CPoint point) {
   BOOL bAccept = FALSE;
   for (;;) {
     MSG msg;
-    const BOOL bGot = ::GetMessage(&msg, NULL, 0, 0);
-    if (!bGot || msg.message == WM_QUIT) {
-      RepostQuit(msg);
-      break;
-    }
+    if (!XTPGetModalLoopMessage(msg)) break;
     if (::GetCapture() != hWndBar) break;
     if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) break;
     if (msg.message == WM_LBUTTONUP) {

@@ -8,6 +8,7 @@
 #include "XTPControl.h"
 #include "XTPCustomizeDropSource.h"
 #include "XTPCustomizeSheet.h"
+#include "XTPModalLoop.h"
 
 namespace {
 
@@ -34,7 +35,6 @@ DROPEFFECT CXTPCustomizeDropSource::DoDragDrop(CXTPControl* pControl, BOOL bCopy
   DROPEFFECT result = kDragCancelled;
   BOOL bMoved = FALSE;
   BOOL bDrop = FALSE;
-  BOOL bQuit = FALSE;
   for (;;) {
     if (::GetCapture() != m_hwndCapture) {
       // Another window took the capture (perhaps while a message was handled).
@@ -42,17 +42,8 @@ DROPEFFECT CXTPCustomizeDropSource::DoDragDrop(CXTPControl* pControl, BOOL bCopy
       break;
     }
     MSG msg;
-    // Waiting paints first. A filtered look at the queue also hands out a pending quit.
-    while (::PeekMessageW(&msg, NULL, WM_PAINT, WM_PAINT, PM_REMOVE)) {
-      if (msg.message == WM_QUIT) {
-        bQuit = TRUE;
-        break;
-      }
-      ::DispatchMessageW(&msg);
-    }
-    if (bQuit || !::GetMessageW(&msg, NULL, 0, 0)) {
-      // The quit belongs to the outer loop.
-      ::PostQuitMessage((int)msg.wParam);
+    // Waiting paints first, so the drop mark follows the pointer on screen.
+    if (!XTPGetModalLoopMessage(msg, TRUE)) {
       result = kDragCancelled;
       break;
     }

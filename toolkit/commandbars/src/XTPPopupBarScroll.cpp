@@ -12,6 +12,7 @@
 #include "XTPControl.h"
 #include "XTPControlButton.h"
 #include "XTPControls.h"
+#include "XTPModalLoop.h"
 #include "XTPMouseManager.h"
 #include "XTPPaintManager.h"
 #include "XTPPopupBar.h"
@@ -294,22 +295,7 @@ BOOL CXTPPopupBar::TrackTearOff() {
   while (::GetCapture() == hWnd) {
     MSG msg;
     // Windows uncovered by the moving bar repaint before the next move.
-    BOOL bQuit = FALSE;
-    for (int nPaints = 0; nPaints < 64 && ::PeekMessage(&msg, NULL, WM_PAINT, WM_PAINT, PM_REMOVE); nPaints++) {
-      if (msg.message == WM_QUIT) {
-        ::PostQuitMessage((int)msg.wParam);
-        bQuit = TRUE;
-        break;
-      }
-      ::DispatchMessage(&msg);
-    }
-    if (bQuit) break;
-    const BOOL bGot = ::GetMessage(&msg, NULL, 0, 0);
-    if (bGot == -1) break;
-    if (!bGot) {
-      ::PostQuitMessage((int)msg.wParam);
-      break;
-    }
+    if (!XTPGetModalLoopMessage(msg, TRUE)) break;
     if (msg.message == WM_LBUTTONUP) break;
     if (msg.message == WM_KEYDOWN) {
       if (msg.wParam == VK_ESCAPE) break;

@@ -5,6 +5,7 @@
 
 #include "XTPTabAppearanceSets.h"
 #include "XTPTabPaintManager.h"
+#include "XTPModalLoop.h"
 #include "XTPTabInternal.h"
 
 namespace {
@@ -12,9 +13,6 @@ namespace {
 // The colours of palette codes 0x1000000..0x1000007.
 const COLORREF kPalette[8] = {0xE4A88A, 0x75DBFF, 0x9FCDBD, 0x9F9EF0,
                               0xE1A6BA, 0xB4BF9A, 0x83B6F7, 0xC0ABD8};
-
-// A quit that arrives while a local loop runs is put back for the outer loop.
-void RepostQuit(const MSG& msg) { ::PostQuitMessage(static_cast<int>(msg.wParam)); }
 
 }  // namespace
 
@@ -241,7 +239,7 @@ void CXTPTabManagerNavigateButton::PerformClick(HWND hWnd, CPoint pt) {
       // Someone else took the mouse: let the message go on and stop.
       if (::PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
-          RepostQuit(msg);
+          XTPRepostQuit(msg);
         } else {
           ::TranslateMessage(&msg);
           ::DispatchMessage(&msg);
@@ -251,7 +249,7 @@ void CXTPTabManagerNavigateButton::PerformClick(HWND hWnd, CPoint pt) {
     }
     ::PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE);
     if (msg.message == WM_QUIT) {
-      RepostQuit(msg);
+      XTPRepostQuit(msg);
       break;
     }
     if (msg.message == WM_CANCELMODE || msg.message == WM_RBUTTONDOWN) break;
@@ -637,12 +635,7 @@ void CXTPTabManager::TrackReorder(HWND hWnd, CPoint pt, CXTPTabManagerItem* pIte
   ::SetCapture(hWnd);
   MSG msg;
   while (::GetCapture() == hWnd) {
-    const BOOL bGot = ::GetMessage(&msg, nullptr, 0, 0);
-    if (bGot <= 0) {
-      // WM_QUIT (or a failed wait): the quit belongs to the outer loop.
-      if (bGot == 0) RepostQuit(msg);
-      break;
-    }
+    if (!XTPGetModalLoopMessage(msg)) break;
     if (::GetCapture() != hWnd) {
       ::TranslateMessage(&msg);
       ::DispatchMessage(&msg);
