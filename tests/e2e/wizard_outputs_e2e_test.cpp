@@ -7,6 +7,8 @@
 // lost, the program usable.
 #include <framework.h>
 
+#include <cstdlib>
+#include <cwctype>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -248,18 +250,77 @@ TEST_F(WizardOutputsE2e, AReadOnlyTargetIsRefusedNamedAndLeftUnchanged) {
   EXPECT_EQ(CloseProgram(), 0u);
 }
 
-// A disk that fills up during the save: a small file system mounted at E2E_FULL_DISK_DIR
-// by the ctest wrapper (tests/e2e/full_disk.sh), so that writes fail as on a full disk.
-// The message and the row give the system's reason, the book is untouched, and no row
-// says a file was saved.
+namespace {
+
+// What the system says when it refuses a write in a folder: a scratch file there grown
+// until a write fails (or past `most` bytes, when nothing refuses), then removed.
+struct RefusedWrite {
+  DWORD code = ERROR_SUCCESS;
+  std::wstring reason;  // the system's message for the code
+};
+RefusedWrite WriteUntilRefused(const std::wstring& dir, ULONGLONG most) {
+  RefusedWrite refused;
+  const std::wstring scratch = dir + L"\\refused-write.tmp";
+  HANDLE h = ::CreateFileW(scratch.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return refused;
+  const std::string chunk(64 * 1024, 'x');
+  for (ULONGLONG written = 0; written < most;) {
+    DWORD n = 0;
+    if (!::WriteFile(h, chunk.data(), DWORD(chunk.size()), &n, nullptr)) {
+      refused.code = ::GetLastError();
+      break;
+    }
+    if (n == 0) break;
+    written += n;
+  }
+  ::CloseHandle(h);
+  ::DeleteFileW(scratch.c_str());
+  wchar_t text[512] = {};
+  if (refused.code != ERROR_SUCCESS &&
+      ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, refused.code, 0, text,
+                       _countof(text), nullptr)) {
+    refused.reason = text;
+    while (!refused.reason.empty() && iswspace(refused.reason.back())) refused.reason.pop_back();
+  }
+  return refused;
+}
+
+std::string Narrow(const std::wstring& text) {
+  const int n = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), int(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string out(size_t(n > 0 ? n : 0), '\0');
+  if (n > 0) ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), int(text.size()), &out[0], n, nullptr, nullptr);
+  return out;
+}
+
+}  // namespace
+
+// A disk that fills up during the save, made one of two ways by the ctest wrapper
+// (tests/e2e/full_disk.sh): a small file system mounted at E2E_FULL_DISK_DIR, or a file
+// size limit on the processes (VORLIX_E2E_FILE_SIZE_LIMIT gives it in bytes), so that the
+// system refuses a write in the middle of the save. The message and the row give the
+// system's own reason, the book is untouched, no row says a file was saved, and the PST is
+// left as its last complete save made it: kept in build/artifacts/wizard_run as
+// full_disk_partial.pst for the wrapper's readers.
 TEST_F(WizardOutputsE2e, AFullDiskDuringTheSaveIsReportedAndTheBookKeptIntact) {
   const std::wstring dir = FromBuild(E2E_FULL_DISK_DIR);
+  const char* limitText = std::getenv("VORLIX_E2E_FILE_SIZE_LIMIT");
+  const ULONGLONG limit = limitText ? _strtoui64(limitText, nullptr, 10) : 0;
   ULARGE_INTEGER freeBytes{}, totalBytes{};
-  if (!::GetDiskFreeSpaceExW((dir + L"\\").c_str(), &freeBytes, &totalBytes, nullptr) ||
-      totalBytes.QuadPart > 64ull << 20)
-    GTEST_SKIP() << "no small file system at " << E2E_FULL_DISK_DIR << " (tests/e2e/full_disk.sh mounts one)";
+  const bool bSmallDisk = ::GetDiskFreeSpaceExW((dir + L"\\").c_str(), &freeBytes, &totalBytes, nullptr) &&
+                          totalBytes.QuadPart <= 64ull << 20;
+  if (!bSmallDisk && !limit)
+    GTEST_SKIP() << "no small file system at " << E2E_FULL_DISK_DIR
+                 << " and no file size limit (tests/e2e/full_disk.sh makes one or the other)";
   const std::wstring pst = dir + L"\\full.pst";
   Remove(pst);
+  // The reason the system gives here for a write it refuses.
+  const RefusedWrite refused = WriteUntilRefused(dir, (bSmallDisk ? totalBytes.QuadPart : limit) + (8u << 20));
+  ASSERT_NE(refused.code, DWORD(ERROR_SUCCESS)) << "nothing refused a write in " << Narrow(dir);
+  ASSERT_FALSE(refused.reason.empty()) << "no text for system error " << refused.code;
+  if (bSmallDisk) {
+    EXPECT_TRUE(refused.code == ERROR_DISK_FULL || refused.code == ERROR_HANDLE_DISK_FULL)
+        << "a full disk refused a write with system error " << refused.code;
+  }
   const std::wstring book = L"C:\\books\\big names.nsf";
   ASSERT_TRUE(::CopyFileW(FromBuild(E2E_BOOK_5000).c_str(), book.c_str(), FALSE));
   ::DeleteFileW((book + L".slow-read").c_str());
@@ -267,18 +328,27 @@ TEST_F(WizardOutputsE2e, AFullDiskDuringTheSaveIsReportedAndTheBookKeptIntact) {
   ListOnly({book});
   uidriver::Click(Button(0, L"Export"));
   AnswerSaveOptions(kKindPst, dir, L"full", false, L"save_options_full_disk.png");
-  const std::wstring message = FailedSaveMessage(m_answers->Count(), L"box_full_disk.png");
-  KeepPicture(m_hMain, L"page3_full_disk.png");
-  std::string said(message.begin(), message.end());
-  // The failure names the store the disk could not take.
+  // The pictures of each way apart.
+  const std::wstring way = bSmallDisk ? L"full_disk" : L"file_size_limit";
+  const std::wstring message = FailedSaveMessage(m_answers->Count(), (L"box_" + way + L".png").c_str());
+  KeepPicture(m_hMain, (L"page3_" + way + L".png").c_str());
+  const std::string said = Narrow(message);
+  // The failure names the store the disk could not take, and why.
   EXPECT_EQ(message.rfind(L"Saving failed , \r\n", 0), 0u) << said;
   EXPECT_NE(message.find(L"Cannot write to"), std::wstring::npos) << said;
   EXPECT_NE(message.find(L"full.pst"), std::wstring::npos) << said;
+  EXPECT_NE(message.find(refused.reason), std::wstring::npos) << said << "\nnot the system's reason: "
+                                                               << Narrow(refused.reason);
   auto rows = SaveRows();
   ASSERT_EQ(rows.size(), 1u);
-  EXPECT_EQ(rows[0][1].rfind(L"Failed : ", 0), 0u) << std::string(rows[0][1].begin(), rows[0][1].end());
-  EXPECT_NE(rows[0][1].find(L"Cannot write to"), std::wstring::npos) << "the row says why";
+  const std::string row = Narrow(rows[0][1]);
+  EXPECT_EQ(rows[0][1].rfind(L"Failed : ", 0), 0u) << row;
+  EXPECT_NE(rows[0][1].find(L"Cannot write to"), std::wstring::npos) << "the row says why: " << row;
+  EXPECT_NE(rows[0][1].find(refused.reason), std::wstring::npos) << "the row gives the system's reason: " << row;
   EXPECT_TRUE(ReadBytes(book) == bookBefore) << "the book changed";
+  // What was saved stays readable: the file goes to the readers (the wrapper runs them).
+  EXPECT_GT(FileSize(pst), 0) << "the PST is gone";
+  KeepForReaders(pst, L"full_disk_partial.pst");
   // Usable: the program goes on to a save elsewhere.
   Remove(pst);
   uidriver::Click(Button(2, L"Next"));

@@ -6,9 +6,14 @@
 #include <cstring>
 
 #ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#include <sys/stat.h>
+// The one file of the library that speaks to Windows itself.
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -69,66 +74,92 @@ private:
     int fd_ = -1;
 };
 #else
-// Windows: the C runtime's unbuffered file calls (no Windows headers in this library).
+// Windows: the system's file calls, each read and write placed by its own offset. The
+// failures say what the system says (its message for the error code): the C runtime's
+// error numbers lose the reason on the way (under Wine a write cut short by a full disk
+// comes back as "Invalid argument").
+std::string systemMessage(DWORD code) {
+    wchar_t* text = nullptr;
+    const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                       FORMAT_MESSAGE_IGNORE_INSERTS,
+                                   nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::u16string wide;
+    if (n && text) wide.assign(reinterpret_cast<const char16_t*>(text), n);
+    if (text) LocalFree(text);
+    while (!wide.empty() && (wide.back() == u'\r' || wide.back() == u'\n' || wide.back() == u' ')) wide.pop_back();
+    if (wide.empty()) return "system error " + std::to_string(code);
+    return utf16ToUtf8(wide);
+}
+
 class FileIo final : public Io {
 public:
     FileIo(const std::string& path, bool writable, bool create) : path_(path), writable_(writable) {
-        int flags = _O_BINARY | (create ? (_O_RDWR | _O_CREAT | _O_TRUNC) : (writable ? _O_RDWR : _O_RDONLY));
         // Paths arrive as UTF-8; the wide call keeps names outside the ANSI code page.
         static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows wide characters are UTF-16");
-        std::u16string wide = utf8ToUtf16(path);
-        fd_ = _wopen(reinterpret_cast<const wchar_t*>(wide.c_str()), flags, _S_IREAD | _S_IWRITE);
-        if (fd_ < 0) fail("Cannot open \"" + path + "\": " + std::strerror(errno));
+        const std::u16string wide = utf8ToUtf16(path);
+        h_ = CreateFileW(reinterpret_cast<const wchar_t*>(wide.c_str()),
+                         GENERIC_READ | (writable || create ? GENERIC_WRITE : 0), FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                         create ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h_ == INVALID_HANDLE_VALUE) fail("Cannot open \"" + path + "\": " + systemMessage(GetLastError()));
     }
     ~FileIo() override {
-        if (fd_ >= 0) _close(fd_);
+        if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
     }
     void read(uint64_t offset, size_t len, char* out) override {
-        seek(offset);
         size_t done = 0;
         while (done < len) {
-            int n = _read(fd_, out + done, unsigned(std::min<size_t>(len - done, 1u << 30)));
-            if (n <= 0)
+            OVERLAPPED at = placedAt(offset + done);
+            DWORD n = 0;
+            const DWORD want = DWORD(std::min<size_t>(len - done, kMaxCall));
+            if (!ReadFile(h_, out + done, want, &n, &at) || n == 0)
                 fail("\"" + path_ + "\" is truncated: cannot read " + std::to_string(len) + " bytes at offset " +
                      std::to_string(offset));
-            done += size_t(n);
+            done += n;
         }
-        pos_ = offset + len;
     }
     void write(uint64_t offset, const char* data, size_t len) override {
-        seek(offset);
         size_t done = 0;
         while (done < len) {
-            int n = _write(fd_, data + done, unsigned(std::min<size_t>(len - done, 1u << 30)));
-            if (n <= 0) fail("Cannot write to \"" + path_ + "\": " + std::strerror(errno));
-            done += size_t(n);
+            OVERLAPPED at = placedAt(offset + done);
+            DWORD n = 0;
+            const DWORD want = DWORD(std::min<size_t>(len - done, kMaxCall));
+            // A write the disk takes only part of is followed by one for the rest, which
+            // the system then refuses with its reason.
+            if (!WriteFile(h_, data + done, want, &n, &at)) writeFailed(GetLastError());
+            if (n == 0) writeFailed(ERROR_WRITE_FAULT);
+            done += n;
         }
-        pos_ = offset + len;
     }
     void flush(bool durable) override {
-        if (durable && _commit(fd_) != 0) fail("Cannot write to \"" + path_ + "\": " + std::strerror(errno));
+        if (durable && !FlushFileBuffers(h_)) writeFailed(GetLastError());
     }
     uint64_t size() override {
-        int64_t end = _lseeki64(fd_, 0, SEEK_END);
-        if (end < 0) fail("Cannot read \"" + path_ + "\"");
-        pos_ = uint64_t(end);
-        return pos_;
+        LARGE_INTEGER n{};
+        if (!GetFileSizeEx(h_, &n)) fail("Cannot read \"" + path_ + "\": " + systemMessage(GetLastError()));
+        return uint64_t(n.QuadPart);
     }
     void truncate(uint64_t size) override {
-        if (_chsize_s(fd_, int64_t(size)) != 0) fail("Cannot shorten \"" + path_ + "\"");
+        LARGE_INTEGER end{};
+        end.QuadPart = LONGLONG(size);
+        if (!SetFilePointerEx(h_, end, nullptr, FILE_BEGIN) || !SetEndOfFile(h_))
+            fail("Cannot shorten \"" + path_ + "\": " + systemMessage(GetLastError()));
     }
     bool writable() const override { return writable_; }
 
 private:
-    void seek(uint64_t offset) {
-        if (offset == pos_) return;
-        if (_lseeki64(fd_, int64_t(offset), SEEK_SET) < 0) fail("Cannot seek in \"" + path_ + "\"");
-        pos_ = offset;
+    static constexpr size_t kMaxCall = size_t(1) << 30;
+    static OVERLAPPED placedAt(uint64_t offset) {
+        OVERLAPPED at{};
+        at.Offset = DWORD(offset);
+        at.OffsetHigh = DWORD(offset >> 32);
+        return at;
+    }
+    [[noreturn]] void writeFailed(DWORD code) {
+        fail("Cannot write to \"" + path_ + "\": " + systemMessage(code));
     }
     std::string path_;
     bool writable_;
-    int fd_ = -1;
-    uint64_t pos_ = ~0ull;
+    HANDLE h_ = INVALID_HANDLE_VALUE;
 };
 #endif
 

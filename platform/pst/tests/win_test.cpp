@@ -1,6 +1,7 @@
 // Runs under Wine: the Windows build of the library writes stores in both layouts into
 // build/artifacts/pst for the Linux-side readers (tests/linux/pst.cmake), and its blank
-// stores equal the templates the host generator made for the resources.
+// stores equal the templates the host generator made for the resources; a write the system
+// refuses is reported with the system's reason.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,6 +9,10 @@
 #include <sstream>
 
 #include "pst/pst.hpp"
+
+#include <windows.h>
+
+#include <cwctype>
 
 using namespace pst;
 namespace fs = std::filesystem;
@@ -63,6 +68,31 @@ TEST(PstWindows, PathsOutsideTheAnsiCodePageWork) {
     EXPECT_TRUE(checkFile(path).ok());
     EXPECT_TRUE(Store::openReadOnly(path)->ipmSubtree().findSubfolder("X"));
     fs::remove(fs::u8path(path));
+}
+
+// A write the system refuses is reported with the system's own reason (its message for the
+// error code), not a C runtime error number. Wine's view of the host's /dev/full refuses
+// every write as a full disk does.
+TEST(PstWindows, AWriteTheSystemRefusesGivesTheSystemsReason) {
+    const char device[] = "Z:\\dev\\full";
+    HANDLE h = CreateFileA(device, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) GTEST_SKIP() << "no device that is always full";
+    CloseHandle(h);
+    wchar_t text[256] = {};
+    ASSERT_NE(FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, ERROR_DISK_FULL, 0,
+                             text, 256, nullptr), 0u);
+    std::wstring reason = text;
+    while (!reason.empty() && iswspace(reason.back())) reason.pop_back();
+    char narrow[512] = {};
+    WideCharToMultiByte(CP_UTF8, 0, reason.c_str(), -1, narrow, sizeof narrow, nullptr, nullptr);
+    std::string error;
+    try {
+        Store::create(device, Format::Unicode);
+    } catch (const Error& e) {
+        error = e.what();
+    }
+    EXPECT_NE(error.find("Cannot write to \"Z:\\dev\\full\": "), std::string::npos) << error;
+    EXPECT_NE(error.find(narrow), std::string::npos) << error << "\nnot the system's reason: " << narrow;
 }
 
 TEST(PstWindows, BlankStoresEqualTheGeneratedTemplates) {
