@@ -1,6 +1,7 @@
 #include "objects.hpp"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 
 #include "contact_fields.hpp"
@@ -383,33 +384,16 @@ class SessionObject final : public DispatchObject {
   std::shared_ptr<SessionState> m_session = std::make_shared<SessionState>();
 };
 
-// The PST library takes narrow paths; a path outside the ANSI code page goes through its
-// short (8.3) form, which is plain ASCII where the volume keeps short names.
-std::string LibraryPath(const std::wstring& path) {
-  BOOL lossy = FALSE;
-  int n = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.c_str(), -1, nullptr, 0, nullptr, &lossy);
-  std::wstring usable = path;
-  if (lossy) {
-    wchar_t shortPath[MAX_PATH * 2];
-    DWORD len = ::GetShortPathNameW(path.c_str(), shortPath, DWORD(std::size(shortPath)));
-    if (len == 0 || len >= std::size(shortPath))
-      throw Failure("The PST path \"" + ToUtf8(path) + "\" cannot be opened: it has characters outside the "
-                    "system code page");
-    usable.assign(shortPath, len);
-    n = ::WideCharToMultiByte(CP_ACP, 0, usable.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  }
-  std::string out(size_t(n), '\0');
-  ::WideCharToMultiByte(CP_ACP, 0, usable.c_str(), -1, out.data(), n, nullptr, nullptr);
-  out.resize(out.size() - 1);  // the terminator
-  return out;
-}
+// The PST library takes its paths as UTF-8 and opens them with the wide file calls, so
+// every name the system allows reaches it whole.
+std::string LibraryPath(const std::wstring& path) { return ToUtf8(path); }
 
 bool IsBlankTemplate(const std::wstring& path, pst::Format format) {
   WIN32_FILE_ATTRIBUTE_DATA info{};
   if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &info)) return false;
   const std::string blank = pst::blankStoreBytes(format);
   if (info.nFileSizeHigh != 0 || info.nFileSizeLow != blank.size()) return false;
-  std::ifstream in(LibraryPath(path), std::ios::binary);
+  std::ifstream in(std::filesystem::path(path), std::ios::binary);
   std::string bytes(blank.size(), '\0');
   return in.read(bytes.data(), std::streamsize(bytes.size())) && bytes == blank;
 }
@@ -436,7 +420,7 @@ StorePtr OpenStoreFile(const std::wstring& path) {
     throw Failure("\"" + ToUtf8(path) + "\" is a folder, not a PST file");
   if (!exists || (info.nFileSizeHigh == 0 && info.nFileSizeLow == 0)) {
     if (!exists) {
-      // Create the file first, so that its short name exists for LibraryPath.
+      // Create the file first: a folder that refuses new files gets this message.
       HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
       if (h == INVALID_HANDLE_VALUE) throw Failure("Cannot create the PST file \"" + ToUtf8(path) + "\"");
       ::CloseHandle(h);

@@ -453,6 +453,41 @@ TEST_F(RdoServer, SameFileTwiceIsOneStoreAndLogoffKeepsHeldObjectsWorking) {
   a.Save();
 }
 
+// Names with letters of the code page (ö) and outside it (日本) are the files written: the
+// store is made, saved, opened again and read back under exactly that name.
+TEST_F(RdoServer, StoresWithNonAsciiNamesAreMadeAndOpenedUnderThoseNames) {
+  for (const wchar_t* name : {L"Kontakte K\u00f6ln.pst", L"\u65e5\u672c \u00e9t\u00e9.pst"}) {
+    SCOPED_TRACE(fs::path(name).u8string());
+    const fs::path file = dir / name;
+    for (int round = 0; round < 2; round++) {
+      Session s;
+      ASSERT_TRUE(s.created);
+      s.Logon();
+      Obj stores(s.GetObj(0x6));
+      Obj store(s.AddPst(stores, file.wstring()));
+      ASSERT_NE(nullptr, store.m_lpDispatch);
+      Obj folders(Obj(store.GetObj(0x68)).GetObj(0x12));
+      if (round == 0) {
+        Obj(AddFolder(folders, L"Kontakte K\u00f6ln \u65e5\u672c"));
+        store.Save();
+      } else {
+        std::vector<CString> names;
+        for (Obj child(folders.CallObj(0x5)); child.m_lpDispatch; child.AttachDispatch(folders.CallObj(0x7)))
+          names.push_back(child.GetText(0x0));
+        EXPECT_NE(std::find(names.begin(), names.end(), CString(L"Kontakte K\u00f6ln \u65e5\u672c")), names.end());
+      }
+      s.InvokeHelper(0x12, DISPATCH_METHOD, VT_EMPTY, nullptr, reinterpret_cast<const BYTE*>(VTS_NONE));
+    }
+    ASSERT_TRUE(fs::exists(file));
+    EXPECT_GT(fs::file_size(file), 0u);
+    ASSERT_TRUE(pst::Store::open(file.u8string())) << "the library reads it by its UTF-8 name";
+  }
+  // Nothing else was written beside them (no file under a mangled name).
+  size_t nPst = 0;
+  for (const auto& entry : fs::directory_iterator(dir)) nPst += entry.path().extension() == L".pst";
+  EXPECT_EQ(2u, nPst);
+}
+
 // Every object goes with its last reference: a leaked item would keep its message (and
 // the store file) alive for the rest of the process.
 TEST_F(RdoServer, ObjectsAreFreedWithTheirLastReference) {
