@@ -674,6 +674,12 @@ TEST_F(WizardE2e, MenuBarAboveTheToolbarOpensEachMenuByAClick) {
   EXPECT_LE(ScreenRectOf(View()).bottom, ScreenRectOf(hStatus).top);
   wizarde2e::KeepPicture(m_hMain, L"frame_menu_bar.png");
 
+  // The focus of the program before the menus; they hand it back when they close.
+  uidriver::Click(FileList(), POINT{60, 30});
+  ::Sleep(300);
+  const HWND hFocus = ProgramFocus();
+  EXPECT_EQ(hFocus, FileList());
+
   const std::vector<RECT> items = MenuBarItems();
   ASSERT_EQ(items.size(), 3u) << "File, View and Help";
   const wchar_t* pictures[] = {L"menu_file_by_click.png", L"menu_view_by_click.png", L"menu_help_by_click.png"};
@@ -692,7 +698,14 @@ TEST_F(WizardE2e, MenuBarAboveTheToolbarOpensEachMenuByAClick) {
     shot->SavePng(testsupport::ArtifactPath(std::wstring(L"wizard\\") + pictures[i]));
     CloseMenus();
     EXPECT_TRUE(WaitFor([&] { return PopupMenus(m_app.Pid()).empty(); }, 3000)) << i;
+    EXPECT_EQ(ProgramFocus(), hFocus) << i;
   }
+  // The keys reach the program as before: Ctrl+O opens the open-file dialog.
+  uidriver::PressKey('O', true);
+  HWND hDlg = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (hDlg = Dialog(L"Open")) != nullptr; }, 5000));
+  uidriver::PressKey(VK_ESCAPE);
+  EXPECT_TRUE(WaitFor([&] { return !::IsWindow(hDlg) || !::IsWindowVisible(hDlg); }, 5000));
   EXPECT_EQ(m_answers->Count(), 0u);
 }
 

@@ -233,6 +233,11 @@ class CWizardFixture : public ::testing::Test {
     ::Sleep(300);
   }
 
+  // The window that has the keyboard focus in the program's interface thread.
+  HWND ProgramFocus() {
+    GUITHREADINFO info = {sizeof(info)};
+    return ::GetGUIThreadInfo(::GetWindowThreadProcessId(m_hMain, nullptr), &info) ? info.hwndFocus : nullptr;
+  }
   // The menu bar: the command bar "Menu Bar" on the frame's top dock bar.
   HWND MenuBar() { return FindTextDeep(m_hMain, L"Menu Bar"); }
   // The items of the menu bar as screen rectangles, left to right, found by their texts in
