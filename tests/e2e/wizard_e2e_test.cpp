@@ -700,6 +700,20 @@ TEST_F(WizardE2e, MenuBarAboveTheToolbarOpensEachMenuByAClick) {
     EXPECT_TRUE(WaitFor([&] { return PopupMenus(m_app.Pid()).empty(); }, 3000)) << i;
     EXPECT_EQ(ProgramFocus(), hFocus) << i;
   }
+  // Alt held down with a menu's letter opens that menu too, and Escape hands the focus back.
+  INPUT chord[4] = {};
+  for (INPUT& in : chord) in.type = INPUT_KEYBOARD;
+  chord[0].ki.wVk = VK_MENU;
+  chord[1].ki.wVk = chord[2].ki.wVk = 'H';
+  chord[2].ki.dwFlags = KEYEVENTF_KEYUP;
+  chord[3].ki.wVk = VK_MENU;
+  chord[3].ki.dwFlags = KEYEVENTF_KEYUP;
+  ::SendInput(4, chord, sizeof(INPUT));
+  ASSERT_TRUE(WaitFor([&] { return PopupMenus(m_app.Pid()).size() == 1; }, 3000)) << "Alt+H opened no menu";
+  EXPECT_GE(ScreenRectOf(PopupMenus(m_app.Pid())[0]).left, items[2].left - 20) << "not the Help menu";
+  CloseMenus();
+  EXPECT_TRUE(PopupMenus(m_app.Pid()).empty());
+  EXPECT_EQ(ProgramFocus(), hFocus);
   // The keys reach the program as before: Ctrl+O opens the open-file dialog.
   uidriver::PressKey('O', true);
   HWND hDlg = nullptr;
