@@ -75,9 +75,9 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct) {
   if (!m_pWebLinkPane->Create(this)) return -1;
   m_pWebLinkPane->ShowWindow(SW_SHOW);
 
-  // The status bar and the command bars, with the layout the last run left. The frame
-  // keeps its own menu for now: the wizard's tests drive it as the system's menu.
-  if (CMainFrameBars::Create(this, &m_wndStatusBar, FALSE) == -1) return -1;
+  // The status bar and the command bars (the menu bar in place of the frame's menu), with
+  // the layout the last run left.
+  if (CMainFrameBars::Create(this, &m_wndStatusBar, TRUE) == -1) return -1;
 
   if (!m_Reader.InitSession()) {
     // Without Notes there is nothing to do: the frame goes without the closing question.

@@ -21,6 +21,34 @@ class WizardE2e : public CWizardFixture {
   void AddFilesThroughDialog(const std::wstring& typed) { AddBook(typed, L"file_dialog.png"); }
 };
 
+// The bands of rows of a menu picture holding anything but the menu's background (the
+// items' texts, the highlight, separators), top to bottom, each at least minHeight high.
+std::vector<std::pair<int, int>> Bands(testsupport::CSnapshot& shot, int cx, int cy, int minHeight) {
+  const COLORREF background = ::GetSysColor(COLOR_MENU);
+  std::vector<std::pair<int, int>> bands;
+  int start = -1;
+  for (int y = 3; y <= cy - 3; ++y) {
+    bool inked = false;
+    if (y < cy - 3)
+      for (int x = 20; x < cx / 2 && !inked; ++x) inked = !Near(shot.Pixel(x, y), background, 8);
+    if (inked && start < 0) start = y;
+    if (!inked && start >= 0) {
+      if (y - start >= minHeight) bands.push_back({start, y});
+      start = -1;
+    }
+  }
+  return bands;
+}
+
+bool HasBlackText(testsupport::CSnapshot& shot, int cx, std::pair<int, int> band) {
+  for (int y = band.first; y < band.second; ++y)
+    for (int x = 20; x < cx / 2; ++x) {
+      const COLORREF c = shot.Pixel(x, y);
+      if (GetRValue(c) < 40 && GetGValue(c) < 40 && GetBValue(c) < 40) return true;
+    }
+  return false;
+}
+
 }  // namespace
 
 TEST_F(WizardE2e, StartsMaximisedOnTheFilePageWithHeaderStepsAndButtons) {
@@ -147,9 +175,20 @@ TEST_F(WizardE2e, SecondInstanceIsRefusedWhenTheMutexDeniesAccess) {
   ::CloseHandle(hMutex);
 }
 
+// Help opened with a click on the menu bar, its "About Vorlix..." chosen with a click.
 TEST_F(WizardE2e, AboutBoxFromTheHelpMenu) {
-  ASSERT_TRUE(OpenMenuByKeys('H'));
-  uidriver::PressKey('A');
+  ASSERT_TRUE(OpenMenuByClick(2));
+  ::Sleep(400);
+  const std::vector<HWND> popups = PopupMenus(m_app.Pid());
+  ASSERT_EQ(popups.size(), 1u);
+  RECT rc;
+  ::GetWindowRect(popups[0], &rc);
+  auto shot = Picture(popups[0]);
+  // Three items of text: Help, Software home page... and, below a separator, About.
+  const auto bands = Bands(*shot, rc.right - rc.left, rc.bottom - rc.top, 6);
+  ASSERT_EQ(bands.size(), 3u);
+  EXPECT_GT(bands[2].first - bands[1].second, bands[1].first - bands[0].second) << "no separator before About";
+  uidriver::ClickAt(POINT{(rc.left + rc.right) / 2, rc.top + (bands[2].first + bands[2].second) / 2});
   HWND hAbout = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (hAbout = uidriver::FindDialog(m_app.Pid(), L"About Vorlix")) != nullptr; }, 10000));
   wizarde2e::KeepPicture(hAbout, L"about.png");
@@ -364,67 +403,54 @@ TEST_F(WizardE2e, DominoFilesComeWithTheirServerAndCannotBePreviewed) {
 }
 
 
-namespace {
-
-
-// The bands of rows of a menu picture holding anything but the menu's background (the
-// items' texts, the highlight, separators), top to bottom, each at least minHeight high.
-std::vector<std::pair<int, int>> Bands(testsupport::CSnapshot& shot, int cx, int cy, int minHeight) {
-  const COLORREF background = ::GetSysColor(COLOR_MENU);
-  std::vector<std::pair<int, int>> bands;
-  int start = -1;
-  for (int y = 3; y <= cy - 3; ++y) {
-    bool inked = false;
-    if (y < cy - 3)
-      for (int x = 20; x < cx / 2 && !inked; ++x) inked = !Near(shot.Pixel(x, y), background, 8);
-    if (inked && start < 0) start = y;
-    if (!inked && start >= 0) {
-      if (y - start >= minHeight) bands.push_back({start, y});
-      start = -1;
-    }
-  }
-  return bands;
-}
-
-bool HasBlackText(testsupport::CSnapshot& shot, int cx, std::pair<int, int> band) {
-  for (int y = band.first; y < band.second; ++y)
-    for (int x = 20; x < cx / 2; ++x) {
-      const COLORREF c = shot.Pixel(x, y);
-      if (GetRValue(c) < 40 && GetGValue(c) < 40 && GetBValue(c) < 40) return true;
-    }
-  return false;
-}
-
-}  // namespace
 
 TEST_F(WizardE2e, FileOpenWorksOnTheFilePageOnly) {
   struct Seen {
     bool blackOpen, dialog;
   };
-  // Opens File from the keyboard, keeps a picture, reads whether "Open..." is drawn in black,
-  // chooses it and reports whether the open-file dialog came.
+  // Opens File from the keyboard, keeps pictures of its short and its full form, reads
+  // whether "Open..." is drawn in black, chooses it and reports whether the open-file
+  // dialog came.
   auto tryOpen = [&](const wchar_t* picture) -> Seen {
     Seen seen = {false, false};
-    ::SetForegroundWindow(m_hMain);
-    uidriver::PressKey(VK_MENU);
-    ::Sleep(200);
-    uidriver::PressKey('F');
-    std::vector<HWND> popups;
-    EXPECT_TRUE(WaitFor([&] { return !(popups = PopupMenus(m_app.Pid())).empty(); }, 5000));
+    EXPECT_TRUE(OpenMenuByKeys('F'));
+    std::vector<HWND> popups = PopupMenus(m_app.Pid());
     if (popups.empty()) return seen;
     ::Sleep(400);
+    HWND hPopup = popups[0];
     RECT rc;
-    ::GetWindowRect(popups[0], &rc);
-    auto shot = Picture(popups[0]);
+    ::GetWindowRect(hPopup, &rc);
+    auto shot = Picture(hPopup);
+    shot->SavePng(testsupport::ArtifactPath(std::wstring(L"wizard\\short_") + picture));
+    int cx = rc.right - rc.left, cy = rc.bottom - rc.top;
+    // The short menu: six items of text, New, Open..., Add File(S), Add Domino File(S),
+    // Export and Exit; the print commands the program hides wait behind the expand row.
+    auto bands = Bands(*shot, cx, cy, 6);
+    EXPECT_EQ(bands.size(), 6u);
+    if (bands.size() == 6u) EXPECT_TRUE(HasBlackText(*shot, cx, bands[5])) << "Exit is always enabled";
+    // Ctrl+Down shows every command.
+    const int shortHeight = cy;
+    uidriver::PressKey(VK_DOWN, true);
+    EXPECT_TRUE(WaitFor(
+        [&] {
+          ::GetWindowRect(hPopup, &rc);
+          return rc.bottom - rc.top > shortHeight;
+        },
+        3000))
+        << "the menu did not expand";
+    ::Sleep(400);
+    ::GetWindowRect(hPopup, &rc);
+    shot = Picture(hPopup);
     shot->SavePng(testsupport::ArtifactPath(std::wstring(L"wizard\\") + picture));
-    const int cx = rc.right - rc.left, cy = rc.bottom - rc.top;
+    cx = rc.right - rc.left, cy = rc.bottom - rc.top;
     // Eight items of text: New, Open..., Add File(S), Add Domino File(S), Export, Print...,
     // Print Preview, Exit; the separators are thinner than a line of text.
-    const auto bands = Bands(*shot, cx, cy, 6);
+    bands = Bands(*shot, cx, cy, 6);
     EXPECT_EQ(bands.size(), 8u);
     if (bands.size() == 8u) {
       seen.blackOpen = HasBlackText(*shot, cx, bands[1]);
       EXPECT_FALSE(HasBlackText(*shot, cx, bands[5])) << "Print is always greyed";
+      EXPECT_FALSE(HasBlackText(*shot, cx, bands[6])) << "Print Preview is always greyed";
       EXPECT_TRUE(HasBlackText(*shot, cx, bands[7])) << "Exit is always enabled";
     }
     uidriver::PressKey('O');
@@ -434,12 +460,7 @@ TEST_F(WizardE2e, FileOpenWorksOnTheFilePageOnly) {
       uidriver::PressKey(VK_ESCAPE);
       EXPECT_TRUE(WaitFor([&] { return !::IsWindow(hDlg) || !::IsWindowVisible(hDlg); }, 5000));
     } else {
-      while (!PopupMenus(m_app.Pid()).empty()) {
-        uidriver::PressKey(VK_ESCAPE);
-        ::Sleep(200);
-      }
-      uidriver::PressKey(VK_ESCAPE);
-      ::Sleep(200);
+      CloseMenus();
     }
     return seen;
   };
@@ -590,4 +611,188 @@ TEST_F(WizardE2e, FileExitAsksBeforeClosing) {
   ::Sleep(500);
   EXPECT_TRUE(m_app.Running());
   EXPECT_TRUE(::IsWindowVisible(m_hMain));
+}
+
+namespace {
+
+// The frame's bars: the dock bars' and the status bar's ids.
+const int kDockTop = 59419, kDockLeft = 59420, kStatusBarId = 0xE801;
+
+RECT ScreenRectOf(HWND h) {
+  RECT rc = {};
+  ::GetWindowRect(h, &rc);
+  return rc;
+}
+
+// Presses the left button at one point, moves to another in steps and lets go there.
+void Drag(POINT from, POINT to) {
+  uidriver::MoveMouseTo(from);
+  ::Sleep(80);
+  INPUT press = {};
+  press.type = INPUT_MOUSE;
+  press.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  ::SendInput(1, &press, sizeof(INPUT));
+  ::Sleep(80);
+  const int steps = 12;
+  for (int i = 1; i <= steps; ++i) {
+    uidriver::MoveMouseTo(POINT{from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps});
+    ::Sleep(40);
+  }
+  INPUT release = {};
+  release.type = INPUT_MOUSE;
+  release.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  ::SendInput(1, &release, sizeof(INPUT));
+  ::Sleep(200);
+}
+
+}  // namespace
+
+// The frame shows the command bars' menu bar (File, View, Help) in place of the system's
+// menu, above the "Standard" toolbar on the top dock bar, and the status bar along the
+// bottom; a click on each item of the menu bar opens its menu below it.
+TEST_F(WizardE2e, MenuBarAboveTheToolbarOpensEachMenuByAClick) {
+  EXPECT_EQ(::GetMenu(m_hMain), nullptr) << "the frame still has the system's menu";
+  HWND hTop = FindChild(m_hMain, kDockTop);
+  ASSERT_NE(hTop, nullptr);
+  HWND hMenuBar = MenuBar();
+  ASSERT_NE(hMenuBar, nullptr);
+  EXPECT_EQ(::GetParent(hMenuBar), hTop);
+  HWND hStandard = FindTextDeep(hTop, L"Standard");
+  ASSERT_NE(hStandard, nullptr);
+  EXPECT_TRUE(::IsWindowVisible(hMenuBar));
+  EXPECT_TRUE(::IsWindowVisible(hStandard));
+  EXPECT_LT(ScreenRectOf(hMenuBar).top, ScreenRectOf(hStandard).top);
+  HWND hStatus = FindChild(m_hMain, kStatusBarId);
+  ASSERT_NE(hStatus, nullptr);
+  EXPECT_TRUE(::IsWindowVisible(hStatus));
+  RECT client;
+  ::GetClientRect(m_hMain, &client);
+  ::MapWindowPoints(m_hMain, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  EXPECT_EQ(ScreenRectOf(hStatus).bottom, client.bottom);
+  // The wizard's view lies between the bars.
+  EXPECT_GE(ScreenRectOf(View()).top, ScreenRectOf(hStandard).bottom);
+  EXPECT_LE(ScreenRectOf(View()).bottom, ScreenRectOf(hStatus).top);
+  wizarde2e::KeepPicture(m_hMain, L"frame_menu_bar.png");
+
+  // The focus of the program before the menus; they hand it back when they close.
+  uidriver::Click(FileList(), POINT{60, 30});
+  ::Sleep(300);
+  const HWND hFocus = ProgramFocus();
+  EXPECT_EQ(hFocus, FileList());
+
+  const std::vector<RECT> items = MenuBarItems();
+  ASSERT_EQ(items.size(), 3u) << "File, View and Help";
+  const wchar_t* pictures[] = {L"menu_file_by_click.png", L"menu_view_by_click.png", L"menu_help_by_click.png"};
+  for (size_t i = 0; i < items.size(); ++i) {
+    ASSERT_TRUE(OpenMenuByClick(i)) << "item " << i;
+    ::Sleep(400);
+    const std::vector<HWND> popups = PopupMenus(m_app.Pid());
+    ASSERT_EQ(popups.size(), 1u);
+    const RECT rcPopup = ScreenRectOf(popups[0]);
+    // Below its item, its left edge at the item's.
+    EXPECT_NEAR(rcPopup.top, ScreenRectOf(hMenuBar).bottom, 4) << i;
+    EXPECT_LE(rcPopup.left, items[i].left) << i;
+    EXPECT_GE(rcPopup.left, items[i].left - 20) << i;
+    // The frame with its menu open, as the user sees it.
+    auto shot = Picture(m_hMain);
+    shot->SavePng(testsupport::ArtifactPath(std::wstring(L"wizard\\") + pictures[i]));
+    CloseMenus();
+    EXPECT_TRUE(WaitFor([&] { return PopupMenus(m_app.Pid()).empty(); }, 3000)) << i;
+    EXPECT_EQ(ProgramFocus(), hFocus) << i;
+  }
+  // Alt held down with a menu's letter opens that menu too, and Escape hands the focus back.
+  INPUT chord[4] = {};
+  for (INPUT& in : chord) in.type = INPUT_KEYBOARD;
+  chord[0].ki.wVk = VK_MENU;
+  chord[1].ki.wVk = chord[2].ki.wVk = 'H';
+  chord[2].ki.dwFlags = KEYEVENTF_KEYUP;
+  chord[3].ki.wVk = VK_MENU;
+  chord[3].ki.dwFlags = KEYEVENTF_KEYUP;
+  ::SendInput(4, chord, sizeof(INPUT));
+  ASSERT_TRUE(WaitFor([&] { return PopupMenus(m_app.Pid()).size() == 1; }, 3000)) << "Alt+H opened no menu";
+  EXPECT_GE(ScreenRectOf(PopupMenus(m_app.Pid())[0]).left, items[2].left - 20) << "not the Help menu";
+  CloseMenus();
+  EXPECT_TRUE(PopupMenus(m_app.Pid()).empty());
+  EXPECT_EQ(ProgramFocus(), hFocus);
+  // The keys reach the program as before: Ctrl+O opens the open-file dialog.
+  uidriver::PressKey('O', true);
+  HWND hDlg = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (hDlg = Dialog(L"Open")) != nullptr; }, 5000));
+  uidriver::PressKey(VK_ESCAPE);
+  EXPECT_TRUE(WaitFor([&] { return !::IsWindow(hDlg) || !::IsWindowVisible(hDlg); }, 5000));
+  EXPECT_EQ(m_answers->Count(), 0u);
+}
+
+// Ctrl+E, the shortcut of File's "Export", goes on from the file page as its Export button
+// does: to the save page and its "Save Options".
+TEST_F(WizardE2e, ExportShortcutGoesOnToTheSavePage) {
+  AddFilesThroughDialog(kSampleBook);
+  ASSERT_TRUE(WaitFor([&] { return Rows() == 1; }, 5000));
+  ::SetForegroundWindow(m_hMain);
+  WaitFor([&] { return ::GetForegroundWindow() == m_hMain; }, 3000);
+  uidriver::PressKey('E', true);
+  ASSERT_TRUE(WaitFor([&] { return Page(2) && ::IsWindowVisible(Page(2)); }, 5000));
+  CancelTheSaveOptions();
+}
+
+// The bars' layout outlives the program: the status bar hidden from the View menu and the
+// "Standard" toolbar dragged by its gripper to the frame's left edge, the program closed
+// (Yes); the next start shows both as they were left.
+TEST_F(WizardE2e, TheNextStartShowsTheBarsAsTheLastRunLeftThem) {
+  HWND hTop = FindChild(m_hMain, kDockTop), hLeft = FindChild(m_hMain, kDockLeft);
+  ASSERT_NE(hTop, nullptr);
+  ASSERT_NE(hLeft, nullptr);
+  HWND hStandard = FindTextDeep(hTop, L"Standard");
+  ASSERT_NE(hStandard, nullptr);
+  HWND hStatus = FindChild(m_hMain, kStatusBarId);
+  ASSERT_NE(hStatus, nullptr);
+  ASSERT_TRUE(::IsWindowVisible(hStatus));
+  wizarde2e::KeepPicture(m_hMain, L"bars_built.png");
+
+  // View, Status Bar.
+  ASSERT_TRUE(OpenMenuByKeys('V'));
+  uidriver::PressKey('S');
+  ASSERT_TRUE(WaitFor([&] { return !::IsWindowVisible(hStatus); }, 5000)) << "the status bar is still shown";
+  // "Standard" to the left edge.
+  const RECT rcStandard = ScreenRectOf(hStandard);
+  RECT client;
+  ::GetClientRect(m_hMain, &client);
+  ::MapWindowPoints(m_hMain, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  ::SetForegroundWindow(m_hMain);
+  Drag(POINT{rcStandard.left + 3, (rcStandard.top + rcStandard.bottom) / 2},
+       POINT{client.left + 6, (client.top + client.bottom) / 2});
+  ASSERT_TRUE(WaitFor([&] { return ::GetParent(hStandard) == hLeft; }, 5000)) << "Standard did not dock on the left";
+  ::Sleep(300);
+  const RECT rcMoved = ScreenRectOf(hStandard);
+  wizarde2e::KeepPicture(m_hMain, L"bars_moved.png");
+  ASSERT_EQ(CloseProgram(), 0u);
+
+  // The second start.
+  m_answers.reset();
+  m_app.Kill();
+  ASSERT_TRUE(m_app.Start());
+  m_hMain = m_app.MainWindow();
+  ASSERT_NE(m_hMain, nullptr);
+  m_answers.reset(new CMessageBoxAnswerer(m_app.Pid()));
+  ASSERT_TRUE(WaitFor([&] { return PageShown(0); }, 10000));
+  ::Sleep(500);
+  hLeft = FindChild(m_hMain, kDockLeft);
+  ASSERT_NE(hLeft, nullptr);
+  HWND hRestored = FindTextDeep(hLeft, L"Standard");
+  ASSERT_NE(hRestored, nullptr) << "Standard is not on the left";
+  EXPECT_TRUE(::IsWindowVisible(hRestored));
+  const RECT rcRestored = ScreenRectOf(hRestored);
+  EXPECT_TRUE(::EqualRect(&rcRestored, &rcMoved));
+  EXPECT_EQ(FindTextDeep(FindChild(m_hMain, kDockTop), L"Standard"), nullptr);
+  // The menu bar stays where it was, on top.
+  ASSERT_NE(MenuBar(), nullptr);
+  EXPECT_EQ(::GetParent(MenuBar()), FindChild(m_hMain, kDockTop));
+  hStatus = FindChild(m_hMain, kStatusBarId);
+  ASSERT_NE(hStatus, nullptr);
+  EXPECT_FALSE(::IsWindowVisible(hStatus));
+  wizarde2e::KeepPicture(m_hMain, L"bars_restored.png");
+  // The wizard works as before: its first page is shown and takes a book.
+  AddFilesThroughDialog(kSampleBook);
+  EXPECT_TRUE(WaitFor([&] { return Rows() == 1; }, 5000));
+  EXPECT_EQ(m_answers->Count(), 0u);
 }

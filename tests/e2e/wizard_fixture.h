@@ -86,7 +86,22 @@ inline bool Near(COLORREF a, COLORREF b, int tolerance = 24) {
          abs(GetBValue(a) - GetBValue(b)) <= tolerance;
 }
 
-// The visible popup menu windows of a process.
+// A drop-down menu of the program's menu bar: a popup bar of the command bars, a top-level
+// popup window of the class the toolkit registers for its popup bars (the framework names a
+// class by its attributes, "Fw:<module>:<class style>:...": here CS_SAVEBITS | CS_DBLCLKS).
+inline bool IsPopupBar(HWND h) {
+  const std::wstring cls = uidriver::ClassOf(h);
+  if (cls.compare(0, 3, L"Fw:") != 0) return false;
+  const size_t styleAt = cls.find(L':', 3);
+  if (styleAt == std::wstring::npos) return false;
+  const size_t styleEnd = cls.find(L':', styleAt + 1);
+  wchar_t expected[16];
+  swprintf(expected, 16, L"%x", CS_SAVEBITS | CS_DBLCLKS);
+  return cls.substr(styleAt + 1, styleEnd - styleAt - 1) == expected &&
+         (::GetWindowLongW(h, GWL_STYLE) & WS_POPUP) != 0;
+}
+
+// The shown drop-down menus (popup bars) of a process, the one opened last first.
 inline std::vector<HWND> PopupMenus(DWORD pid) {
   struct S {
     DWORD pid;
@@ -97,11 +112,63 @@ inline std::vector<HWND> PopupMenus(DWORD pid) {
         auto* s = reinterpret_cast<S*>(l);
         DWORD pid = 0;
         ::GetWindowThreadProcessId(h, &pid);
-        if (pid == s->pid && ::IsWindowVisible(h) && uidriver::ClassOf(h) == L"#32768") s->found.push_back(h);
+        if (pid == s->pid && ::IsWindowVisible(h) && IsPopupBar(h)) s->found.push_back(h);
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&s));
   return s.found;
+}
+
+// A descendant window by its text (depth-first).
+inline HWND FindTextDeep(HWND hParent, const std::wstring& text) {
+  for (HWND h = ::GetWindow(hParent, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT)) {
+    if (uidriver::WindowText(h) == text) return h;
+    if (HWND inner = FindTextDeep(h, text)) return inner;
+  }
+  return nullptr;
+}
+
+// The spans of columns of a picture area whose pixels include dark ones (text), left to
+// right, gaps narrower than minGap joined: the items of a menu bar.
+inline std::vector<std::pair<int, int>> InkedColumns(testsupport::CSnapshot& shot, int x0, int x1, int y0, int y1,
+                                                      int minGap) {
+  std::vector<std::pair<int, int>> spans;
+  int start = -1, lastInked = -1;
+  for (int x = x0; x < x1; ++x) {
+    bool inked = false;
+    for (int y = y0; y < y1 && !inked; ++y) {
+      const COLORREF c = shot.Pixel(x, y);
+      inked = GetRValue(c) < 70 && GetGValue(c) < 70 && GetBValue(c) < 70;
+    }
+    if (!inked) continue;
+    if (start >= 0 && x - lastInked > minGap) {
+      spans.push_back({start, lastInked + 1});
+      start = -1;
+    }
+    if (start < 0) start = x;
+    lastInked = x;
+  }
+  if (start >= 0) spans.push_back({start, lastInked + 1});
+  return spans;
+}
+
+// The profile of Vorlix.exe (HKCU, under the program's registry key).
+const wchar_t kProfileKey[] = L"Software\\Local AppWizard-Generated Applications\\Vorlix";
+
+// Forgets what the command bars stored (every "CommandBars..." section of the profile): the
+// next start shows the bars as the frame builds them.
+inline void ForgetStoredBars() {
+  HKEY hKey = nullptr;
+  if (::RegOpenKeyExW(HKEY_CURRENT_USER, kProfileKey, 0, KEY_READ | KEY_WRITE, &hKey) != ERROR_SUCCESS) return;
+  std::vector<std::wstring> sections;
+  wchar_t name[256];
+  for (DWORD i = 0;; ++i) {
+    DWORD cch = 256;
+    if (::RegEnumKeyExW(hKey, i, name, &cch, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    if (wcsncmp(name, L"CommandBars", 11) == 0) sections.push_back(name);
+  }
+  for (const std::wstring& section : sections) ::RegDeleteTreeW(hKey, section.c_str());
+  ::RegCloseKey(hKey);
 }
 
 class CWizardFixture : public ::testing::Test {
@@ -112,6 +179,8 @@ class CWizardFixture : public ::testing::Test {
     // A program left by a test that ran out of time would refuse this one as a second
     // instance: it is ended first (only programs of this test prefix are seen here).
     EndLeftoverProgram();
+    // Every test meets the bars as built, whatever a test before it stored.
+    ForgetStoredBars();
     ASSERT_TRUE(m_app.Start());
     m_hMain = m_app.MainWindow();
     ASSERT_NE(m_hMain, nullptr) << "the main window did not appear";
@@ -123,6 +192,7 @@ class CWizardFixture : public ::testing::Test {
   void TearDown() override {
     m_answers.reset();
     m_app.Kill();
+    ForgetStoredBars();
   }
 
   static void EndLeftoverProgram() {
@@ -149,12 +219,53 @@ class CWizardFixture : public ::testing::Test {
       ::Sleep(200);
       uidriver::PressKey(letter);
       if (WaitFor([&] { return !PopupMenus(m_app.Pid()).empty(); }, 3000)) return true;
-      uidriver::PressKey(VK_ESCAPE);
-      uidriver::PressKey(VK_ESCAPE);
-      ::Sleep(300);
+      CloseMenus();
     }
     return false;
   }
+  // Closes the open menus with Escape, then leaves the menu bar.
+  void CloseMenus() {
+    for (int i = 0; i < 5 && !PopupMenus(m_app.Pid()).empty(); ++i) {
+      uidriver::PressKey(VK_ESCAPE);
+      WaitFor([&] { return PopupMenus(m_app.Pid()).empty(); }, 500);
+    }
+    uidriver::PressKey(VK_ESCAPE);
+    ::Sleep(300);
+  }
+
+  // The window that has the keyboard focus in the program's interface thread.
+  HWND ProgramFocus() {
+    GUITHREADINFO info = {sizeof(info)};
+    return ::GetGUIThreadInfo(::GetWindowThreadProcessId(m_hMain, nullptr), &info) ? info.hwndFocus : nullptr;
+  }
+  // The menu bar: the command bar "Menu Bar" on the frame's top dock bar.
+  HWND MenuBar() { return FindTextDeep(m_hMain, L"Menu Bar"); }
+  // The items of the menu bar as screen rectangles, left to right, found by their texts in
+  // a picture of the bar (the gripper at its left end is left out).
+  std::vector<RECT> MenuBarItems() {
+    std::vector<RECT> items;
+    HWND hBar = MenuBar();
+    if (!hBar) return items;
+    RECT rc;
+    ::GetWindowRect(hBar, &rc);
+    auto shot = Picture(hBar);
+    const int cy = rc.bottom - rc.top;
+    for (const auto& span : InkedColumns(*shot, kMenuBarGripper, rc.right - rc.left, 3, cy - 3, 10))
+      items.push_back(RECT{rc.left + span.first, rc.top, rc.left + span.second, rc.bottom});
+    return items;
+  }
+  // Opens the menu of the menu bar's item index with a click on it and waits for its popup.
+  bool OpenMenuByClick(size_t index) {
+    ::SetForegroundWindow(m_hMain);
+    WaitFor([&] { return ::GetForegroundWindow() == m_hMain; }, 3000);
+    const std::vector<RECT> items = MenuBarItems();
+    if (index >= items.size()) return false;
+    const RECT& item = items[index];
+    uidriver::ClickAt(POINT{(item.left + item.right) / 2, (item.top + item.bottom) / 2});
+    return WaitFor([&] { return !PopupMenus(m_app.Pid()).empty(); }, 3000);
+  }
+  // Width of the menu bar's gripper, where no item is.
+  static const int kMenuBarGripper = 8;
 
   HWND View() { return FindChild(m_hMain, kViewId); }
   HWND TabControl() { return FindChild(View(), kTabControlId); }
@@ -342,10 +453,13 @@ class CWizardFixture : public ::testing::Test {
     return m_app.WaitExit(30000);
   }
 
-  // A picture of the screen area of a window.
+  // A picture of the screen area of a window (the part of it on the screen: a maximised
+  // frame reaches past the screen's edges, and a copy from beyond them gives nothing).
   std::unique_ptr<testsupport::CSnapshot> Picture(HWND hWnd) {
-    RECT rc;
-    ::GetWindowRect(hWnd, &rc);
+    RECT rc, window;
+    ::GetWindowRect(hWnd, &window);
+    const RECT screen = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    ::IntersectRect(&rc, &window, &screen);
     auto shot = std::make_unique<testsupport::CSnapshot>(rc.right - rc.left, rc.bottom - rc.top);
     HDC hScreen = ::GetDC(nullptr);
     ::BitBlt(shot->DC().m_hDC, 0, 0, rc.right - rc.left, rc.bottom - rc.top, hScreen, rc.left, rc.top, SRCCOPY);

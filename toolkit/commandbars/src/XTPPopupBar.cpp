@@ -393,6 +393,13 @@ void CXTPPopupBar::UpdateShortcuts() {
 CSize CXTPPopupBar::CalcLayout(int, DWORD) {
   m_bDynamicLayout = TRUE;
   CXTPControls* pControls = GetControls();
+  // Every control's bar-layout hook comes first: a list placeholder puts its generated
+  // items into the bar there, and they and the controls after them are then counted for
+  // the short menu and laid out like the rest.
+  for (int i = 0; pControls != NULL && i < pControls->GetCount(); i++) {
+    CXTPControl* pControl = pControls->GetAt(i);
+    if (pControl->GetID() != (int)kIdExpandButton) pControl->OnBarLayout(0);
+  }
   const int nCount = pControls != NULL ? pControls->GetCount() : 0;
   CRect rcWork;
   ::SystemParametersInfo(SPI_GETWORKAREA, 0, &rcWork, 0);
@@ -448,7 +455,6 @@ CSize CXTPPopupBar::CalcLayout(int, DWORD) {
   for (int i = 0; i < nCountAll; i++) {
     CXTPControl* pControl = pControls->GetAt(i);
     if (pControl == pExpand) continue;
-    pControl->OnBarLayout(0);
     pControl->SetHideFlags(pControl->GetHideFlags() & ~(DWORD)xtpHideScroll);
     if (!pControl->IsVisible()) continue;
     if (bAny && pControl->GetBeginGroup()) y += nSeparator;

@@ -202,6 +202,41 @@ TEST_F(MenuLists, WindowListShowsNineOfTenChildrenWithAmpersandsDoubled) {
   EXPECT_GT(rc.Height(), 9 * 20);
 }
 
+// A menu opened with a list that has not generated its items yet: the opening makes them,
+// and they and the items after them are all laid out inside the popup, in their order.
+TEST_F(MenuLists, ItemsAfterAListGeneratedAtOpeningAreLaidOutInsideThePopup) {
+  for (const wchar_t* title : {L"One", L"Two", L"Three"}) ASSERT_NE(nullptr, pFrame->AddChild(title));
+  Controls()->Add(xtpControlButton, 100)->SetCaption(_T("&Cascade"));
+  CXTPControl* pList = Controls()->Add(xtpControlButton, 35000);
+  CXTPControl* pAfter = Controls()->Add(xtpControlButton, 101);
+  pAfter->SetCaption(_T("&After"));
+  CXTPControl* pLast = Controls()->Add(xtpControlButton, 102);
+  pLast->SetCaption(_T("&Last"));
+  pLast->SetBeginGroup(TRUE);
+  ASSERT_EQ(4, Controls()->GetCount());
+  ASSERT_TRUE(pMenu->PopupAt(200, 100));
+  PumpFor(100);
+  ASSERT_EQ(7, Controls()->GetCount()) << "the list's three items";
+  CRect rcClient;
+  pMenu->GetClientRect(&rcClient);
+  // Top to bottom: Cascade, the three windows, After, then Last below a separator; every
+  // one shown and inside the popup.
+  const int order[] = {0, 2, 3, 4, 5, 6};
+  int nPreviousBottom = 0;
+  for (int i : order) {
+    CXTPControl* pControl = Controls()->GetAt(i);
+    const CRect rc = pControl->GetRect();
+    EXPECT_TRUE(pControl->IsVisible()) << i;
+    EXPECT_FALSE(rc.IsRectEmpty()) << i;
+    EXPECT_GE(rc.top, nPreviousBottom) << i;
+    EXPECT_LE(rc.bottom, rcClient.bottom) << i;
+    nPreviousBottom = rc.bottom;
+  }
+  EXPECT_EQ(pAfter, Controls()->GetAt(5));
+  EXPECT_GT(pLast->GetRect().top, pAfter->GetRect().bottom) << "the separator before Last";
+  EXPECT_FALSE(pList->IsVisible());
+}
+
 TEST_F(MenuLists, WindowListUnderAFrameWithoutMDIClientShowsItself) {
   CRecordingSite site;
   ASSERT_TRUE(testsupport::CreateTestWindow(site, CRect(50, 50, 300, 200), L"sdi"));
