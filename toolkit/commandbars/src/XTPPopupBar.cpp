@@ -393,6 +393,14 @@ void CXTPPopupBar::UpdateShortcuts() {
 CSize CXTPPopupBar::CalcLayout(int, DWORD) {
   m_bDynamicLayout = TRUE;
   CXTPControls* pControls = GetControls();
+  // A control that stands for a list (the toolbars, the recent files, the windows) puts
+  // its items behind itself first, so that everything is counted, marked and laid out
+  // below; the last control first, as a list changes only what follows it.
+  CXTPControl* pExpandBefore = GetExpandButton();
+  for (int i = (pControls != NULL ? pControls->GetCount() : 0) - 1; i >= 0; i--) {
+    CXTPControl* pControl = pControls->GetAt(i);
+    if (pControl != NULL && pControl != pExpandBefore) pControl->OnBarLayout(0);
+  }
   const int nCount = pControls != NULL ? pControls->GetCount() : 0;
   CRect rcWork;
   ::SystemParametersInfo(SPI_GETWORKAREA, 0, &rcWork, 0);
@@ -448,7 +456,6 @@ CSize CXTPPopupBar::CalcLayout(int, DWORD) {
   for (int i = 0; i < nCountAll; i++) {
     CXTPControl* pControl = pControls->GetAt(i);
     if (pControl == pExpand) continue;
-    pControl->OnBarLayout(0);
     pControl->SetHideFlags(pControl->GetHideFlags() & ~(DWORD)xtpHideScroll);
     if (!pControl->IsVisible()) continue;
     if (bAny && pControl->GetBeginGroup()) y += nSeparator;
