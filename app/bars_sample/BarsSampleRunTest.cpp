@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "BarsSampleFrame.h"
-#include "BarsSampleProcess.h"
+#include "BarsSampleTestSupport.h"
 #include "FrameBarsTestSupport.h"
 #include "UiDriver.h"
 #include "resource.h"
@@ -22,53 +22,9 @@ using namespace framebarstest;
 
 namespace {
 
-// The dock bars' control ids.
-const int kDockTop = 59419, kDockBottom = 59422, kDockLeft = 59420, kDockRight = 59421;
-
-// Presses the left button at one point, moves in steps to another and lets go there.
-void Drag(POINT from, POINT to) {
-  uidriver::MoveMouseTo(from);
-  testsupport::PumpFor(60);
-  INPUT down = {};
-  down.type = INPUT_MOUSE;
-  down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  ::SendInput(1, &down, sizeof(INPUT));
-  testsupport::PumpFor(60);
-  const int steps = 12;
-  for (int i = 1; i <= steps; ++i) {
-    uidriver::MoveMouseTo(POINT{from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps});
-    testsupport::PumpFor(30);
-  }
-  INPUT up = {};
-  up.type = INPUT_MOUSE;
-  up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  ::SendInput(1, &up, sizeof(INPUT));
-  testsupport::PumpFor(150);
-}
-
-void SavePicture(HWND hWnd, const wchar_t* name) {
-  testsupport::CSnapshot shot(hWnd, testsupport::WindowArea::Whole);
-  EXPECT_TRUE(shot.SavePng(testsupport::ArtifactPath(name))) << name;
-}
-
-// What the screen shows over a rectangle (a frame with its floating bars).
-void SaveScreenPicture(const CRect& rc, const wchar_t* name) {
-  testsupport::CSnapshot shot(rc.Width(), rc.Height());
-  HDC hScreen = ::GetDC(nullptr);
-  ::BitBlt(shot.DC().m_hDC, 0, 0, rc.Width(), rc.Height(), hScreen, rc.left, rc.top, SRCCOPY);
-  ::ReleaseDC(nullptr, hScreen);
-  EXPECT_TRUE(shot.SavePng(testsupport::ArtifactPath(name))) << name;
-}
-
-class BarsSampleRun : public ::testing::Test {
+class BarsSampleRun : public CBarsSampleTest {
  protected:
-  void SetUp() override {
-    m_profile = L"VorlixBarsSampleRun";
-    ClearProfile(m_profile);
-    testsupport::ParkPointer();
-  }
-  void TearDown() override { ClearProfile(m_profile); }
-  std::wstring m_profile;
+  BarsSampleRun() : CBarsSampleTest(L"VorlixBarsSampleRun") {}
 };
 
 }  // namespace
@@ -242,15 +198,9 @@ int CountShown(DWORD pid, const std::wstring& text) {
   return s.n;
 }
 
-HWND ChildByClass(HWND hParent, const std::wstring& cls) {
-  for (HWND h = ::GetWindow(hParent, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT))
-    if (uidriver::ClassOf(h) == cls) return h;
-  return nullptr;
-}
-
 // The View menu's "Customize..." opens the sheet (command 35001); Alt and a tab's letter
-// switch its pages; a second sheet is refused; its cancel key ends it, and the next start
-// shows the bars as they were.
+// switch its pages, a click on a tab too; a second sheet is refused; a click on "Close" ends
+// it, and the next start shows the bars as they were.
 TEST_F(BarsSampleRun, CustomizeFromTheViewMenuSwitchesPagesAndCloses) {
   int nBuiltWidth = 0;
   {
@@ -266,49 +216,31 @@ TEST_F(BarsSampleRun, CustomizeFromTheViewMenuSwitchesPagesAndCloses) {
     ASSERT_TRUE(testsupport::PumpUntil([&] { return ::GetForegroundWindow() == hFrame; }, 5000));
 
     // View, Customize...
-    INPUT alt[4] = {};
-    for (INPUT& in : alt) in.type = INPUT_KEYBOARD;
-    alt[0].ki.wVk = VK_MENU;
-    alt[1].ki.wVk = 'V';
-    alt[2].ki.wVk = 'V';
-    alt[2].ki.dwFlags = KEYEVENTF_KEYUP;
-    alt[3].ki.wVk = VK_MENU;
-    alt[3].ki.dwFlags = KEYEVENTF_KEYUP;
-    ::SendInput(4, alt, sizeof(INPUT));
+    AltKey('V');
     testsupport::PumpFor(400);
     uidriver::PressKey('C');
     HWND hSheet = first.TopWindow(L"Customize", 8000);
     ASSERT_NE(hSheet, nullptr) << "the View menu's Customize... showed no sheet";
     testsupport::PumpFor(400);
-    HWND hTab = ChildByClass(hSheet, L"SysTabControl32");
+    HWND hTab = DescendantByClass(hSheet, L"SysTabControl32");
     ASSERT_NE(hTab, nullptr);
     const LRESULT nTabs = ::SendMessageW(hTab, TCM_GETITEMCOUNT, 0, 0);
     EXPECT_GE(nTabs, 2);
-    auto currentPage = [&] { return uidriver::WindowText((HWND)::SendMessageW(hSheet, PSM_GETCURRENTPAGEHWND, 0, 0)); };
+    auto currentPage = [&] { return CurrentPage(hSheet); };
     EXPECT_EQ(L"Tool&bars", currentPage());
     SavePicture(hSheet, L"commandbars\\customize_sheet_sample_toolbars.png");
     // Alt+C: the commands page.
-    INPUT altC[4] = {};
-    for (INPUT& in : altC) in.type = INPUT_KEYBOARD;
-    altC[0].ki.wVk = VK_MENU;
-    altC[1].ki.wVk = 'C';
-    altC[2].ki.wVk = 'C';
-    altC[2].ki.dwFlags = KEYEVENTF_KEYUP;
-    altC[3].ki.wVk = VK_MENU;
-    altC[3].ki.dwFlags = KEYEVENTF_KEYUP;
-    ::SendInput(4, altC, sizeof(INPUT));
+    AltKey('C');
     EXPECT_TRUE(testsupport::PumpUntil([&] { return currentPage() == L"&Commands"; }, 5000));
     testsupport::PumpFor(200);
     SavePicture(hSheet, L"commandbars\\customize_sheet_sample_commands.png");
     if (nTabs >= 4) {
       EXPECT_EQ(4, nTabs);
-      altC[1].ki.wVk = altC[2].ki.wVk = 'K';
-      ::SendInput(4, altC, sizeof(INPUT));
+      AltKey('K');
       EXPECT_TRUE(testsupport::PumpUntil([&] { return currentPage() == L"&Keyboard"; }, 5000));
       testsupport::PumpFor(200);
       SavePicture(hSheet, L"commandbars\\customize_sheet_sample_keyboard.png");
-      altC[1].ki.wVk = altC[2].ki.wVk = 'O';
-      ::SendInput(4, altC, sizeof(INPUT));
+      AltKey('O');
       EXPECT_TRUE(testsupport::PumpUntil([&] { return currentPage() == L"&Options"; }, 5000));
       testsupport::PumpFor(200);
       SavePicture(hSheet, L"commandbars\\customize_sheet_sample_options.png");
@@ -321,11 +253,13 @@ TEST_F(BarsSampleRun, CustomizeFromTheViewMenuSwitchesPagesAndCloses) {
     EXPECT_EQ(1, CountShown(pid, L"Customize"));
     EXPECT_TRUE(::IsWindowVisible(hSheet));
 
-    // "Close" (Escape, the sheet's cancel key) ends the sheet.
+    // The first tab again, by mouse.
+    EXPECT_TRUE(ClickTab(hSheet, 0, L"Tool&bars"));
+    // A click on "Close" ends the sheet.
     HWND hClose = uidriver::FindButton(hSheet, L"Close");
     ASSERT_NE(hClose, nullptr);
     EXPECT_TRUE(::IsWindowVisible(hClose));
-    uidriver::PressKey(VK_ESCAPE);
+    uidriver::Click(hClose);
     EXPECT_TRUE(testsupport::PumpUntil([&] { return !::IsWindow(hSheet) || !::IsWindowVisible(hSheet); }, 5000));
     EXPECT_EQ(first.Close(hFrame), 0u);
   }

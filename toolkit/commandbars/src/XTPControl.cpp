@@ -190,7 +190,12 @@ CXTPPaintManager* CXTPControl::GetPaintManager() const {
   return CXTPPaintManager::GetCurrentPaintManager();
 }
 
-CXTPImageManager* CXTPControl::GetImageManager() const { return XTPImageManager(); }
+// The bar's image manager (its own, its command bars', its root popup's or the process-wide
+// one): a menu with images of its own, as the customize sheet's image popup, shows them.
+CXTPImageManager* CXTPControl::GetImageManager() const {
+  if (m_pParent != NULL) return m_pParent->GetImageManager();
+  return XTPImageManager();
+}
 
 BOOL CXTPControl::IsCustomizeMode() const {
   return m_pParent != NULL && m_pParent->IsCustomizeMode();

@@ -393,12 +393,13 @@ void CXTPPopupBar::UpdateShortcuts() {
 CSize CXTPPopupBar::CalcLayout(int, DWORD) {
   m_bDynamicLayout = TRUE;
   CXTPControls* pControls = GetControls();
-  // Every control's bar-layout hook comes first: a list placeholder puts its generated
-  // items into the bar there, and they and the controls after them are then counted for
-  // the short menu and laid out like the rest.
-  for (int i = 0; pControls != NULL && i < pControls->GetCount(); i++) {
+  // A control that stands for a list (the toolbars, the recent files, the windows) puts
+  // its items behind itself first, so that everything is counted, marked and laid out
+  // below; the last control first, as a list changes only what follows it.
+  CXTPControl* pExpandBefore = GetExpandButton();
+  for (int i = (pControls != NULL ? pControls->GetCount() : 0) - 1; i >= 0; i--) {
     CXTPControl* pControl = pControls->GetAt(i);
-    if (pControl->GetID() != (int)kIdExpandButton) pControl->OnBarLayout(0);
+    if (pControl != NULL && pControl != pExpandBefore) pControl->OnBarLayout(0);
   }
   const int nCount = pControls != NULL ? pControls->GetCount() : 0;
   CRect rcWork;

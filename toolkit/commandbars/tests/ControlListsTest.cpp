@@ -334,6 +334,50 @@ TEST_F(MenuLists, RecentFilesNumberedAndEmptyListDisabled) {
   shot.SavePng(testsupport::ArtifactPath(L"commandbars\\recent_files_empty.png"));
 }
 
+// The first time a menu opens, the controls behind a list are laid out below its items:
+// none is left out because the list grew while the menu was being laid out.
+TEST_F(MenuLists, ControlsAfterAListShowTheFirstTimeTheMenuOpens) {
+  CRecentFileList list(0, _T("Recent File List"), _T("File%d"), 4);
+  list.Add(_T("C:\\elsewhere\\b.nsf"));
+  list.Add(_T("C:\\elsewhere\\a.nsf"));
+  list.Add(_T("C:\\elsewhere\\c.nsf"));
+  CTestRecentFiles* pRecent = new CTestRecentFiles();
+  pRecent->pList = &list;
+  Controls()->Add(xtpControlButton, 100)->SetCaption(_T("&Open"));
+  Controls()->Add(pRecent, 57616);
+  pRecent->SetCaption(_T("Recent File"));
+  Controls()->Add(xtpControlButton, 101)->SetCaption(_T("&Save"));
+  CXTPControl* pExit = Controls()->Add(xtpControlButton, 102);
+  pExit->SetCaption(_T("E&xit"));
+  pExit->SetBeginGroup(TRUE);
+  ASSERT_EQ(4, Controls()->GetCount());
+
+  ASSERT_TRUE(pMenu->PopupAt(200, 100));
+  PumpFor(100);
+  CRect rcClient;
+  pMenu->GetClientRect(&rcClient);
+  // Open, the three files, Save and Exit, one below the other, all inside the menu.
+  std::vector<int> ids;
+  int nBottom = 0;
+  for (int i = 0; i < Controls()->GetCount(); i++) {
+    CXTPControl* pControl = Controls()->GetAt(i);
+    if (!pControl->IsVisible()) continue;
+    ids.push_back(pControl->GetID());
+    const CRect rc = pControl->GetRect();
+    EXPECT_FALSE(rc.IsRectEmpty()) << "control " << pControl->GetID();
+    EXPECT_GE(rc.top, nBottom) << "control " << pControl->GetID();
+    EXPECT_LE(rc.bottom, rcClient.bottom) << "control " << pControl->GetID();
+    nBottom = rc.bottom;
+  }
+  EXPECT_EQ(std::vector<int>({100, 57616, 57617, 57618, 101, 102}), ids);
+  CRect rc;
+  pMenu->GetWindowRect(&rc);
+  testsupport::CSnapshot shot(rc.Width(), rc.Height());
+  CClientDC screen(nullptr);
+  shot.DC().BitBlt(0, 0, rc.Width(), rc.Height(), &screen, rc.left, rc.top, SRCCOPY);
+  shot.SavePng(testsupport::ArtifactPath(L"commandbars\\recent_files_first_open.png"));
+}
+
 TEST_F(MenuLists, WorkspaceActionsAskTheTabClient) {
   pFrame->AddChild(L"First");
   pFrame->AddChild(L"Second");

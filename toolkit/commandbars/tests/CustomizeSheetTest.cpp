@@ -236,6 +236,7 @@ TEST_P(CustomizeSheet, EveryContextMenuEntryHasItsEffect) {
   int nImagePopupCount = 0, nImagePopupWidth = 0, nFirstRow = 0;
   CSize szPlainImage(0, 0);
   COLORREF clrChosen = CLR_INVALID, clrButtonImage10 = CLR_INVALID;
+  bool bPopupImageFound = false;
 
   script.Then("sheet shown", [&] { return SheetShown(sheet); });
   // The first control: its states; the picture of the open menu.
@@ -330,6 +331,8 @@ TEST_P(CustomizeSheet, EveryContextMenuEntryHasItsEffect) {
         for (int i = 0; i < pPopup->GetControlCount(); i++)
           if (pPopup->GetControl(i)->GetRect().top == nTop) nFirstRow++;
         clrButtonImage10 = MiddleColour(sheet.GetButtonImages(), 10);
+        // The popup's buttons draw the sheet's button images, not the frame's.
+        bPopupImageFound = pPopup->GetControl(9)->GetImage(16) == sheet.GetButtonImages()->GetImage(10, 16);
         f.Shoot(Shot(L"image_popup").c_str(), &sheet, sheet.GetContextMenu(), pPopup);
         }))
       .Do("pick the tenth", [&] {
@@ -399,6 +402,7 @@ TEST_P(CustomizeSheet, EveryContextMenuEntryHasItsEffect) {
   EXPECT_EQ(144, nImagePopupWidth);
   EXPECT_EQ(6, nFirstRow);
   EXPECT_NE(CLR_INVALID, clrButtonImage10);
+  EXPECT_TRUE(bPopupImageFound);
   EXPECT_EQ(clrButtonImage10, clrChosen);
   EXPECT_EQ(std::vector<int>({33001, 33002, 33004}), Frame::Ids(f.pStandard));
 }

@@ -338,9 +338,14 @@ BOOL CXTPImageManager::SetIcons(UINT nIDResourceBitmap, const UINT* pCommands, i
 BOOL CXTPImageManager::SetIcons(CBitmap* pBmpIcons, const UINT* pCommands, int nCount, CSize szIcon,
                                 int imageState) {
   if (pBmpIcons == NULL || pBmpIcons->GetSafeHandle() == NULL) return FALSE;
+  // Only a 32-bit DIB section carries alpha. A screen-compatible bitmap is as deep as the
+  // screen (32 bits on a true-colour one) whatever it was loaded from, with its alpha bytes
+  // all zero: taken as alpha, every image would be fully transparent.
+  DIBSECTION ds{};
+  const BOOL bSection = ::GetObjectW(pBmpIcons->GetSafeHandle(), sizeof(ds), &ds) == sizeof(ds);
   BITMAP bm{};
-  if (::GetObjectW(pBmpIcons->GetSafeHandle(), sizeof(bm), &bm) != sizeof(bm)) return FALSE;
-  return SetIcons(*pBmpIcons, pCommands, nCount, szIcon, imageState, bm.bmBitsPixel == 32);
+  if (!bSection && ::GetObjectW(pBmpIcons->GetSafeHandle(), sizeof(bm), &bm) != sizeof(bm)) return FALSE;
+  return SetIcons(*pBmpIcons, pCommands, nCount, szIcon, imageState, bSection && ds.dsBm.bmBitsPixel == 32);
 }
 
 BOOL CXTPImageManager::SetIcons(CBitmap& bmpIcons, const UINT* pCommands, int nCount, CSize szIcon,

@@ -332,6 +332,42 @@ TEST(ImageManager, ImageListsAndSeparators) {
   EXPECT_FALSE(m->SetIcons(empty, many, 3, CSize(16, 16)));
 }
 
+// A bitmap object: a 32-bit DIB section is cut into alpha images; a screen-compatible
+// bitmap (32 bits deep on a true-colour screen, its alpha bytes zero) into opaque ones.
+TEST(ImageManager, BitmapObjectsAreAlphaOnlyAsThirtyTwoBitSections) {
+  const UINT ids[] = {40, 41};
+  {
+    ManagerHolder m;
+    CBitmap section;
+    section.Attach(MakeSolidAlphaBitmap(32, 16, Bgra(0, 0, 255, 255)));
+    ASSERT_TRUE(m->SetIcons(&section, ids, 2, CSize(16, 16)));
+    ASSERT_NE(m->GetImage(41, 16), nullptr);
+    EXPECT_TRUE(m->GetImage(41, 16)->GetIcon().IsAlpha());
+  }
+  ManagerHolder m;
+  CClientDC screen(nullptr);
+  CDC dc;
+  dc.CreateCompatibleDC(&screen);
+  CBitmap compatible;
+  ASSERT_TRUE(compatible.CreateCompatibleBitmap(&screen, 32, 16));
+  CBitmap* pOld = dc.SelectObject(&compatible);
+  // Pixel 0,0 is the mask colour: a white frame around a green picture.
+  dc.FillSolidRect(0, 0, 32, 16, RGB(255, 255, 255));
+  dc.FillSolidRect(20, 4, 8, 8, RGB(0, 255, 0));
+  dc.SelectObject(pOld);
+  ASSERT_TRUE(m->SetIcons(&compatible, ids, 2, CSize(16, 16)));
+  CXTPImageManagerIcon* pImage = m->GetImage(41, 16);
+  ASSERT_NE(pImage, nullptr);
+  EXPECT_FALSE(pImage->GetIcon().IsAlpha());
+  const IconPixels icon = ReadIcon(pImage->GetIcon().GetIcon());
+  ASSERT_EQ(16 * 16, static_cast<int>(icon.colour.size()));
+  // Row 8, column 8 of the second image: green and shown.
+  const size_t middle = static_cast<size_t>(8) * 16 + 8;
+  EXPECT_EQ(255, icon.colour[middle].g);
+  EXPECT_FALSE(icon.transparent[middle]);
+  EXPECT_TRUE(icon.transparent[0]);
+}
+
 TEST(ImageManager, IconResourcesByGroupAndSize) {
   ManagerHolder m;
   // Size 0,0: every image of the group, each under its own width.
