@@ -98,8 +98,10 @@ class CXTPBarStateList {
   CXTPBarState* GetAt(int nIndex) const { return m_arrStates[nIndex]; }
   void Add(CXTPBarState* pState) { m_arrStates.Add(pState); }
 
-  // The most "%s-Bar%d" sections LoadList reads, whatever "Bars" says.
-  enum { kMaxStoredBars = 4096 };
+  // The most "%s-Bar%d" sections LoadList reads, whatever "Bars" says: far more bars than
+  // a frame can hold (its built-in ones and 255 custom toolbar ids), few enough that a
+  // damaged count costs the start-up no more than a moment.
+  enum { kMaxStoredBars = 1024 };
 
  protected:
   CArray<CXTPBarState*, CXTPBarState*> m_arrStates;
