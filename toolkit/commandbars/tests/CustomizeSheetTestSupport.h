@@ -1,7 +1,8 @@
 // What the customize sheet's tests share: a frame with two toolbars of caption buttons that
 // records the commands reaching it, input sent without pumping (the sheet, its context menu
 // and the drag loop run modal loops of their own), and a script of steps played by a
-// thread timer inside those loops, each step waiting for its condition.
+// thread timer inside those loops, each step waiting for its condition, or a script played
+// in one go once the sheet shows.
 #pragma once
 
 #include <framework.h>
