@@ -9,6 +9,7 @@
 
 #include "UiDriver.h"
 #include "test_pump.h"
+#include "test_window.h"
 
 namespace framebarstest {
 
@@ -46,24 +47,7 @@ class CSampleProcess {
     return found;
   }
   HWND FindTop(const std::wstring& text) const {
-    struct S {
-      DWORD pid;
-      const std::wstring* text;
-      HWND found;
-    } s = {m_pid, &text, nullptr};
-    ::EnumWindows(
-        [](HWND h, LPARAM l) -> BOOL {
-          auto* s = reinterpret_cast<S*>(l);
-          DWORD pid = 0;
-          ::GetWindowThreadProcessId(h, &pid);
-          if (pid == s->pid && ::IsWindowVisible(h) && uidriver::WindowText(h) == *s->text) {
-            s->found = h;
-            return FALSE;
-          }
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&s));
-    return s.found;
+    return testsupport::FindTopWindow(m_pid, [&](HWND h) { return uidriver::WindowText(h) == text; });
   }
 
   // Closes the frame as the user does and waits for the process to end; its exit code.

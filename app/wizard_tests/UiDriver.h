@@ -5,6 +5,7 @@
 
 #include <framework.h>
 
+#include <algorithm>
 #include <atomic>
 #include <deque>
 #include <mutex>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "test_picture.h"
+#include "test_window.h"
 
 namespace uidriver {
 
@@ -95,26 +97,10 @@ inline std::wstring ClassOf(HWND hWnd) {
 // The visible top-level dialog window of a process whose caption is title (any caption
 // when title is empty) and that is not among the windows to skip.
 inline HWND FindDialog(DWORD pid, const std::wstring& title, const std::vector<HWND>& skip = {}) {
-  struct Search {
-    DWORD pid;
-    const std::wstring* title;
-    const std::vector<HWND>* skip;
-    HWND found;
-  } s = {pid, &title, &skip, nullptr};
-  ::EnumWindows(
-      [](HWND h, LPARAM l) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(l);
-        DWORD pid = 0;
-        ::GetWindowThreadProcessId(h, &pid);
-        if (pid != s->pid || !::IsWindowVisible(h) || ClassOf(h) != L"#32770") return TRUE;
-        for (HWND k : *s->skip)
-          if (k == h) return TRUE;
-        if (!s->title->empty() && WindowText(h) != *s->title) return TRUE;
-        s->found = h;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&s));
-  return s.found;
+  return testsupport::FindTopWindow(pid, [&](HWND h) {
+    return ClassOf(h) == L"#32770" && std::find(skip.begin(), skip.end(), h) == skip.end() &&
+           (title.empty() || WindowText(h) == title);
+  });
 }
 
 // A button of a dialog by its caption ("&Yes", "OK", ...).

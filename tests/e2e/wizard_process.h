@@ -13,6 +13,7 @@
 #include "UiDriver.h"
 #include "test_picture.h"
 #include "test_pump.h"
+#include "test_window.h"
 
 namespace wizarde2e {
 
@@ -73,24 +74,9 @@ class CVorlixProcess {
   HWND MainWindow(DWORD timeoutMs = 20000) {
     const DWORD start = ::GetTickCount();
     while (::GetTickCount() - start < timeoutMs) {
-      HWND found = nullptr;
-      struct S {
-        DWORD pid;
-        HWND* out;
-      } s = {m_pid, &found};
-      ::EnumWindows(
-          [](HWND h, LPARAM l) -> BOOL {
-            auto* s = reinterpret_cast<S*>(l);
-            DWORD pid = 0;
-            ::GetWindowThreadProcessId(h, &pid);
-            if (pid == s->pid && ::IsWindowVisible(h) && uidriver::ClassOf(h) != L"#32770" &&
-                uidriver::WindowText(h) == L"Vorlix") {
-              *s->out = h;
-              return FALSE;
-            }
-            return TRUE;
-          },
-          reinterpret_cast<LPARAM>(&s));
+      HWND found = testsupport::FindTopWindow(m_pid, [](HWND h) {
+        return uidriver::ClassOf(h) != L"#32770" && uidriver::WindowText(h) == L"Vorlix";
+      });
       if (found) return found;
       if (!Running()) return nullptr;
       ::Sleep(100);

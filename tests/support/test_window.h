@@ -1,7 +1,10 @@
-// Top-level windows that tests create to own the controls they drive.
+// Top-level windows in tests: those a test creates to own the controls it drives, and those
+// a program the test started shows.
 #pragma once
 
 #include <framework.h>
+
+#include <functional>
 
 namespace testsupport {
 
@@ -18,6 +21,27 @@ inline BOOL CreateTestWindow(CWnd& wnd, const CRect& rect, LPCWSTR title,
 // on where an earlier test left it.
 inline void ParkPointer() {
   ::SetCursorPos(::GetSystemMetrics(SM_CXSCREEN) - 2, ::GetSystemMetrics(SM_CYSCREEN) - 2);
+}
+
+// The first visible top-level window of process pid that accept takes (a test names it by
+// its text, its class, ...); null when none is there now.
+inline HWND FindTopWindow(DWORD pid, const std::function<bool(HWND)>& accept) {
+  struct Search {
+    DWORD pid;
+    const std::function<bool(HWND)>* accept;
+    HWND found;
+  } search = {pid, &accept, nullptr};
+  ::EnumWindows(
+      [](HWND h, LPARAM l) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(l);
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(h, &owner);
+        if (owner != s->pid || !::IsWindowVisible(h) || !(*s->accept)(h)) return TRUE;
+        s->found = h;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }
 
 }  // namespace testsupport

@@ -25,17 +25,11 @@
 using namespace cbtest;
 using namespace ctrltest;
 
-namespace {
-
-// A frame that handles "Customize", so its bars are customizable.
-class CCustomizableFrame : public CFrameWnd {
- public:
-  afx_msg void OnCustomize() {}
-  DECLARE_MESSAGE_MAP()
-};
-BEGIN_MESSAGE_MAP(CCustomizableFrame, CFrameWnd)
+BEGIN_MESSAGE_MAP(cbtest::CCustomizableFrame, CFrameWnd)
   ON_COMMAND(XTP_ID_CUSTOMIZE, OnCustomize)
 END_MESSAGE_MAP()
+
+namespace {
 
 class ToolbarControls : public ::testing::Test {
  protected:

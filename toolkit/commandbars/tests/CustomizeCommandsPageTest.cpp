@@ -35,43 +35,13 @@
 
 using namespace cbtest;
 
-namespace {
-
-const UINT kTestMenu = 4201;
-
-// A frame that handles "Customize", so its bars are customizable.
-class CCustomizableFrame : public CFrameWnd {
- public:
-  afx_msg void OnCustomize() {}
-  DECLARE_MESSAGE_MAP()
-};
-BEGIN_MESSAGE_MAP(CCustomizableFrame, CFrameWnd)
+BEGIN_MESSAGE_MAP(cbtest::CCustomizableFrame, CFrameWnd)
   ON_COMMAND(XTP_ID_CUSTOMIZE, OnCustomize)
 END_MESSAGE_MAP()
 
-// ---- Input without pumping (steps run inside the sheet's and the drag's loops) ---------------
-void SendMove(CPoint pt) {
-  const int cx = ::GetSystemMetrics(SM_CXSCREEN), cy = ::GetSystemMetrics(SM_CYSCREEN);
-  INPUT in = {};
-  in.type = INPUT_MOUSE;
-  in.mi.dx = (pt.x * 65535 + cx / 2) / (cx - 1);
-  in.mi.dy = (pt.y * 65535 + cy / 2) / (cy - 1);
-  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  ::SendInput(1, &in, sizeof(INPUT));
-}
-void SendButton(DWORD flags) {
-  INPUT in = {};
-  in.type = INPUT_MOUSE;
-  in.mi.dwFlags = flags;
-  ::SendInput(1, &in, sizeof(INPUT));
-}
-void SendKey(WORD vk, bool up) {
-  INPUT in = {};
-  in.type = INPUT_KEYBOARD;
-  in.ki.wVk = vk;
-  in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  ::SendInput(1, &in, sizeof(INPUT));
-}
+namespace {
+
+const UINT kTestMenu = 4201;
 
 // ---- The script player ----------------------------------------------------------------------
 struct Step {
@@ -100,8 +70,8 @@ VOID CALLBACK ScriptTick(HWND, UINT, UINT_PTR, DWORD) {
   // A condition that never came: let go of everything and end the sheet.
   g_stuckAt = g_script[g_nNext].what;
   g_nNext = g_script.size();
-  SendKey(VK_ESCAPE, false);
-  SendKey(VK_ESCAPE, true);
+  KeyEvent(VK_ESCAPE, false);
+  KeyEvent(VK_ESCAPE, true);
   SendButton(MOUSEEVENTF_LEFTUP);
   ::ReleaseCapture();
   if (g_pSheet != nullptr && g_pSheet->m_hWnd != NULL) g_pSheet->EndDialog(IDCANCEL);
@@ -168,7 +138,7 @@ class CustomizeCommandsPage : public ::testing::Test {
     PumpFor(50);
   }
   void TearDown() override {
-    SendKey(VK_ESCAPE, true);
+    KeyEvent(VK_ESCAPE, true);
     SendButton(MOUSEEVENTF_LEFTUP);
     XTPMouseManager()->CloseAllTrackingBars();
     if (m_pBars != nullptr) m_pBars->InternalRelease();
@@ -576,8 +546,8 @@ TEST_F(CustomizeCommandsPage, DraggingACommandOutOfTheList) {
     }));
     if (c.escape) {
       steps.push_back(Act("escape", [] {
-        SendKey(VK_ESCAPE, false);
-        SendKey(VK_ESCAPE, true);
+        KeyEvent(VK_ESCAPE, false);
+        KeyEvent(VK_ESCAPE, true);
       }));
       steps.push_back(WaitFor("the drag ends", [] { return ::GetCapture() == NULL; }));
       steps.push_back(Act("release", [] { SendButton(MOUSEEVENTF_LEFTUP); }));
@@ -819,8 +789,8 @@ TEST_F(CustomizeCommandsPage, EditFieldOnAToolbarIsSizedByItsEdgeInCustomizeMode
     }));
     steps.push_back(Act("nudge", [&] { SendMove(ptEdge + CSize(c.dx, 1)); }));
     if (c.escape) steps.push_back(Act("escape", [] {
-      SendKey(VK_ESCAPE, false);
-      SendKey(VK_ESCAPE, true);
+      KeyEvent(VK_ESCAPE, false);
+      KeyEvent(VK_ESCAPE, true);
     }));
     steps.push_back(Act("release", [] { SendButton(MOUSEEVENTF_LEFTUP); }));
     steps.push_back(WaitFor("the sizing ends", [&] { return ::GetCapture() != m_pToolBar->m_hWnd; }));

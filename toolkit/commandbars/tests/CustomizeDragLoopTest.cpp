@@ -17,7 +17,10 @@
 
 namespace {
 
+using cbtest::KeyEvent;
 using cbtest::PumpFor;
+using cbtest::SendButton;
+using cbtest::SendMove;
 
 // A bar as the drag loop sees it: it records what it is told and accepts or refuses.
 class CDropBar : public CXTPCommandBar {
@@ -67,30 +70,7 @@ class CHoverButton : public CXTPControlButton {
   }
 };
 
-// ---- Input from inside the loop ------------------------------------------------------------
-void SendMove(CPoint pt) {
-  const int cx = ::GetSystemMetrics(SM_CXSCREEN), cy = ::GetSystemMetrics(SM_CYSCREEN);
-  INPUT in = {};
-  in.type = INPUT_MOUSE;
-  in.mi.dx = (pt.x * 65535 + cx / 2) / (cx - 1);
-  in.mi.dy = (pt.y * 65535 + cy / 2) / (cy - 1);
-  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  ::SendInput(1, &in, sizeof(INPUT));
-}
-void SendButton(DWORD flags) {
-  INPUT in = {};
-  in.type = INPUT_MOUSE;
-  in.mi.dwFlags = flags;
-  ::SendInput(1, &in, sizeof(INPUT));
-}
-void SendKey(WORD vk, bool up) {
-  INPUT in = {};
-  in.type = INPUT_KEYBOARD;
-  in.ki.wVk = vk;
-  in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  ::SendInput(1, &in, sizeof(INPUT));
-}
-
+// ---- Steps played inside the loop, one a timer tick (input sent without pumping) ----------
 std::vector<std::function<void()>> g_steps;
 size_t g_nNext = 0;
 int g_nIdleTicks = 0;
@@ -124,7 +104,7 @@ class CustomizeDragLoop : public ::testing::Test {
     PumpFor(50);
   }
   void TearDown() override {
-    SendKey(VK_CONTROL, true);
+    KeyEvent(VK_CONTROL, true);
     SendButton(MOUSEEVENTF_LEFTUP);
     PumpFor(30);
     for (CDropBar* pBar : m_bars) {
@@ -231,9 +211,9 @@ TEST_F(CustomizeDragLoop, CtrlCopies) {
   // Ctrl pressed and let go over the bar switches the cursor both ways; pressed at the
   // release it copies.
   m_pBarB->nDrop = 0;
-  result = Drag(Centre(m_pSource), {[&] { SendMove(target); }, [] { SendKey(VK_CONTROL, false); },
-                                    [&] { hAfterKeyDown = ::GetCursor(); }, [] { SendKey(VK_CONTROL, true); },
-                                    [&] { hAfterKeyUp = ::GetCursor(); }, [] { SendKey(VK_CONTROL, false); },
+  result = Drag(Centre(m_pSource), {[&] { SendMove(target); }, [] { KeyEvent(VK_CONTROL, false); },
+                                    [&] { hAfterKeyDown = ::GetCursor(); }, [] { KeyEvent(VK_CONTROL, true); },
+                                    [&] { hAfterKeyUp = ::GetCursor(); }, [] { KeyEvent(VK_CONTROL, false); },
                                     [] { SendButton(MOUSEEVENTF_LEFTUP); }});
   EXPECT_EQ(Cursor(9301), hAfterKeyDown);
   EXPECT_EQ(Cursor(9302), hAfterKeyUp);
@@ -264,7 +244,7 @@ TEST_F(CustomizeDragLoop, EscapeRightButtonAndLostCaptureCancel) {
     const char* name;
     std::function<void()> cancel;
   } cases[] = {
-      {"escape", [] { SendKey(VK_ESCAPE, false); }},
+      {"escape", [] { KeyEvent(VK_ESCAPE, false); }},
       {"right button", [] { SendButton(MOUSEEVENTF_RIGHTDOWN); }},
       {"lost capture", [&] { other.SetCapture(); }},
   };
@@ -278,7 +258,7 @@ TEST_F(CustomizeDragLoop, EscapeRightButtonAndLostCaptureCancel) {
     EXPECT_EQ(5u, result) << c.name;
     EXPECT_EQ(1, m_pBarB->nLeave) << c.name;
     EXPECT_EQ(0, m_pBarB->nDrop) << c.name;
-    SendKey(VK_ESCAPE, true);
+    KeyEvent(VK_ESCAPE, true);
     SendButton(MOUSEEVENTF_RIGHTUP);
     SendButton(MOUSEEVENTF_LEFTUP);
     PumpFor(60);

@@ -15,6 +15,7 @@
 #include <test_picture.h>
 
 #include "CommandBarsTestSupport.h"
+#include "CustomizeSheetTestSupport.h"
 #include "XTPCommandBars.h"
 #include "XTPCommandBarsOptions.h"
 #include "XTPControl.h"
@@ -35,6 +36,11 @@ using testsupport::Dispatch;
 
 CWinApp theApp(L"Vorlix keyboard page test");
 
+BEGIN_MESSAGE_MAP(cbtest::CCommandFrame, CXTPFrameWnd)
+  ON_COMMAND_RANGE(57600, 57650, OnMenuCommand)
+  ON_COMMAND_RANGE(40001, 40011, OnMenuCommand)
+END_MESSAGE_MAP()
+
 namespace {
 
 const UINT kMenu = 128, kAccel = 128;
@@ -47,22 +53,6 @@ const wchar_t kResetText[] =
     L"Are you sure you want to reset the key assignments?  This action will remove all custom key assignments at "
     L"the text level.";
 
-ACCEL Acc(BYTE fVirt, WORD key, WORD cmd) {
-  ACCEL a;
-  a.fVirt = fVirt;
-  a.key = key;
-  a.cmd = cmd;
-  return a;
-}
-
-std::vector<ACCEL> Records(HACCEL h) {
-  ACCEL* p = nullptr;
-  const int n = CXTPShortcutManager::TableRecords(h, &p);
-  std::vector<ACCEL> out(p, p + n);
-  delete[] p;
-  return out;
-}
-
 std::string Describe(const std::vector<ACCEL>& v) {
   std::string s;
   char buf[64];
@@ -71,13 +61,6 @@ std::string Describe(const std::vector<ACCEL>& v) {
     s += buf;
   }
   return s;
-}
-
-bool Same(const std::vector<ACCEL>& a, const std::vector<ACCEL>& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (a[i].fVirt != b[i].fVirt || a[i].key != b[i].key || a[i].cmd != b[i].cmd) return false;
-  return true;
 }
 
 // The program's table as the resource holds it.
@@ -122,13 +105,7 @@ std::wstring WindowText(HWND hWnd) {
   return text;
 }
 
-void ShootScreen(CRect rc, const std::wstring& name) {
-  testsupport::CSnapshot shot(rc.Width(), rc.Height());
-  HDC hScreen = ::GetDC(NULL);
-  ::BitBlt(shot.DC().GetSafeHdc(), 0, 0, rc.Width(), rc.Height(), hScreen, rc.left, rc.top, SRCCOPY);
-  ::ReleaseDC(NULL, hScreen);
-  EXPECT_TRUE(shot.SavePng(testsupport::ArtifactPath(L"commandbars\\" + name)));
-}
+void ShootScreen(CRect rc, const std::wstring& name) { EXPECT_TRUE(SaveScreenPng(rc, L"commandbars\\" + name)); }
 
 void PumpInput(DWORD ms) { testsupport::PumpFor(ms, Dispatch::PreTranslate); }
 bool PumpInputUntil(const std::function<bool()>& done, DWORD ms) {
@@ -204,54 +181,14 @@ struct BoxAnswerer {
     ::SetForegroundWindow(hBox);
     CRect rc;
     ::GetWindowRect(hButton, &rc);
-    const CPoint pt = rc.CenterPoint();
-    const int cx = ::GetSystemMetrics(SM_CXSCREEN), cy = ::GetSystemMetrics(SM_CYSCREEN);
-    INPUT in[3] = {};
-    in[0].type = in[1].type = in[2].type = INPUT_MOUSE;
-    in[0].mi.dx = (pt.x * 65535 + cx / 2) / (cx - 1);
-    in[0].mi.dy = (pt.y * 65535 + cy / 2) / (cy - 1);
-    in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    ::SendInput(3, in, sizeof(INPUT));
+    SendClick(rc.CenterPoint());
     p->dwLastClick = ::GetTickCount();
   }
 };
 BoxAnswerer* BoxAnswerer::s_pThis = nullptr;
 
-// ---- The frame ---------------------------------------------------------------------------
-class CKeyFrame : public CXTPFrameWnd {
- public:
-  std::vector<UINT> commands;
-
- protected:
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
-    if (message == WM_COMMAND && lParam == 0) commands.push_back(LOWORD(wParam));
-    return CXTPFrameWnd::WindowProc(message, wParam, lParam);
-  }
-  void OnMenuCommand(UINT) {}
-  DECLARE_MESSAGE_MAP()
-};
-BEGIN_MESSAGE_MAP(CKeyFrame, CXTPFrameWnd)
-  ON_COMMAND_RANGE(57600, 57650, OnMenuCommand)
-  ON_COMMAND_RANGE(40001, 40011, OnMenuCommand)
-END_MESSAGE_MAP()
-
 // ---- Running the sheet with a script -----------------------------------------------------
 CXTPCustomizeSheet* g_pSheet = nullptr;
-std::function<void()> g_script;
-bool g_bScriptRan = false;
-
-VOID CALLBACK ScriptTimer(HWND, UINT, UINT_PTR nID, DWORD) {
-  if (g_pSheet == nullptr || g_pSheet->m_hWnd == NULL || !::IsWindowVisible(g_pSheet->m_hWnd)) return;
-  ::KillTimer(NULL, nID);
-  std::function<void()> script;
-  script.swap(g_script);
-  g_bScriptRan = true;
-  if (script) script();
-  // A script that stopped early (a failed assertion) still ends the sheet.
-  if (g_pSheet->m_hWnd != NULL && g_pSheet->ContinueModal()) g_pSheet->EndDialog(IDCANCEL);
-}
 
 class KeyboardPage : public ::testing::Test {
  protected:
@@ -261,7 +198,7 @@ class KeyboardPage : public ::testing::Test {
     if (theApp.m_pszRegistryKey == nullptr) theApp.SetRegistryKey(L"Vorlix keyboard page tests");
     ParkPointer();
     CXTPPaintManager::SetTheme(nTheme);
-    pFrame = new CKeyFrame();
+    pFrame = new CCommandFrame();
     ASSERT_TRUE(pFrame->Create(NULL, L"keyboard page frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(20, 20, 720, 520),
                                NULL, MAKEINTRESOURCE(kMenu), dwExStyle));
     pFrame->m_pCommandBars = (CXTPCommandBars*)RUNTIME_CLASS(CXTPCommandBars)->CreateObject();
@@ -277,7 +214,7 @@ class KeyboardPage : public ::testing::Test {
     pShortcuts = pBars->GetShortcutManager();
     pShortcuts->SetDefaultAccelerator(hProgram);
     pShortcuts->SetAccelerators(hProgram);
-    ASSERT_TRUE(Same(Records(pShortcuts->GetAccelerators()), ProgramRecords()))
+    ASSERT_TRUE(SameRecords(Records(pShortcuts->GetAccelerators()), ProgramRecords()))
         << Describe(Records(pShortcuts->GetAccelerators()));
     pBars->RecalcFrameLayout();
     Activate(pFrame->GetSafeHwnd());
@@ -301,18 +238,15 @@ class KeyboardPage : public ::testing::Test {
     sheet.SetActivePage(page.get());
     pPage = page.get();
     g_pSheet = &sheet;
-    g_bScriptRan = false;
-    g_script = [this, script] {
-      Activate(g_pSheet->m_hWnd);
-      PumpInputUntil([this] { return pPage->m_hWnd != NULL && ::IsWindowVisible(pPage->m_hWnd); }, 2000);
-      script();
-    };
-    const UINT_PTR nTimer = ::SetTimer(NULL, 0, 30, ScriptTimer);
-    sheet.DoModal();
-    ::KillTimer(NULL, nTimer);
-    EXPECT_TRUE(g_bScriptRan) << "the sheet never showed";
+    cztest::RunSheetInOneGo(
+        sheet,
+        [this, script] {
+          Activate(g_pSheet->m_hWnd);
+          PumpInputUntil([this] { return pPage->m_hWnd != NULL && ::IsWindowVisible(pPage->m_hWnd); }, 2000);
+          script();
+        },
+        30);
     g_pSheet = nullptr;
-    g_script = nullptr;
     pPage = nullptr;
     Activate(pFrame->GetSafeHwnd());
     PumpInput(40);
@@ -425,7 +359,7 @@ class KeyboardPage : public ::testing::Test {
     PumpInput(60);
   }
 
-  CKeyFrame* pFrame = nullptr;
+  CCommandFrame* pFrame = nullptr;
   CXTPCommandBars* pBars = nullptr;
   CXTPMenuBar* pMenuBar = nullptr;
   CXTPShortcutManager* pShortcuts = nullptr;
@@ -578,7 +512,7 @@ TEST_F(KeyboardPage, AssignsANewShortcutThatWorksInTheFrameAndShowsInTheMenu) {
   });
   std::vector<ACCEL> expected = ProgramRecords();
   expected.push_back(Acc(FVIRTKEY | FCONTROL | FSHIFT, 'R', ID_REFRESH));
-  EXPECT_TRUE(Same(expected, Table())) << Describe(Table());
+  EXPECT_TRUE(SameRecords(expected, Table())) << Describe(Table());
   EXPECT_TRUE(FrameRuns({VK_CONTROL, VK_SHIFT}, 'R', ID_REFRESH));
   EXPECT_TRUE(FrameRuns({VK_CONTROL}, 'N', ID_NEW)) << "the old shortcuts still work";
   CXTPPopupBar* pPopup = OpenMenu(L"&Tools");
@@ -609,7 +543,7 @@ TEST_F(KeyboardPage, ReassigningAskedShortcutMovesItOnlyOnYes) {
     ClickItem(XTP_IDC_BUTTON_ASSIGN);
     PumpInputUntil([&] { return boxes.texts.size() == 1; }, 2000);
     EXPECT_EQ(Join({L"Ctrl+O"}), Join(Keys())) << "No leaves the table";
-    EXPECT_TRUE(Same(ProgramRecords(), Table())) << Describe(Table());
+    EXPECT_TRUE(SameRecords(ProgramRecords(), Table())) << Describe(Table());
     PressShortcut({VK_CONTROL}, 'N');
     boxes.Arm(IDYES);
     ClickItem(XTP_IDC_BUTTON_ASSIGN);
@@ -625,7 +559,7 @@ TEST_F(KeyboardPage, ReassigningAskedShortcutMovesItOnlyOnYes) {
   EXPECT_EQ(std::wstring(kReassignText), boxes.texts[1]);
   std::vector<ACCEL> expected = ProgramRecords();
   expected[0].cmd = ID_OPEN;
-  EXPECT_TRUE(Same(expected, Table())) << Describe(Table());
+  EXPECT_TRUE(SameRecords(expected, Table())) << Describe(Table());
   EXPECT_TRUE(FrameRuns({VK_CONTROL}, 'N', ID_OPEN));
   CXTPPopupBar* pPopup = OpenMenu(L"&File");
   ASSERT_NE(nullptr, pPopup);
@@ -653,7 +587,7 @@ TEST_F(KeyboardPage, ACombinationWithOrWithoutNoInvertIsTheSameCombination) {
   // The record keeps its place and takes the new combination's bits.
   std::vector<ACCEL> expected = ProgramRecords();
   expected[3] = Acc(FVIRTKEY | FCONTROL, 'C', ID_CUT);
-  EXPECT_TRUE(Same(expected, Table())) << Describe(Table());
+  EXPECT_TRUE(SameRecords(expected, Table())) << Describe(Table());
   EXPECT_TRUE(FrameRuns({VK_CONTROL}, 'C', ID_CUT));
 }
 
@@ -667,7 +601,7 @@ TEST_F(KeyboardPage, WithoutATableTheFirstAssignmentMakesATableOfOne) {
     ClickItem(XTP_IDC_BUTTON_ASSIGN);
     EXPECT_EQ(Join({L"Alt+F5"}), Join(Keys()));
   });
-  EXPECT_TRUE(Same({Acc(FVIRTKEY | FALT, VK_F5, ID_NEW)}, Table())) << Describe(Table());
+  EXPECT_TRUE(SameRecords({Acc(FVIRTKEY | FALT, VK_F5, ID_NEW)}, Table())) << Describe(Table());
   EXPECT_TRUE(FrameRuns({VK_MENU}, VK_F5, ID_NEW));
   // Removing the only record leaves no table at all.
   RunSheet([&] {
@@ -694,8 +628,8 @@ TEST_F(KeyboardPage, WithoutADefaultTableTheFirstChangeKeepsTheTableBeforeIt) {
     EXPECT_TRUE(Keys().empty()) << "reset to the table before the first change";
   });
   boxes.Disarm();
-  EXPECT_TRUE(Same(ProgramRecords(), Records(pShortcuts->GetDefaultAccelerator())));
-  EXPECT_TRUE(Same(ProgramRecords(), Table())) << Describe(Table());
+  EXPECT_TRUE(SameRecords(ProgramRecords(), Records(pShortcuts->GetDefaultAccelerator())));
+  EXPECT_TRUE(SameRecords(ProgramRecords(), Table())) << Describe(Table());
 }
 
 // ---- Removing and resetting ----------------------------------------------------------------
@@ -714,7 +648,7 @@ TEST_F(KeyboardPage, RemovingAKeyMovesTheLastRecordIntoItsPlace) {
   std::vector<ACCEL> expected = ProgramRecords();
   expected[1] = expected.back();
   expected.pop_back();
-  EXPECT_TRUE(Same(expected, Table())) << Describe(Table());
+  EXPECT_TRUE(SameRecords(expected, Table())) << Describe(Table());
   EXPECT_FALSE(FrameRuns({VK_CONTROL}, 'Z', ID_UNDO)) << "the removed shortcut is gone";
   EXPECT_TRUE(FrameRuns({}, VK_F9, ID_UNDO));
 }
@@ -732,7 +666,7 @@ TEST_F(KeyboardPage, ResetAllAsksAndRestoresTheProgramsTable) {
     ClickItem(XTP_IDC_BUTTON_ACCEL_RESET);
     PumpInputUntil([&] { return boxes.texts.size() == 1; }, 2000);
     EXPECT_EQ(Join({L"Ctrl+Shift+N"}), Join(Keys())) << "No keeps the assignments";
-    EXPECT_FALSE(Same(ProgramRecords(), Table()));
+    EXPECT_FALSE(SameRecords(ProgramRecords(), Table()));
     boxes.Arm(IDYES);
     ClickItem(XTP_IDC_BUTTON_ACCEL_RESET);
     PumpInputUntil([&] { return boxes.texts.size() == 2; }, 2000);
@@ -741,7 +675,7 @@ TEST_F(KeyboardPage, ResetAllAsksAndRestoresTheProgramsTable) {
   boxes.Disarm();
   ASSERT_EQ(2u, boxes.texts.size());
   EXPECT_EQ(std::wstring(kResetText), boxes.texts[0]);
-  EXPECT_TRUE(Same(ProgramRecords(), Table())) << Describe(Table());
+  EXPECT_TRUE(SameRecords(ProgramRecords(), Table())) << Describe(Table());
   EXPECT_TRUE(FrameRuns({VK_CONTROL}, 'N', ID_NEW));
 }
 
@@ -765,9 +699,9 @@ TEST_F(KeyboardPage, AssignmentsReachTheStoredAcceleratorsAndComeBack) {
   pFrame->DestroyWindow();
   // A new run starts from the program's table and loads the stored one.
   MakeFrame(0, 0);
-  ASSERT_TRUE(Same(ProgramRecords(), Table()));
+  ASSERT_TRUE(SameRecords(ProgramRecords(), Table()));
   pShortcuts->LoadShortcuts(kSection);
-  EXPECT_TRUE(Same(table, Table())) << Describe(Table());
+  EXPECT_TRUE(SameRecords(table, Table())) << Describe(Table());
   EXPECT_TRUE(FrameRuns({VK_CONTROL, VK_SHIFT}, 'R', ID_REFRESH));
   theApp.WriteProfileString(kSection, nullptr, nullptr);
 }

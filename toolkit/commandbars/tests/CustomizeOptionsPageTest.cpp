@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "CommandBarsTestSupport.h"
+#include "CustomizeSheetTestSupport.h"
 #include "XTPCommandBars.h"
 #include "XTPCommandBarsOptions.h"
 #include "XTPControl.h"
@@ -32,6 +33,10 @@
 #include "customize_res.h"
 
 CWinApp theApp(L"Vorlix customize options test");
+
+BEGIN_MESSAGE_MAP(cbtest::CCustomizableFrame, CFrameWnd)
+  ON_COMMAND(XTP_ID_CUSTOMIZE, OnCustomize)
+END_MESSAGE_MAP()
 
 namespace {
 
@@ -53,30 +58,6 @@ CString ResString(UINT nID) {
   return str;
 }
 
-void DeleteProfile() {
-  HKEY hApp = theApp.GetAppRegistryKey();
-  if (hApp == nullptr) return;
-  std::vector<std::wstring> names;
-  for (DWORD i = 0;; i++) {
-    WCHAR name[256];
-    DWORD cch = 256;
-    if (::RegEnumKeyExW(hApp, i, name, &cch, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-    if (wcsncmp(name, L"CommandBars", 11) == 0) names.push_back(name);
-  }
-  for (const std::wstring& n : names) ::RegDeleteTreeW(hApp, n.c_str());
-  ::RegCloseKey(hApp);
-}
-
-// A frame that handles "Customize", so its bars are customizable.
-class COptionsFrame : public CFrameWnd {
- public:
-  afx_msg void OnCustomize() {}
-  DECLARE_MESSAGE_MAP()
-};
-BEGIN_MESSAGE_MAP(COptionsFrame, CFrameWnd)
-  ON_COMMAND(XTP_ID_CUSTOMIZE, OnCustomize)
-END_MESSAGE_MAP()
-
 // Four 16 x 16 pictures (a coloured square with a dark frame each) for the Standard bar.
 void SetStandardIcons() {
   CClientDC screen(nullptr);
@@ -96,28 +77,12 @@ void SetStandardIcons() {
 }
 
 // A frame with its command bars and the "Standard" toolbar (bar 200) docked at the top.
-struct Frame {
-  explicit Frame(const wchar_t* title) {
-    pFrame = new COptionsFrame();
-    EXPECT_TRUE(pFrame->Create(NULL, title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(60, 40, 760, 560)));
-    pBars = new CXTPCommandBars();
-    pBars->SetSite(pFrame);
-    pBars->CreateDockBars();
+struct Frame : cbtest::BarsFrame<cbtest::CCustomizableFrame> {
+  explicit Frame(const wchar_t* title) : BarsFrame(title, CRect(60, 40, 760, 560)) {
+    CreateBars();
     SetStandardIcons();
-    pStandard = pBars->Add(L"Standard", xtpBarTop);
-    EXPECT_NE(pStandard, nullptr);
-    pStandard->SetBarID(200);
-    pStandard->SetButtons(kStandard, 5);
-    pStandard->GetControls()->CreateOriginalControls();
-    pFrame->RecalcLayout();
-    pBars->RecalcFrameLayout();
-    cbtest::Activate(pFrame->m_hWnd);
-    PumpFor(50);
-  }
-  ~Frame() {
-    pBars->InternalRelease();
-    if (::IsWindow(pFrame->m_hWnd)) pFrame->DestroyWindow();
-    PumpFor(30);
+    pStandard = AddBuiltInBar(L"Standard", 200, kStandard, 5);
+    Arrange();
   }
   CXTPCommandBarsOptions* Options() const { return pBars->GetCommandBarsOptions(); }
   CRect BarRect() const {
@@ -125,46 +90,26 @@ struct Frame {
     pStandard->GetWindowRect(&rc);
     return rc;
   }
-  COptionsFrame* pFrame;
-  CXTPCommandBars* pBars;
-  CXTPToolBar* pStandard;
+  CXTPToolBar* pStandard = nullptr;
 };
 
 // ---- Running the modal sheet with a script ----------------------------------------------
-CXTPCustomizeSheet* g_pSheet = nullptr;
-std::function<void()> g_script;
-bool g_bScriptRan = false;
-
-VOID CALLBACK ScriptTimer(HWND, UINT, UINT_PTR nID, DWORD) {
-  if (g_pSheet == nullptr || g_pSheet->m_hWnd == NULL || !::IsWindowVisible(g_pSheet->m_hWnd)) return;
-  ::KillTimer(NULL, nID);
-  std::function<void()> script;
-  script.swap(g_script);
-  g_bScriptRan = true;
-  // Below the bars, as a user moves it to see them.
-  if (HWND hOwner = ::GetWindow(g_pSheet->m_hWnd, GW_OWNER)) {
-    CRect rcOwner;
-    ::GetWindowRect(hOwner, &rcOwner);
-    g_pSheet->SetWindowPos(NULL, rcOwner.left + 160, rcOwner.top + 130, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-  }
-  cbtest::Activate(g_pSheet->m_hWnd);
-  PumpFor(100);
-  if (script) script();
-  // A script that stopped early (a failed assertion) still ends the sheet.
-  if (g_pSheet->m_hWnd != NULL && g_pSheet->ContinueModal()) g_pSheet->EndDialog(IDCANCEL);
-}
-
+// Runs the sheet with the script inside it; the sheet is moved below the bars first, as a
+// user moves it to see them, and made active.
 INT_PTR RunSheet(CXTPCustomizeSheet& sheet, std::function<void()> script) {
-  g_pSheet = &sheet;
-  g_bScriptRan = false;
-  g_script = std::move(script);
-  const UINT_PTR nTimer = ::SetTimer(NULL, 0, 20, ScriptTimer);
-  const INT_PTR nResult = sheet.DoModal();
-  ::KillTimer(NULL, nTimer);
-  g_pSheet = nullptr;
-  g_script = nullptr;
-  EXPECT_TRUE(g_bScriptRan) << "the sheet never showed";
-  return nResult;
+  return cztest::RunSheetInOneGo(
+      sheet,
+      [&sheet, script] {
+        if (HWND hOwner = ::GetWindow(sheet.m_hWnd, GW_OWNER)) {
+          CRect rcOwner;
+          ::GetWindowRect(hOwner, &rcOwner);
+          sheet.SetWindowPos(NULL, rcOwner.left + 160, rcOwner.top + 130, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        }
+        cbtest::Activate(sheet.m_hWnd);
+        PumpFor(100);
+        if (script) script();
+      },
+      20);
 }
 
 // The sheet of a frame's bars with the options page added and shown first.
@@ -175,18 +120,11 @@ struct Sheet {
 };
 
 // ---- Input ------------------------------------------------------------------------------
-// A left click without pumping: for a window whose own modal loop handles it.
+// A left click without pumping, for a window whose own modal loop handles it; the cursor
+// is there before the input arrives.
 void SendClick(CPoint pt) {
-  const int cx = ::GetSystemMetrics(SM_CXSCREEN), cy = ::GetSystemMetrics(SM_CYSCREEN);
-  INPUT in[3] = {};
-  for (INPUT& i : in) i.type = INPUT_MOUSE;
-  in[0].mi.dx = (pt.x * 65535 + cx / 2) / (cx - 1);
-  in[0].mi.dy = (pt.y * 65535 + cy / 2) / (cy - 1);
-  in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
   ::SetCursorPos(pt.x, pt.y);
-  ::SendInput(3, in, sizeof(INPUT));
+  cbtest::SendClick(pt);
 }
 
 // Clicks a page control: a check box on its box, anything else in its middle.
@@ -240,12 +178,7 @@ void ShotScreen(const std::vector<HWND>& windows, const std::wstring& name) {
     rc.UnionRect(rc, rcWnd);
   }
   PumpFor(100);
-  rc.IntersectRect(rc, CRect(0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)));
-  testsupport::CSnapshot shot(rc.Width(), rc.Height());
-  HDC hScreen = ::GetDC(NULL);
-  ::BitBlt(shot.DC().m_hDC, 0, 0, rc.Width(), rc.Height(), hScreen, rc.left, rc.top, SRCCOPY);
-  ::ReleaseDC(NULL, hScreen);
-  EXPECT_TRUE(shot.SavePng(testsupport::ArtifactPath(L"commandbars\\" + name)));
+  EXPECT_TRUE(cbtest::SaveScreenPng(rc, L"commandbars\\" + name));
 }
 
 // The tooltip the bar gives for its first control: its id and text (-1 and "" for none).
@@ -270,10 +203,10 @@ class CustomizeOptionsPage : public ::testing::Test {
   void SetUp() override {
     CXTPPaintManager::SetTheme(0);
     testsupport::ParkPointer();
-    DeleteProfile();
+    cbtest::DeleteProfile();
   }
   void TearDown() override {
-    DeleteProfile();
+    cbtest::DeleteProfile();
     testsupport::ParkPointer();
   }
 };

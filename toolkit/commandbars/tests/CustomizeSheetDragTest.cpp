@@ -41,7 +41,7 @@ class CustomizeSheetDrag : public ::testing::TestWithParam<DragCase> {
     CXTPPaintManager::SetTheme(0);
   }
   void TearDown() override {
-    SendKey(VK_CONTROL, true);
+    KeyEvent(VK_CONTROL, true);
     cbtest::ParkPointer();
   }
 };
@@ -82,7 +82,7 @@ TEST_P(CustomizeSheetDrag, DropMovesCopiesDeletesOrCancels) {
       .Do("move 3", [&] { SendMove(ptTarget); })
       .Then("a while", wait(150));
   if (c.bCtrl) {
-    script.Do("Ctrl", [] { SendKey(VK_CONTROL, false); })
+    script.Do("Ctrl", [] { KeyEvent(VK_CONTROL, false); })
         .Then("a while", wait(80))
         // The pointer's own moves carry the X server's modifiers: a move with Ctrl is posted.
         .Do("move with Ctrl", [&] {
@@ -95,7 +95,7 @@ TEST_P(CustomizeSheetDrag, DropMovesCopiesDeletesOrCancels) {
   if (c.bEscape) script.Do("Escape", [] { TypeKey(VK_ESCAPE); }).Then("drag ended", [&] { return ::GetCapture() == NULL; });
   script.Do("release", [] { SendButton(MOUSEEVENTF_LEFTUP); })
       .Then("drag ended", [&] { return ::GetCapture() != sheet.GetSafeHwnd(); })
-      .Do("Ctrl up", [] { SendKey(VK_CONTROL, true); })
+      .Do("Ctrl up", [] { KeyEvent(VK_CONTROL, true); })
       .Then("a while", wait(200))
       .Do("picture", [&] {
         f.Shoot((std::wstring(L"commandbars/customize_sheet_drag_") + std::wstring(CString(c.name)) + L".png").c_str(),

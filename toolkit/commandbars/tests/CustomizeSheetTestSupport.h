@@ -1,7 +1,8 @@
 // What the customize sheet's tests share: a frame with two toolbars of caption buttons that
 // records the commands reaching it, input sent without pumping (the sheet, its context menu
 // and the drag loop run modal loops of their own), and a script of steps played by a
-// thread timer inside those loops, each step waiting for its condition.
+// thread timer inside those loops, each step waiting for its condition, or a script played
+// in one go once the sheet shows.
 #pragma once
 
 #include <framework.h>
@@ -31,49 +32,20 @@ namespace cztest {
 using testsupport::PumpFor;
 using testsupport::PumpUntil;
 
-// ---- Input, without pumping ------------------------------------------------------------------
-inline INPUT MoveInput(CPoint pt) {
-  const int cx = ::GetSystemMetrics(SM_CXSCREEN), cy = ::GetSystemMetrics(SM_CYSCREEN);
-  INPUT in = {};
-  in.type = INPUT_MOUSE;
-  in.mi.dx = (pt.x * 65535 + cx / 2) / (cx - 1);
-  in.mi.dy = (pt.y * 65535 + cy / 2) / (cy - 1);
-  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  return in;
-}
-inline void SendMove(CPoint pt) {
-  INPUT in = MoveInput(pt);
-  ::SendInput(1, &in, sizeof(INPUT));
-}
-inline void SendButton(DWORD flags) {
-  INPUT in = {};
-  in.type = INPUT_MOUSE;
-  in.mi.dwFlags = flags;
-  ::SendInput(1, &in, sizeof(INPUT));
-}
-inline void SendClick(CPoint pt, bool right = false) {
-  INPUT in[3] = {MoveInput(pt), {}, {}};
-  in[1].type = in[2].type = INPUT_MOUSE;
-  in[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
-  in[2].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
-  ::SendInput(3, in, sizeof(INPUT));
-}
-inline void SendKey(WORD vk, bool up) {
-  INPUT in = {};
-  in.type = INPUT_KEYBOARD;
-  in.ki.wVk = vk;
-  in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  ::SendInput(1, &in, sizeof(INPUT));
-}
+// ---- Input, without pumping -----------------------------------------------------------------
+using cbtest::KeyEvent;
+using cbtest::SendButton;
+using cbtest::SendClick;
+using cbtest::SendMove;
 inline void TypeKey(WORD vk) {
-  SendKey(vk, false);
-  SendKey(vk, true);
+  KeyEvent(vk, false);
+  KeyEvent(vk, true);
 }
 // Alt held round one key.
 inline void SendAltKey(WORD vk) {
-  SendKey(VK_MENU, false);
+  KeyEvent(VK_MENU, false);
   TypeKey(vk);
-  SendKey(VK_MENU, true);
+  KeyEvent(VK_MENU, true);
 }
 
 // ---- The script ----------------------------------------------------------------------------
@@ -127,7 +99,7 @@ inline CScript*& CurrentScript() {
 // Ends the modal loops of a failed script: a drag, a tracked menu, an editor, the sheet.
 inline void AbortModalLoops() {
   SendButton(MOUSEEVENTF_LEFTUP);
-  SendKey(VK_CONTROL, true);
+  KeyEvent(VK_CONTROL, true);
   ::ReleaseCapture();
   XTPMouseManager()->CloseAllTrackingBars();
   if (HWND hEditor = ::FindWindowW(nullptr, L"Button Editor")) ::PostMessageW(hEditor, WM_COMMAND, IDCANCEL, 0);
@@ -170,6 +142,49 @@ inline INT_PTR RunSheet(CXTPCustomizeSheet& sheet, CScript& script) {
   CurrentScript() = nullptr;
   EXPECT_FALSE(script.failed) << "the script stopped at: " << script.failedAt;
   EXPECT_TRUE(script.Finished()) << "the sheet ended at step " << script.next;
+  return nResult;
+}
+
+// ---- A script played in one go ----------------------------------------------------------------
+// For tests that drive the sheet from one function: a thread timer looks for the sheet every
+// tick and, once it shows, runs the script inside the sheet's loop.
+struct OneGo {
+  CXTPCustomizeSheet* pSheet = nullptr;
+  std::function<void()> script;
+  bool bRan = false;
+};
+
+inline OneGo& CurrentOneGo() {
+  static OneGo run;
+  return run;
+}
+
+inline VOID CALLBACK OneGoTimer(HWND, UINT, UINT_PTR nID, DWORD) {
+  OneGo& run = CurrentOneGo();
+  CXTPCustomizeSheet* pSheet = run.pSheet;
+  if (pSheet == nullptr || pSheet->m_hWnd == NULL || !::IsWindowVisible(pSheet->m_hWnd)) return;
+  ::KillTimer(NULL, nID);
+  std::function<void()> script;
+  script.swap(run.script);
+  run.bRan = true;
+  if (script) script();
+  // A script that stopped early (a failed assertion) still ends the sheet.
+  if (pSheet->m_hWnd != NULL && pSheet->ContinueModal()) pSheet->EndDialog(IDCANCEL);
+}
+
+// Runs the sheet modally with the script played once inside it, looking for the sheet every
+// tickMs; the sheet's result.
+inline INT_PTR RunSheetInOneGo(CXTPCustomizeSheet& sheet, std::function<void()> script, UINT tickMs) {
+  OneGo& run = CurrentOneGo();
+  run.pSheet = &sheet;
+  run.script = std::move(script);
+  run.bRan = false;
+  const UINT_PTR nTimer = ::SetTimer(NULL, 0, tickMs, OneGoTimer);
+  const INT_PTR nResult = sheet.DoModal();
+  ::KillTimer(NULL, nTimer);
+  EXPECT_TRUE(run.bRan) << "the sheet never showed";
+  run.pSheet = nullptr;
+  run.script = nullptr;
   return nResult;
 }
 
@@ -278,15 +293,8 @@ struct Frame {
     cbtest::ParkPointer();
   }
   CXTPToolBar* AddBar(const wchar_t* name, UINT nID, const UINT* ids, int n) {
-    CXTPToolBar* pBar = pBars->Add(name, xtpBarTop);
-    EXPECT_NE(pBar, nullptr);
-    pBar->SetBarID(nID);
-    pBar->SetButtons(ids, n);
-    for (int i = 0; i < pBar->GetControlCount(); i++) {
-      CString strCaption;
-      strCaption.Format(L"C%d", pBar->GetControl(i)->GetID() % 100);
-      pBar->GetControl(i)->SetCaption(strCaption);
-    }
+    CXTPToolBar* pBar = cbtest::AddToolBar(pBars, name, nID, ids, n);
+    cbtest::CaptionButtons(pBar, L"C%d", cbtest::Numbering::ById, false);
     return pBar;
   }
   // The screen centre of a control.
@@ -319,12 +327,7 @@ struct Frame {
       pWnd->GetWindowRect(&rcWnd);
       rc.UnionRect(rc, rcWnd);
     }
-    rc.IntersectRect(rc, CRect(0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)));
-    testsupport::CSnapshot shot(rc.Width(), rc.Height());
-    HDC hScreen = ::GetDC(NULL);
-    ::BitBlt(shot.DC().m_hDC, 0, 0, rc.Width(), rc.Height(), hScreen, rc.left, rc.top, SRCCOPY);
-    ::ReleaseDC(NULL, hScreen);
-    EXPECT_TRUE(shot.SavePng(testsupport::ArtifactPath(name)));
+    EXPECT_TRUE(cbtest::SaveScreenPng(rc, name));
   }
 };
 

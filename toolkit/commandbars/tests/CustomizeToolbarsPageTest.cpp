@@ -26,6 +26,10 @@
 
 CWinApp theApp(L"Vorlix toolbars page test");
 
+BEGIN_MESSAGE_MAP(cbtest::CCustomizableFrame, CFrameWnd)
+  ON_COMMAND(XTP_ID_CUSTOMIZE, OnCustomize)
+END_MESSAGE_MAP()
+
 namespace {
 
 using cbtest::PumpFor;
@@ -39,33 +43,8 @@ const UINT kFormat[] = {33001, 33002};
 
 std::wstring W(const CString& s) { return std::wstring(s.GetString()); }
 
-// Every "CommandBars*" section of the test's profile.
-void DeleteProfile() {
-  HKEY hApp = theApp.GetAppRegistryKey();
-  if (hApp == nullptr) return;
-  std::vector<std::wstring> names;
-  for (DWORD i = 0;; i++) {
-    WCHAR name[256];
-    DWORD cch = 256;
-    if (::RegEnumKeyExW(hApp, i, name, &cch, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-    if (wcsncmp(name, L"CommandBars", 11) == 0) names.push_back(name);
-  }
-  for (const std::wstring& n : names) ::RegDeleteTreeW(hApp, n.c_str());
-  ::RegCloseKey(hApp);
-}
-
 // ---- Input without pumping (the script runs inside the modal loops) ------------------------
-void SendClick(CPoint pt) {
-  const int cx = ::GetSystemMetrics(SM_CXSCREEN), cy = ::GetSystemMetrics(SM_CYSCREEN);
-  INPUT in[3] = {};
-  for (INPUT& i : in) i.type = INPUT_MOUSE;
-  in[0].mi.dx = (pt.x * 65535 + cx / 2) / (cx - 1);
-  in[0].mi.dy = (pt.y * 65535 + cy / 2) / (cy - 1);
-  in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  ::SendInput(3, in, sizeof(INPUT));
-}
+using cbtest::SendClick;
 
 void SendKeys(std::initializer_list<std::pair<WORD, bool>> keys) {
   std::vector<INPUT> in;
@@ -206,59 +185,23 @@ class CScript {
 CScript* CScript::s_pThis = nullptr;
 
 // ---- The frame -------------------------------------------------------------------------------
-class CBarsFrame : public CFrameWnd {
- public:
-  afx_msg void OnCustomize() {}
-  DECLARE_MESSAGE_MAP()
-};
-BEGIN_MESSAGE_MAP(CBarsFrame, CFrameWnd)
-  ON_COMMAND(XTP_ID_CUSTOMIZE, OnCustomize)
-END_MESSAGE_MAP()
-
 // A frame with the menu bar "Menu Bar", the built-in "Standard" (200) and the built-in,
 // not closeable "Format" (201), and the user bars a test asks for.
-struct Frame {
-  explicit Frame(const wchar_t* title, const std::vector<std::pair<std::wstring, UINT>>& userBars = {}) {
-    pFrame = new CBarsFrame();
-    EXPECT_TRUE(pFrame->Create(NULL, title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(40, 40, 760, 460)));
-    pBars = new CXTPCommandBars();
-    pBars->SetSite(pFrame);
-    pBars->CreateDockBars();
+struct Frame : cbtest::BarsFrame<cbtest::CCustomizableFrame> {
+  explicit Frame(const wchar_t* title, const std::vector<std::pair<std::wstring, UINT>>& userBars = {})
+      : BarsFrame(title, CRect(40, 40, 760, 460)) {
+    CreateBars();
     EXPECT_NE(pBars->SetMenu(L"Menu Bar", kMenuId), nullptr);
-    Add(L"Standard", 200, kStandard, 3);
-    Add(L"Format", 201, kFormat, 2)->SetCloseable(FALSE);
+    AddBuiltInBar(L"Standard", 200, kStandard, 3, L"B%d");
+    AddBuiltInBar(L"Format", 201, kFormat, 2, L"B%d")->SetCloseable(FALSE);
     for (const auto& bar : userBars) EXPECT_NE(pBars->AddCustomBar(bar.first.c_str(), bar.second), nullptr);
-    pFrame->RecalcLayout();
-    pBars->RecalcFrameLayout();
-    cbtest::Activate(pFrame->m_hWnd);
-    PumpFor(50);
-  }
-  ~Frame() {
-    pBars->InternalRelease();
-    if (::IsWindow(pFrame->m_hWnd)) pFrame->DestroyWindow();
-    PumpFor(30);
-  }
-  CXTPToolBar* Add(const wchar_t* name, UINT nID, const UINT* ids, int n) {
-    CXTPToolBar* pBar = pBars->Add(name, xtpBarTop);
-    EXPECT_NE(pBar, nullptr);
-    pBar->SetBarID(nID);
-    pBar->SetButtons(ids, n);
-    for (int i = 0; i < pBar->GetControlCount(); i++) {
-      CString strCaption;
-      strCaption.Format(L"B%d", i + 1);
-      pBar->GetControl(i)->SetCaption(strCaption);
-      pBar->GetControl(i)->SetStyle(xtpButtonCaption);
-    }
-    pBar->GetControls()->CreateOriginalControls();
-    return pBar;
+    Arrange();
   }
   CXTPToolBar* Bar(const wchar_t* title) const {
     for (int i = 0; i < pBars->GetCount(); i++)
       if (W(pBars->GetAt(i)->GetTitle()) == title) return pBars->GetAt(i);
     return nullptr;
   }
-  CBarsFrame* pFrame;
-  CXTPCommandBars* pBars;
 };
 
 // ---- The sheet and what the steps do in it ----------------------------------------------------
@@ -270,10 +213,10 @@ class ToolbarsPage : public ::testing::Test {
   void SetUp() override {
     cbtest::ParkPointer();
     CXTPPaintManager::SetTheme(0);
-    DeleteProfile();
+    cbtest::DeleteProfile();
   }
   void TearDown() override {
-    DeleteProfile();
+    cbtest::DeleteProfile();
     CXTPPaintManager::SetTheme(0);
     cbtest::ParkPointer();
   }
@@ -404,12 +347,7 @@ class ToolbarsPage : public ::testing::Test {
     f.pFrame->GetWindowRect(&rcFrame);
     m_pSheet->GetWindowRect(&rcSheet);
     rc.UnionRect(&rcFrame, &rcSheet);
-    rc.IntersectRect(rc, CRect(0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)));
-    testsupport::CSnapshot shot(rc.Width(), rc.Height());
-    HDC hScreen = ::GetDC(NULL);
-    ::BitBlt(shot.DC().m_hDC, 0, 0, rc.Width(), rc.Height(), hScreen, rc.left, rc.top, SRCCOPY);
-    ::ReleaseDC(NULL, hScreen);
-    EXPECT_TRUE(shot.SavePng(testsupport::ArtifactPath(L"commandbars\\" + name)));
+    EXPECT_TRUE(cbtest::SaveScreenPng(rc, L"commandbars\\" + name));
   }
 
   CXTPCustomizeSheet* m_pSheet = nullptr;

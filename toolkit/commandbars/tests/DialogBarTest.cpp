@@ -293,20 +293,6 @@ const wchar_t kCompany[] = L"Vorlix dialog bar tests";
 const wchar_t kProfile[] = L"CommandBarsDialogBar";
 const UINT kDialogBarId = 310;
 
-void DeleteProfile() {
-  HKEY hApp = theApp.GetAppRegistryKey();
-  if (hApp == nullptr) return;
-  std::vector<std::wstring> names;
-  for (DWORD i = 0;; i++) {
-    WCHAR name[256];
-    DWORD cch = 256;
-    if (::RegEnumKeyExW(hApp, i, name, &cch, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-    if (wcsncmp(name, kProfile, wcslen(kProfile)) == 0) names.push_back(name);
-  }
-  for (const std::wstring& n : names) ::RegDeleteTreeW(hApp, n.c_str());
-  ::RegCloseKey(hApp);
-}
-
 // A frame that handles "Customize", so its bars are customizable and their controls stored.
 class CCustomizingFrame : public CXTPFrameWnd {
  protected:
@@ -324,14 +310,14 @@ class DialogBarLayout : public ::testing::TestWithParam<int> {
   }
   void SetUp() override {
     ParkPointer();
-    DeleteProfile();
+    DeleteProfile(kProfile);
     CXTPPaintManager::SetTheme(GetParam());
   }
   void TearDown() override {
     XTPMouseManager()->CloseAllTrackingBars();
     CloseFrame();
     CXTPPaintManager::SetTheme(0);
-    DeleteProfile();
+    DeleteProfile(kProfile);
     ParkPointer();
     PumpFor(20);
   }

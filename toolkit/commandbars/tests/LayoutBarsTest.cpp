@@ -28,61 +28,30 @@
 
 CWinApp theApp(L"Vorlix layout bars test");
 
+BEGIN_MESSAGE_MAP(cbtest::CCustomizableFrame, CFrameWnd)
+  ON_COMMAND(XTP_ID_CUSTOMIZE, OnCustomize)
+END_MESSAGE_MAP()
+
 namespace {
 
 using cbtest::PumpFor;
 using cbtest::PumpUntil;
+using cbtest::ValueNames;
 
 const wchar_t kCompany[] = L"Vorlix layout bars tests";
 const wchar_t kProfile[] = L"CommandBars";
 
 std::wstring W(const CString& s) { return std::wstring(s.GetString()); }
 
-void DeleteSection(LPCWSTR section) { theApp.WriteProfileString(section, nullptr, nullptr); }
-
-void DeleteProfile() {
-  HKEY hApp = theApp.GetAppRegistryKey();
-  if (hApp == nullptr) return;
-  // Every "CommandBars*" section.
-  std::vector<std::wstring> names;
-  for (DWORD i = 0;; i++) {
-    WCHAR name[256];
-    DWORD cch = 256;
-    if (::RegEnumKeyExW(hApp, i, name, &cch, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-    if (wcsncmp(name, L"CommandBars", 11) == 0) names.push_back(name);
-  }
-  for (const std::wstring& n : names) ::RegDeleteTreeW(hApp, n.c_str());
-  ::RegCloseKey(hApp);
-}
-
 int ProfileInt(LPCWSTR section, LPCWSTR name, int nDefault = -12345) {
   return (int)theApp.GetProfileInt(section, name, nDefault);
 }
 
-std::set<std::wstring> ValueNames(LPCWSTR section) {
-  std::set<std::wstring> names;
-  HKEY hKey = theApp.GetSectionKey(section);
-  if (hKey == nullptr) return names;
-  for (DWORD i = 0;; i++) {
-    WCHAR name[256];
-    DWORD cch = 256;
-    if (::RegEnumValueW(hKey, i, name, &cch, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-    names.insert(name);
-  }
-  ::RegCloseKey(hKey);
-  return names;
-}
-
 // A frame that handles "Customize" (so its bars are customizable) and has a status bar.
-class CLayoutFrame : public CFrameWnd {
+class CLayoutFrame : public cbtest::CCustomizableFrame {
  public:
-  afx_msg void OnCustomize() {}
   CStatusBar m_wndStatus;
-  DECLARE_MESSAGE_MAP()
 };
-BEGIN_MESSAGE_MAP(CLayoutFrame, CFrameWnd)
-  ON_COMMAND(XTP_ID_CUSTOMIZE, OnCustomize)
-END_MESSAGE_MAP()
 
 const UINT kStandard[] = {57600, 57601, 57603, 0, 57634};
 const UINT kFormat[] = {33001, 33002, 33003};
@@ -90,41 +59,17 @@ const UINT kExtra[] = {34001, 34002};
 
 // One frame with the program's bars as it builds them: "Standard" (200), "Format" (201)
 // and "Extra" (202) on the top dock bar, each with buttons and their original controls.
-struct Frame {
-  explicit Frame(const wchar_t* title, const std::vector<UINT>& standard = {}) {
-    pFrame = new CLayoutFrame();
-    EXPECT_TRUE(pFrame->Create(NULL, title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(100, 80, 900, 600)));
+struct Frame : cbtest::BarsFrame<CLayoutFrame> {
+  explicit Frame(const wchar_t* title, const std::vector<UINT>& standard = {})
+      : BarsFrame(title, CRect(100, 80, 900, 600)) {
     pFrame->m_wndStatus.Create(pFrame);
-    pBars = new CXTPCommandBars();
-    pBars->SetSite(pFrame);
-    pBars->CreateDockBars();
+    CreateBars();
     std::vector<UINT> ids = standard.empty() ? std::vector<UINT>(std::begin(kStandard), std::end(kStandard)) : standard;
-    Add(L"Standard", 200, ids.data(), (int)ids.size());
-    Add(L"Format", 201, kFormat, 3);
-    Add(L"Extra", 202, kExtra, 2);
-    pFrame->RecalcLayout();
-    pBars->RecalcFrameLayout();
-    PumpFor(50);
-  }
-  ~Frame() {
-    pBars->InternalRelease();
-    if (::IsWindow(pFrame->m_hWnd)) pFrame->DestroyWindow();
-    PumpFor(30);
-  }
-  CXTPToolBar* Add(const wchar_t* name, UINT nID, const UINT* ids, int n) {
-    CXTPToolBar* pBar = pBars->Add(name, xtpBarTop);
-    EXPECT_NE(pBar, nullptr);
-    pBar->SetBarID(nID);
-    pBar->SetButtons(ids, n);
     // No icons for these commands: the buttons show short captions.
-    for (int i = 0; i < pBar->GetControlCount(); i++) {
-      CString strCaption;
-      strCaption.Format(L"C%d", pBar->GetControl(i)->GetID() % 100);
-      pBar->GetControl(i)->SetCaption(strCaption);
-      pBar->GetControl(i)->SetStyle(xtpButtonCaption);
-    }
-    pBar->GetControls()->CreateOriginalControls();
-    return pBar;
+    AddBuiltInBar(L"Standard", 200, ids.data(), (int)ids.size(), L"C%d", cbtest::Numbering::ById);
+    AddBuiltInBar(L"Format", 201, kFormat, 3, L"C%d", cbtest::Numbering::ById);
+    AddBuiltInBar(L"Extra", 202, kExtra, 2, L"C%d", cbtest::Numbering::ById);
+    Arrange(false);
   }
   CXTPToolBar* Bar(UINT nID) const { return pBars->GetToolBar(nID); }
   // The bar ids of a dock bar's entries (0 for a row break).
@@ -151,16 +96,8 @@ struct Frame {
         rc.UnionRect(rc, rcBar);
       }
     }
-    // The screen's part of it.
-    rc.IntersectRect(rc, CRect(0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)));
-    testsupport::CSnapshot shot(rc.Width(), rc.Height());
-    HDC hScreen = ::GetDC(NULL);
-    ::BitBlt(shot.DC().m_hDC, 0, 0, rc.Width(), rc.Height(), hScreen, rc.left, rc.top, SRCCOPY);
-    ::ReleaseDC(NULL, hScreen);
-    shot.SavePng(testsupport::ArtifactPath(name));
+    cbtest::SaveScreenPng(rc, name);
   }
-  CLayoutFrame* pFrame;
-  CXTPCommandBars* pBars;
 };
 
 // The invariant of every dock bar: the entry list starts with a row break, holds no two
@@ -200,11 +137,11 @@ class LayoutBars : public ::testing::Test {
   }
   void SetUp() override {
     testsupport::ParkPointer();
-    DeleteProfile();
+    cbtest::DeleteProfile();
   }
   void TearDown() override {
     CXTPCommandBars::SetLayoutQuestionProc(nullptr);
-    DeleteProfile();
+    cbtest::DeleteProfile();
   }
 };
 
@@ -361,7 +298,7 @@ TEST_F(LayoutBars, DamagedPlacementValuesKeepRowsAndFloatingPlacesSound) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    DeleteProfile();
+    cbtest::DeleteProfile();
     c.store();
     Frame f(L"Damaged layout");
     f.pBars->LoadBarState(kProfile, FALSE);

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "CommandBarsTestSupport.h"
 #include "XTPCommandBar.h"
 #include "XTPCommandBars.h"
 #include "XTPCommandBarsOptions.h"
@@ -41,6 +42,8 @@ CWinApp theApp(L"Vorlix layout test");
 
 namespace {
 
+using cbtest::ValueNames;
+
 const wchar_t kCompany[] = L"Vorlix layout tests";
 const wchar_t kProfile[] = L"CommandBars";
 
@@ -65,20 +68,6 @@ std::vector<BYTE> ProfileBytes(LPCWSTR section, LPCWSTR name, DWORD* pType = nul
   }
   ::RegCloseKey(hKey);
   return out;
-}
-
-std::set<std::wstring> ValueNames(LPCWSTR section) {
-  std::set<std::wstring> names;
-  HKEY hKey = theApp.GetSectionKey(section);
-  if (hKey == nullptr) return names;
-  for (DWORD i = 0;; i++) {
-    WCHAR name[256];
-    DWORD cch = 256;
-    if (::RegEnumValueW(hKey, i, name, &cch, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-    names.insert(name);
-  }
-  ::RegCloseKey(hKey);
-  return names;
 }
 
 std::vector<BYTE> FileBytes(const CString& path) {

@@ -30,6 +30,10 @@
 using namespace cbtest;
 using testsupport::Dispatch;
 
+BEGIN_MESSAGE_MAP(cbtest::CCommandFrame, CXTPFrameWnd)
+  ON_COMMAND_RANGE(57600, 57643, OnMenuCommand)  // File and Edit commands, not Exit
+END_MESSAGE_MAP()
+
 namespace {
 
 const UINT kFrameMenu = 128, kDocMenu = 129;
@@ -44,13 +48,7 @@ void Keys(std::vector<std::pair<WORD, bool>> keys, DWORD ms = 120) {
 }
 void Tap(WORD vk, DWORD ms = 120) { Keys({{vk, false}, {vk, true}}, ms); }
 
-void ShootScreen(CRect rc, const CString& name) {
-  testsupport::CSnapshot shot(rc.Width(), rc.Height());
-  HDC hScreen = ::GetDC(NULL);
-  ::BitBlt(shot.DC().GetSafeHdc(), 0, 0, rc.Width(), rc.Height(), hScreen, rc.left, rc.top, SRCCOPY);
-  ::ReleaseDC(NULL, hScreen);
-  EXPECT_TRUE(shot.SavePng(testsupport::ArtifactPath((LPCWSTR)name)));
-}
+void ShootScreen(CRect rc, const CString& name) { EXPECT_TRUE(SaveScreenPng(rc, (LPCWSTR)name)); }
 
 // The open popups of the thread, outermost first.
 std::vector<CXTPPopupBar*> OpenPopups() {
@@ -64,30 +62,12 @@ std::vector<CXTPPopupBar*> OpenPopups() {
 }
 
 // ---- A single-document frame -------------------------------------------------------------
-class CMenuFrame : public CXTPFrameWnd {
- public:
-  std::vector<UINT> commands;
-
- protected:
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
-    if (message == WM_COMMAND && lParam == 0) commands.push_back(LOWORD(wParam));
-    return CXTPFrameWnd::WindowProc(message, wParam, lParam);
-  }
-  // The menu's commands have a handler, so the bars show them enabled (WindowProc above
-  // records them).
-  void OnMenuCommand(UINT) {}
-  DECLARE_MESSAGE_MAP()
-};
-BEGIN_MESSAGE_MAP(CMenuFrame, CXTPFrameWnd)
-  ON_COMMAND_RANGE(57600, 57643, OnMenuCommand)  // File and Edit commands, not Exit
-END_MESSAGE_MAP()
-
 class MenuBar : public ::testing::TestWithParam<int> {
  protected:
   void SetUp() override {
     ParkPointer();
     CXTPPaintManager::SetTheme(GetParam());
-    pFrame = new CMenuFrame();
+    pFrame = new CCommandFrame();
     ASSERT_TRUE(pFrame->Create(NULL, L"menu bar frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(30, 30, 730, 530), NULL,
                                MAKEINTRESOURCE(kFrameMenu)));
     ASSERT_NE(nullptr, ::GetMenu(pFrame->GetSafeHwnd()));
@@ -122,7 +102,7 @@ class MenuBar : public ::testing::TestWithParam<int> {
     PumpFrame(40);
   }
 
-  CMenuFrame* pFrame = NULL;
+  CCommandFrame* pFrame = NULL;
   CXTPCommandBars* pBars = NULL;
   CXTPMenuBar* pMenuBar = NULL;
 };

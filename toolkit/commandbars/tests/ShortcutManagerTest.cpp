@@ -23,29 +23,6 @@ namespace {
 const wchar_t kCompany[] = L"Vorlix shortcut tests";
 const wchar_t kSection[] = L"CommandBars";
 
-ACCEL Acc(BYTE fVirt, WORD key, WORD cmd = 0) {
-  ACCEL a;
-  a.fVirt = fVirt;
-  a.key = key;
-  a.cmd = cmd;
-  return a;
-}
-
-std::vector<ACCEL> Records(HACCEL h) {
-  ACCEL* p = nullptr;
-  const int n = CXTPShortcutManager::TableRecords(h, &p);
-  std::vector<ACCEL> out(p, p + n);
-  delete[] p;
-  return out;
-}
-
-bool SameRecords(const std::vector<ACCEL>& a, const std::vector<ACCEL>& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (a[i].fVirt != b[i].fVirt || a[i].key != b[i].key || a[i].cmd != b[i].cmd) return false;
-  return true;
-}
-
 // The 6-byte stored form of records: fVirt, a zero byte, key and cmd little-endian.
 std::vector<BYTE> StoredBytes(const std::vector<ACCEL>& records) {
   std::vector<BYTE> out;
