@@ -1,5 +1,6 @@
 #pragma once
 // State of an open store shared by the Store, Folder and Message classes.
+#include <chrono>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -82,6 +83,11 @@ struct StoreImpl {
     void flushFolder(FolderState& f);
     void flushAll();
     void commit();
+    // A message's save: commits now, or with grouped saves once the interval has passed.
+    void commitIfDue();
+    // Grouped saves: message saves since the last commit, and when that commit was.
+    bool pendingSaves = false;
+    std::chrono::steady_clock::time_point lastCommit = std::chrono::steady_clock::now();
     void loadNames();
     uint16_t namedId(const NamedProperty& np, bool create);
     uint32_t createFolder(uint32_t parentNid, std::string_view name, std::string_view cls);
