@@ -33,9 +33,14 @@ struct NameMapState {
         bool isString = false;
         uint32_t lid = 0;
         std::string name;
+        // Any strict order serves the lookup: the GUIDs compare as two 64-bit words, which
+        // the compiler keeps inline (a byte-wise memcmp is a library call per comparison).
         bool operator<(const Key& o) const {
-            int g = std::memcmp(guid.bytes, o.guid.bytes, 16);
-            if (g != 0) return g < 0;
+            uint64_t a[2], b[2];
+            std::memcpy(a, guid.bytes, 16);
+            std::memcpy(b, o.guid.bytes, 16);
+            if (a[0] != b[0]) return a[0] < b[0];
+            if (a[1] != b[1]) return a[1] < b[1];
             if (isString != o.isString) return isString < o.isString;
             return isString ? name < o.name : lid < o.lid;
         }
