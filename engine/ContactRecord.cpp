@@ -109,19 +109,39 @@ int CContactRecord::PreviewLength(int first, int last) const {
   return length;
 }
 
-void CContactRecord::AppendPreviewLines(CString& text, int first, int last) const {
+namespace {
+// Label and value texts are a few characters each: copied here character by character
+// rather than by a library call each (three per slot, about 200 per preview), which costs
+// more than the copy itself. The compiler is told not to turn the loop into such a call.
+__attribute__((optimize("no-tree-loop-distribute-patterns"))) wchar_t* CopyChars(wchar_t* out, const wchar_t* in,
+                                                                                   int length) {
+  for (int i = 0; i < length; ++i) out[i] = in[i];
+  return out + length;
+}
+}  // namespace
+
+wchar_t* CContactRecord::WritePreviewLines(wchar_t* out, int first, int last) const {
   const int* labels = LabelLengths();
   for (int slot = first; slot <= last; ++slot) {
-    text.Append(kSlots[slot].label, labels[slot]);
-    text += m_strSlots[slot];
-    text.Append(L"\r\n", 2);
+    out = CopyChars(out, kSlots[slot].label, labels[slot]);
+    out = CopyChars(out, m_strSlots[slot].GetString(), m_strSlots[slot].GetLength());
+    *out++ = L'\r';
+    *out++ = L'\n';
   }
+  return out;
+}
+
+void CContactRecord::AppendPreviewLines(CString& text, int first, int last) const {
+  const int start = text.GetLength();
+  const int length = PreviewLength(first, last);
+  wchar_t* out = text.GetBufferSetLength(start + length);
+  WritePreviewLines(out + start, first, last);
+  text.ReleaseBuffer(start + length);
 }
 
 CString CContactRecord::PreviewLines(int first, int last) const {
+  // Previews are built for every contact listed or saved: one allocation each.
   CString text;
-  // Previews are built for every listed contact: one allocation each.
-  text.Preallocate(PreviewLength(first, last));
   AppendPreviewLines(text, first, last);
   return text;
 }

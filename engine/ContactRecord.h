@@ -37,6 +37,8 @@ class CContactRecord {
  private:
   int PreviewLength(int first, int last) const;
   void AppendPreviewLines(CString& text, int first, int last) const;
+  // Writes the lines of slots first..last at out (PreviewLength characters); the end.
+  wchar_t* WritePreviewLines(wchar_t* out, int first, int last) const;
   CString PreviewLines(int first, int last) const;
 
   CString m_strSlots[kSlotCount];

@@ -3,6 +3,11 @@
 # the engine's console driver on the same book in the same run (README.md).
 #   run_bench.sh [BUILD_DIR] [CONTACTS]
 set -euo pipefail
+# One display for the whole run: the Wine server started below must see the one the
+# program's windows appear on (a server started without a display gives no windows).
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+fi
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(cd "${1:-$root/build/win}" && pwd)
 count="${2:-100000}"
@@ -29,14 +34,7 @@ count_cards() {
 }
 
 # 1. The program, driven as a user.
-run() {
-  if [ -z "${DISPLAY:-}" ]; then
-    xvfb-run -a -s "-screen 0 1280x1024x24" "$@"
-  else
-    "$@"
-  fi
-}
-run wine wizard_save_bench.exe "$winbook" "$winwork" wizard > "$work/wizard.txt" 2>&1 < /dev/null || true
+wine wizard_save_bench.exe "$winbook" "$winwork" wizard > "$work/wizard.txt" 2>&1 < /dev/null || true
 sed -i 's/\r$//' "$work/wizard.txt"
 cat "$work/wizard.txt"
 wsave=$(sed -n 's/^save: //p' "$work/wizard.txt")

@@ -195,6 +195,14 @@ void StoreImpl::commit() {
     requireWritable();
     flushAll();
     ndb->commit(CommitOptions{opt.durable});
+    pendingSaves = false;
+    lastCommit = std::chrono::steady_clock::now();
+}
+
+void StoreImpl::commitIfDue() {
+    if (opt.groupSavesMs == 0) return commit();
+    pendingSaves = true;
+    if (std::chrono::steady_clock::now() - lastCommit >= std::chrono::milliseconds(opt.groupSavesMs)) commit();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -466,7 +474,16 @@ void StoreImpl::buildBlank(const std::string& displayName, const Bytes& uid) {
 // Store
 
 Store::Store() : impl_(std::make_unique<StoreImpl>()) {}
-Store::~Store() = default;
+Store::~Store() {
+    // Grouped saves still pending reach the file with the store's end. A failure here has
+    // nowhere to go: the file then keeps its last commit.
+    if (impl_ && impl_->pendingSaves && impl_->writable && impl_->ndb) {
+        try {
+            impl_->commit();
+        } catch (...) {
+        }
+    }
+}
 
 static Bytes newUid() {
     std::random_device rd;
@@ -582,6 +599,12 @@ Folder Store::deletedItems() {
 }
 
 void Store::save() { impl_->commit(); }
+
+void Store::saveIfDue() {
+    if (impl_->opt.groupSavesMs == 0 || impl_->pendingSaves) impl_->commitIfDue();
+}
+
+bool Store::hasPendingSaves() const { return impl_->pendingSaves; }
 
 uint64_t Store::lastSaveBytes() const { return impl_->ndb->lastCommitBytes(); }
 unsigned Store::lastSaveWrites() const { return impl_->ndb->lastCommitWrites(); }
@@ -878,7 +901,7 @@ void Message::save() {
                 contents.setCell(*r, tagId(c.tag), it->second);
         }
     }
-    s->commit();
+    s->commitIfDue();
     guard.done();
     impl_->nid = nid;
 }

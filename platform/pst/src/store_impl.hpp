@@ -1,5 +1,6 @@
 #pragma once
 // State of an open store shared by the Store, Folder and Message classes.
+#include <chrono>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -32,9 +33,14 @@ struct NameMapState {
         bool isString = false;
         uint32_t lid = 0;
         std::string name;
+        // Any strict order serves the lookup: the GUIDs compare as two 64-bit words, which
+        // the compiler keeps inline (a byte-wise memcmp is a library call per comparison).
         bool operator<(const Key& o) const {
-            int g = std::memcmp(guid.bytes, o.guid.bytes, 16);
-            if (g != 0) return g < 0;
+            uint64_t a[2], b[2];
+            std::memcpy(a, guid.bytes, 16);
+            std::memcpy(b, o.guid.bytes, 16);
+            if (a[0] != b[0]) return a[0] < b[0];
+            if (a[1] != b[1]) return a[1] < b[1];
             if (isString != o.isString) return isString < o.isString;
             return isString ? name < o.name : lid < o.lid;
         }
@@ -82,6 +88,11 @@ struct StoreImpl {
     void flushFolder(FolderState& f);
     void flushAll();
     void commit();
+    // A message's save: commits now, or with grouped saves once the interval has passed.
+    void commitIfDue();
+    // Grouped saves: message saves since the last commit, and when that commit was.
+    bool pendingSaves = false;
+    std::chrono::steady_clock::time_point lastCommit = std::chrono::steady_clock::now();
     void loadNames();
     uint16_t namedId(const NamedProperty& np, bool create);
     uint32_t createFolder(uint32_t parentNid, std::string_view name, std::string_view cls);

@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 #include "contacts.hpp"
 #include "test_util.hpp"
@@ -322,3 +324,88 @@ TEST(AnsiLimit, DefaultLimitIsTwoGigabytes) {
 }
 
 } // namespace
+
+// Grouped saves: message saves inside the interval stay in memory, readable through the
+// store, while the file keeps its last commit, a complete store; the commit after the
+// interval, Store::save, a folder's creation and the store's end each bring the file up to
+// everything saved. Each row: what ends the group, and what the file then holds.
+TEST(GroupedSaves, TheFileKeepsItsLastCommitUntilTheGroupEnds) {
+    enum class End { Save, SaveIfDueAfterInterval, NewFolder, StoreEnd };
+    const struct {
+        End end;
+        const char* what;
+    } kCases[] = {
+        {End::Save, "Store::save commits at once"},
+        {End::SaveIfDueAfterInterval, "saveIfDue commits once the interval is over"},
+        {End::NewFolder, "a folder's creation commits the pending saves with it"},
+        {End::StoreEnd, "the store's end commits what is pending"},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        const std::string path = (dir / "grouped.pst").string();
+        StoreOptions opt;
+        // Long enough that no save in the loop is due; the interval case waits it out.
+        opt.groupSavesMs = c.end == End::SaveIfDueAfterInterval ? 300 : 600000;
+        auto store = Store::create(path, Format::Unicode, "Grouped", opt);
+        Folder f = store->ipmSubtree().createSubfolder("Contacts", "IPF.Contact");
+        const std::string committed = readAll(path);
+        for (int i = 0; i < 20; ++i) writeContact(f, {"G" + std::to_string(i), "Grouped", "", "", "", "", {}, {}});
+        // Pending: readable through the store, the file untouched and still valid.
+        EXPECT_TRUE(store->hasPendingSaves());
+        EXPECT_EQ(20u, f.messageIds().size());
+        EXPECT_EQ(committed, readAll(path));
+        store->saveIfDue();
+        if (c.end == End::SaveIfDueAfterInterval) {
+            EXPECT_TRUE(store->hasPendingSaves()) << "not due yet";
+            std::this_thread::sleep_for(std::chrono::milliseconds(350));
+            store->saveIfDue();
+        } else if (c.end == End::Save) {
+            EXPECT_EQ(committed, readAll(path)) << "saveIfDue before the interval wrote";
+            store->save();
+        } else if (c.end == End::NewFolder) {
+            f.createSubfolder("Later", "IPF.Contact");
+        } else {
+            store.reset();
+        }
+        if (store) EXPECT_FALSE(store->hasPendingSaves());
+        CheckReport r = checkFile(path);
+        ASSERT_TRUE(r.ok()) << r.text();
+        EXPECT_EQ(20u, r.messages);
+        auto back = Store::openReadOnly(path);
+        auto contacts = back->ipmSubtree().findSubfolder("Contacts");
+        ASSERT_TRUE(contacts);
+        EXPECT_EQ(20u, contacts->messageIds().size());
+        EXPECT_EQ("G19 Grouped", contacts->openMessage(contacts->messageIds().back()).getString(tags::Subject));
+    }
+}
+
+// With grouping, the saves after the interval commit on their own: every file state is a
+// valid store holding the messages of its last commit, and a save that comes after the
+// interval brings the file up to all of them.
+TEST(GroupedSaves, ASaveAfterTheIntervalCommitsEverythingPending) {
+    TempDir dir;
+    const std::string path = (dir / "interval.pst").string();
+    StoreOptions opt;
+    opt.groupSavesMs = 50;
+    auto store = Store::create(path, Format::Ansi, "Interval", opt);
+    Folder f = store->ipmSubtree().createSubfolder("Contacts", "IPF.Contact");
+    size_t saved = 0, lastCount = 0;
+    for (int round = 0; round < 3; ++round) {
+        for (int i = 0; i < 10; ++i) writeContact(f, {"R" + std::to_string(round), std::to_string(i), "", "", "", "", {}, {}});
+        saved += 10;
+        CheckReport r = checkFile(path);
+        ASSERT_TRUE(r.ok()) << r.text();
+        EXPECT_GE(r.messages, lastCount);
+        EXPECT_LE(r.messages, saved);
+        lastCount = r.messages;
+        std::this_thread::sleep_for(std::chrono::milliseconds(80));
+        writeContact(f, {"After", std::to_string(round), "", "", "", "", {}, {}});
+        ++saved;
+        EXPECT_FALSE(store->hasPendingSaves());
+        r = checkFile(path);
+        ASSERT_TRUE(r.ok()) << r.text();
+        EXPECT_EQ(saved, r.messages);
+        lastCount = r.messages;
+    }
+}

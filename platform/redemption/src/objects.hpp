@@ -35,6 +35,10 @@ IDispatch* CreateSession();
 extern const wchar_t kDefaultVersion[];
 std::wstring ConfiguredVersion();
 
+// Item saves within this many milliseconds of the store's last commit are committed with
+// the next commit after it (pst::StoreOptions::groupSavesMs).
+extern const unsigned kItemSaveGroupMs;
+
 // Opens (or, for a missing or empty file, creates in the Unicode layout) a PST file.
 StorePtr OpenStoreFile(const std::wstring& path);
 

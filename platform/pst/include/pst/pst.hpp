@@ -4,7 +4,8 @@
 // named properties, bodies and attachments, and read them back.
 //
 // Text crosses this interface as UTF-8. Every save leaves the file a complete, valid store
-// holding everything saved so far; a failure is reported as pst::Error.
+// holding everything saved so far (with StoreOptions::groupSavesMs, every commit does);
+// a failure is reported as pst::Error.
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -190,7 +191,8 @@ public:
     AttachmentData attachment(size_t i) const;
     PropertyMap attachmentProperties(size_t i) const;
 
-    // Writes the message into its folder and commits the store file.
+    // Writes the message into its folder and commits the store file (with grouped saves,
+    // once the store's interval has passed; see StoreOptions).
     void save();
 
 private:
@@ -202,6 +204,12 @@ private:
 struct StoreOptions {
     bool durable = false;         // fsync at each ordering point of a save
     uint64_t maxFileSize = 0;     // 0: the layout's own limit (2 GB for ANSI)
+    // 0: every message save commits the file. Otherwise a message save commits only when
+    // this many milliseconds have passed since the last commit; the saves in between are
+    // pending (readable through the store, not yet in the file) until that commit,
+    // Store::save, Store::saveIfDue when due, a folder's creation or the store's end.
+    // Writing many messages then costs one commit per interval instead of one per message.
+    uint32_t groupSavesMs = 0;
 };
 
 class Store {
@@ -226,8 +234,14 @@ public:
     Folder ipmSubtree();     // "Top of Personal Folders": where Outlook shows folders
     Folder deletedItems();
 
-    // Commits pending changes (display name); folders and messages commit on their own.
+    // Commits pending changes (display name, grouped message saves); folders and messages
+    // commit on their own.
     void save();
+    // With grouped saves: commits pending changes once the interval has passed since the
+    // last commit, else leaves them pending. Without: the same as save().
+    void saveIfDue();
+    // Message saves made since the last commit (grouped saves only).
+    bool hasPendingSaves() const;
     // Gives the store a new record key (and entry ids), so that a store made from a
     // template is not taken for another one made from the same template. Saved by save().
     void renewIdentity();
