@@ -196,13 +196,16 @@ void StoreImpl::commit() {
     flushAll();
     ndb->commit(CommitOptions{opt.durable});
     pendingSaves = false;
+    pendingMessages = 0;
     lastCommit = std::chrono::steady_clock::now();
 }
 
 void StoreImpl::commitIfDue() {
     if (opt.groupSavesMs == 0) return commit();
     pendingSaves = true;
-    if (std::chrono::steady_clock::now() - lastCommit >= std::chrono::milliseconds(opt.groupSavesMs)) commit();
+    const bool groupFull = opt.groupSavesMax != 0 && pendingMessages >= opt.groupSavesMax;
+    if (groupFull || std::chrono::steady_clock::now() - lastCommit >= std::chrono::milliseconds(opt.groupSavesMs))
+        commit();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -901,6 +904,7 @@ void Message::save() {
                 contents.setCell(*r, tagId(c.tag), it->second);
         }
     }
+    ++s->pendingMessages;
     s->commitIfDue();
     guard.done();
     impl_->nid = nid;

@@ -92,6 +92,7 @@ struct StoreImpl {
     void commitIfDue();
     // Grouped saves: message saves since the last commit, and when that commit was.
     bool pendingSaves = false;
+    uint32_t pendingMessages = 0;
     std::chrono::steady_clock::time_point lastCommit = std::chrono::steady_clock::now();
     void loadNames();
     uint16_t namedId(const NamedProperty& np, bool create);

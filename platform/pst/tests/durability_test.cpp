@@ -383,6 +383,25 @@ TEST(GroupedSaves, TheFileKeepsItsLastCommitUntilTheGroupEnds) {
 // With grouping, the saves after the interval commit on their own: every file state is a
 // valid store holding the messages of its last commit, and a save that comes after the
 // interval brings the file up to all of them.
+// However long the interval, a group ends at its bound: the file never lags more than that
+// many saves behind.
+TEST(GroupedSaves, AGroupEndsAtItsBoundOfSaves) {
+    TempDir dir;
+    const std::string path = (dir / "bound.pst").string();
+    StoreOptions opt;
+    opt.groupSavesMs = 600000;
+    opt.groupSavesMax = 4;
+    auto store = Store::create(path, Format::Unicode, "Bound", opt);
+    Folder f = store->ipmSubtree().createSubfolder("Contacts", "IPF.Contact");
+    for (int i = 1; i <= 10; ++i) {
+        writeContact(f, {"N", std::to_string(i), "", "", "", "", {}, {}});
+        CheckReport r = checkFile(path);
+        ASSERT_TRUE(r.ok()) << r.text();
+        EXPECT_EQ(size_t(i / 4 * 4), r.messages) << "after save " << i;
+        EXPECT_EQ(i % 4 != 0, store->hasPendingSaves()) << "after save " << i;
+    }
+}
+
 TEST(GroupedSaves, ASaveAfterTheIntervalCommitsEverythingPending) {
     TempDir dir;
     const std::string path = (dir / "interval.pst").string();

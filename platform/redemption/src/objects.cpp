@@ -10,6 +10,7 @@ namespace rdo {
 
 const wchar_t kDefaultVersion[] = L"11.0.0.0";
 const unsigned kItemSaveGroupMs = 100;
+const unsigned kItemSaveGroupMax = 32;
 
 namespace {
 
@@ -416,10 +417,12 @@ std::wstring ConfiguredVersion() {
 StorePtr OpenStoreFile(const std::wstring& path) {
   // Saving a contact commits it together with the others saved in the same short interval:
   // a commit rewrites the folder's tables, the B-tree pages and the header, which costs
-  // several times the contact itself. Store Save, a folder's creation and the store's
+  // several times the contact itself. A group holds at most 32 saves, so a write the disk
+  // refuses loses no more than those. Store Save, a folder's creation and the store's
   // release commit at once.
   pst::StoreOptions options;
   options.groupSavesMs = kItemSaveGroupMs;
+  options.groupSavesMax = kItemSaveGroupMax;
   auto state = std::make_shared<StoreState>();
   state->path = path;
   WIN32_FILE_ATTRIBUTE_DATA info{};

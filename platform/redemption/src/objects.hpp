@@ -36,8 +36,10 @@ extern const wchar_t kDefaultVersion[];
 std::wstring ConfiguredVersion();
 
 // Item saves within this many milliseconds of the store's last commit are committed with
-// the next commit after it (pst::StoreOptions::groupSavesMs).
+// the next commit after it (pst::StoreOptions::groupSavesMs), and at most this many item
+// saves wait for one (groupSavesMax), so a full disk loses few of the contacts counted.
 extern const unsigned kItemSaveGroupMs;
+extern const unsigned kItemSaveGroupMax;
 
 // Opens (or, for a missing or empty file, creates in the Unicode layout) a PST file.
 StorePtr OpenStoreFile(const std::wstring& path);

@@ -210,6 +210,10 @@ struct StoreOptions {
     // Store::save, Store::saveIfDue when due, a folder's creation or the store's end.
     // Writing many messages then costs one commit per interval instead of one per message.
     uint32_t groupSavesMs = 0;
+    // With grouped saves, also commit once this many message saves are pending (0: no
+    // bound): a write refused by a full disk then loses at most this many saves, however
+    // fast they come.
+    uint32_t groupSavesMax = 0;
 };
 
 class Store {
