@@ -1,10 +1,15 @@
 // Command 35001 to the customize sheet painted. The bars' sample frame (the program's menu,
 // toolbar and icons) gets WM_COMMAND 35001 posted; the time runs until the sheet and every
-// visible window inside it have painted (no update region left), seen by a hook on the
-// thread's window procedures after each WM_PAINT. The sheet is then closed and the next run
-// follows. Two cases: the sheet as the program builds it (categories from menu 128), and the
-// same with a first category of 1,000 commands, which the commands page lists at once.
-//   BarsSample-like program: xvfb-run -a wine commandbars_customize_sheet_bench.exe
+// visible window inside it have painted (no update region left). Two hooks watch the thread:
+// a WM_PAINT of the sheet or a window inside it, taken from the queue or sent, shows that
+// painting has begun; after that the update regions are checked where no paint is under
+// way: when a message is taken from the queue, when a sent WM_PAINT has returned, and when
+// the sheet's modal loop, its queue empty, has sent its idle message. The sheet is then
+// closed and the next run follows. Two cases: the sheet as the program builds it
+// (categories from menu 128), and the same with a first category of 1,000 commands, which
+// the commands page lists at once.
+// A console program, like the other benches: the figures go to standard output.
+//   WINEPREFIX=... xvfb-run -a wine commandbars_customize_sheet_bench.exe [runs]
 #include <framework.h>
 
 #include <algorithm>
@@ -22,13 +27,15 @@
 
 namespace {
 
-const int kRuns = 15;
+int g_nRuns = 15;
 const UINT kManyCommandsFirst = 40000;
 const int kManyCommands = 1000;
 
 bench::Stopwatch g_clock;
 double g_paintedAt = -1;
-HHOOK g_hHook = NULL;
+bool g_bPaintSeen = false;
+HHOOK g_hSentHook = NULL;
+HHOOK g_hQueueHook = NULL;
 
 BOOL CALLBACK FindUnpainted(HWND hWnd, LPARAM lParam) {
   if (::IsWindowVisible(hWnd) && ::GetUpdateRect(hWnd, NULL, FALSE)) {
@@ -38,21 +45,42 @@ BOOL CALLBACK FindUnpainted(HWND hWnd, LPARAM lParam) {
   return TRUE;
 }
 
-LRESULT CALLBACK PaintWatch(int nCode, WPARAM wParam, LPARAM lParam) {
-  const CWPRETSTRUCT* p = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
-  if (nCode >= 0 && p->message == WM_PAINT && g_paintedAt < 0) {
-    CXTPCustomizeSheet* pSheet = CXTPCustomizeSheet::GetRunningSheet();
-    HWND hSheet = pSheet != NULL ? pSheet->GetSafeHwnd() : NULL;
-    if (hSheet != NULL && ::IsWindowVisible(hSheet) && !::GetUpdateRect(hSheet, NULL, FALSE)) {
-      BOOL bUnpainted = FALSE;
-      ::EnumChildWindows(hSheet, FindUnpainted, reinterpret_cast<LPARAM>(&bUnpainted));
-      if (!bUnpainted) {
-        g_paintedAt = g_clock.Milliseconds();
-        ::PostMessage(hSheet, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-      }
-    }
+HWND RunningSheetWindow() {
+  CXTPCustomizeSheet* pSheet = CXTPCustomizeSheet::GetRunningSheet();
+  return pSheet != NULL ? pSheet->GetSafeHwnd() : NULL;
+}
+
+// A message of the thread: notes the sheet's first paint, and once painting has begun,
+// at a point where no paint is under way, stops the clock when nothing in the sheet is left
+// to paint. (Messages sent while a window paints, such as its erase or frame messages,
+// return before it has drawn anything.)
+void OnThreadMessage(HWND hWnd, UINT message, bool bBetweenPaints) {
+  if (g_paintedAt >= 0) return;
+  const HWND hSheet = RunningSheetWindow();
+  if (hSheet == NULL || !::IsWindowVisible(hSheet)) return;
+  if (message == WM_PAINT && hWnd != NULL && (hWnd == hSheet || ::IsChild(hSheet, hWnd))) g_bPaintSeen = true;
+  if (!g_bPaintSeen || !bBetweenPaints || ::GetUpdateRect(hSheet, NULL, FALSE)) return;
+  BOOL bUnpainted = FALSE;
+  ::EnumChildWindows(hSheet, FindUnpainted, reinterpret_cast<LPARAM>(&bUnpainted));
+  if (bUnpainted) return;
+  g_paintedAt = g_clock.Milliseconds();
+  ::PostMessage(hSheet, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+}
+
+LRESULT CALLBACK SentWatch(int nCode, WPARAM wParam, LPARAM lParam) {
+  if (nCode >= 0) {
+    const CWPRETSTRUCT* p = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    OnThreadMessage(p->hwnd, p->message, p->message == WM_PAINT || p->message == WM_KICKIDLE);
   }
-  return ::CallNextHookEx(g_hHook, nCode, wParam, lParam);
+  return ::CallNextHookEx(g_hSentHook, nCode, wParam, lParam);
+}
+
+LRESULT CALLBACK QueueWatch(int nCode, WPARAM wParam, LPARAM lParam) {
+  if (nCode >= 0 && wParam == PM_REMOVE) {
+    const MSG* p = reinterpret_cast<const MSG*>(lParam);
+    OnThreadMessage(p->hwnd, p->message, true);
+  }
+  return ::CallNextHookEx(g_hQueueHook, nCode, wParam, lParam);
 }
 
 // The sample frame; with many commands its 35001 builds the sheet itself, with a first
@@ -100,11 +128,12 @@ void Pump(DWORD ms, const bool* pDone = NULL) {
   }
 }
 
-void Measure(CBenchFrame* pFrame, BOOL bMany, const char* what) {
+bool Measure(CBenchFrame* pFrame, BOOL bMany, const char* what) {
   pFrame->bManyCommands = bMany;
   std::vector<double> ms;
-  for (int r = 0; r < kRuns; r++) {
+  for (int r = 0; r < g_nRuns; r++) {
     g_paintedAt = -1;
+    g_bPaintSeen = false;
     g_clock.Restart();
     pFrame->PostMessage(WM_COMMAND, ID_TOOLS_CUSTOMIZE, 0);
     // The sheet's modal loop runs inside this pump; it ends when the hook closes it.
@@ -121,43 +150,49 @@ void Measure(CBenchFrame* pFrame, BOOL bMany, const char* what) {
     ms.push_back(g_paintedAt);
     Pump(50);
   }
-  if (ms.empty()) return;
+  if (ms.empty()) return false;
   std::sort(ms.begin(), ms.end());
   std::printf("35001 to the customize sheet painted, %s: %d runs  median %.1f ms  best %.1f ms  worst %.1f ms\n", what,
               (int)ms.size(), ms[ms.size() / 2], ms[0], ms.back());
-  std::fflush(stdout);  // a windowed program's output is not flushed at its end
+  return true;
 }
 
+// The application object the frame and the sheet expect; the program starts in wmain.
 class CBenchApp : public CWinApp {
  public:
   CBenchApp() : CWinApp(_T("VorlixCustomizeSheetBench")) {}
-  BOOL InitInstance() override {
-    CWinApp::InitInstance();
-    SetRegistryKey(_T("Local AppWizard-Generated Applications"));
-    CBenchFrame* pFrame = new CBenchFrame;
-    if (!pFrame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW)) {
-      std::printf("no frame\n");
-      return FALSE;
-    }
-    m_pMainWnd = pFrame;
-    pFrame->SetWindowPos(NULL, 20, 20, 900, 600, SWP_NOZORDER);
-    pFrame->ShowWindow(SW_SHOW);
-    pFrame->UpdateWindow();
-    ::SetForegroundWindow(pFrame->GetSafeHwnd());
-    Pump(500);
-    g_hHook = ::SetWindowsHookEx(WH_CALLWNDPROCRET, PaintWatch, NULL, ::GetCurrentThreadId());
-    Measure(pFrame, FALSE, "menu 128's categories");
-    Measure(pFrame, TRUE, "with 1,000 commands");
-    ::UnhookWindowsHookEx(g_hHook);
-    // The bench leaves no stored layout behind.
-    pFrame->DestroyWindow();
-    m_pMainWnd = NULL;
-    ::RegDeleteTreeW(HKEY_CURRENT_USER,
-               _T("Software\\Local AppWizard-Generated Applications\\VorlixCustomizeSheetBench"));
-    return FALSE;
-  }
 };
 
 CBenchApp theApp;
 
 }  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc > 1) g_nRuns = std::max(1, _wtoi(argv[1]));
+  if (!AfxWinInit(::GetModuleHandleW(NULL), NULL, ::GetCommandLineW(), SW_SHOW)) {
+    std::printf("no start-up\n");
+    return 1;
+  }
+  theApp.SetRegistryKey(_T("Local AppWizard-Generated Applications"));
+  CBenchFrame* pFrame = new CBenchFrame;
+  if (!pFrame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW)) {
+    std::printf("no frame\n");
+    return 1;
+  }
+  theApp.m_pMainWnd = pFrame;
+  pFrame->SetWindowPos(NULL, 20, 20, 900, 600, SWP_NOZORDER);
+  pFrame->ShowWindow(SW_SHOW);
+  pFrame->UpdateWindow();
+  ::SetForegroundWindow(pFrame->GetSafeHwnd());
+  Pump(500);
+  g_hSentHook = ::SetWindowsHookEx(WH_CALLWNDPROCRET, SentWatch, NULL, ::GetCurrentThreadId());
+  g_hQueueHook = ::SetWindowsHookEx(WH_GETMESSAGE, QueueWatch, NULL, ::GetCurrentThreadId());
+  const bool bOk = Measure(pFrame, FALSE, "menu 128's categories") && Measure(pFrame, TRUE, "with 1,000 commands");
+  ::UnhookWindowsHookEx(g_hQueueHook);
+  ::UnhookWindowsHookEx(g_hSentHook);
+  // The bench leaves no stored layout behind.
+  pFrame->DestroyWindow();
+  theApp.m_pMainWnd = NULL;
+  ::RegDeleteTreeW(HKEY_CURRENT_USER, _T("Software\\Local AppWizard-Generated Applications\\VorlixCustomizeSheetBench"));
+  return bOk ? 0 : 1;
+}
