@@ -1,13 +1,14 @@
 // Command 35001 to the customize sheet painted. The bars' sample frame (the program's menu,
 // toolbar and icons) gets WM_COMMAND 35001 posted; the time runs until the sheet and every
-// visible window inside it have painted (no update region left). Two hooks watch the thread:
-// a WM_PAINT of the sheet or a window inside it, taken from the queue or sent, shows that
-// painting has begun; after that the update regions are checked where no paint is under
-// way: when a message is taken from the queue, when a sent WM_PAINT has returned, and when
-// the sheet's modal loop, its queue empty, has sent its idle message. The sheet is then
-// closed and the next run follows. Two cases: the sheet as the program builds it
-// (categories from menu 128), and the same with a first category of 1,000 commands, which
-// the commands page lists at once.
+// visible window inside it have painted (no update region left). The update regions are
+// checked where no paint is under way: when a message is taken from the queue (a hook on
+// the thread's queue) and when the sheet's modal loop, its queue empty, has sent the sheet
+// its idle message (the sheet's window procedure is wrapped as soon as a window-management
+// hook sees the sheet's window: at the latest when it is activated on showing). A hook on
+// sent messages would cost a trip to the window server for every message the sheet sends
+// while it is built. The sheet is then closed and the next run follows. Two cases: the sheet as
+// the program builds it (categories from menu 128), and the same with a first category of
+// 1,000 commands, which the commands page lists at once.
 // A console program, like the other benches: the figures go to standard output.
 //   WINEPREFIX=... xvfb-run -a wine commandbars_customize_sheet_bench.exe [runs]
 #include <framework.h>
@@ -34,8 +35,10 @@ const int kManyCommands = 1000;
 bench::Stopwatch g_clock;
 double g_paintedAt = -1;
 bool g_bPaintSeen = false;
-HHOOK g_hSentHook = NULL;
 HHOOK g_hQueueHook = NULL;
+HHOOK g_hWindowHook = NULL;
+HWND g_hWrapped = NULL;
+WNDPROC g_pfnSheetProc = NULL;
 
 BOOL CALLBACK FindUnpainted(HWND hWnd, LPARAM lParam) {
   if (::IsWindowVisible(hWnd) && ::GetUpdateRect(hWnd, NULL, FALSE)) {
@@ -50,16 +53,11 @@ HWND RunningSheetWindow() {
   return pSheet != NULL ? pSheet->GetSafeHwnd() : NULL;
 }
 
-// A message of the thread: notes the sheet's first paint, and once painting has begun,
-// at a point where no paint is under way, stops the clock when nothing in the sheet is left
-// to paint. (Messages sent while a window paints, such as its erase or frame messages,
-// return before it has drawn anything.)
-void OnThreadMessage(HWND hWnd, UINT message, bool bBetweenPaints) {
-  if (g_paintedAt >= 0) return;
-  const HWND hSheet = RunningSheetWindow();
-  if (hSheet == NULL || !::IsWindowVisible(hSheet)) return;
-  if (message == WM_PAINT && hWnd != NULL && (hWnd == hSheet || ::IsChild(hSheet, hWnd))) g_bPaintSeen = true;
-  if (!g_bPaintSeen || !bBetweenPaints || ::GetUpdateRect(hSheet, NULL, FALSE)) return;
+// Between two messages of the sheet's loop, once it has begun to paint: the clock stops
+// when nothing in the sheet is left to paint. (Inside a paint the window's own update region
+// is already gone while it has drawn nothing yet.)
+void CheckPainted(HWND hSheet) {
+  if (g_paintedAt >= 0 || !g_bPaintSeen || !::IsWindowVisible(hSheet) || ::GetUpdateRect(hSheet, NULL, FALSE)) return;
   BOOL bUnpainted = FALSE;
   ::EnumChildWindows(hSheet, FindUnpainted, reinterpret_cast<LPARAM>(&bUnpainted));
   if (bUnpainted) return;
@@ -67,18 +65,40 @@ void OnThreadMessage(HWND hWnd, UINT message, bool bBetweenPaints) {
   ::PostMessage(hSheet, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
 }
 
-LRESULT CALLBACK SentWatch(int nCode, WPARAM wParam, LPARAM lParam) {
-  if (nCode >= 0) {
-    const CWPRETSTRUCT* p = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
-    OnThreadMessage(p->hwnd, p->message, p->message == WM_PAINT || p->message == WM_KICKIDLE);
+LRESULT CALLBACK SheetProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  const WNDPROC pfnSheetProc = g_pfnSheetProc;
+  if (message == WM_PAINT) g_bPaintSeen = true;
+  if (message == WM_NCDESTROY) {
+    ::SetWindowLongPtr(hWnd, GWLP_WNDPROC, (LONG_PTR)pfnSheetProc);
+    g_hWrapped = NULL;
   }
-  return ::CallNextHookEx(g_hSentHook, nCode, wParam, lParam);
+  const LRESULT lResult = ::CallWindowProc(pfnSheetProc, hWnd, message, wParam, lParam);
+  if (message == WM_KICKIDLE) CheckPainted(hWnd);
+  return lResult;
+}
+
+// Wraps the running sheet's window procedure once; the sheet's window or null.
+HWND WrapSheet() {
+  const HWND hSheet = RunningSheetWindow();
+  if (hSheet != NULL && g_hWrapped != hSheet) {
+    g_pfnSheetProc = (WNDPROC)::SetWindowLongPtr(hSheet, GWLP_WNDPROC, (LONG_PTR)SheetProc);
+    g_hWrapped = hSheet;
+  }
+  return hSheet;
+}
+
+LRESULT CALLBACK WindowWatch(int nCode, WPARAM wParam, LPARAM lParam) {
+  if (nCode >= 0) WrapSheet();
+  return ::CallNextHookEx(g_hWindowHook, nCode, wParam, lParam);
 }
 
 LRESULT CALLBACK QueueWatch(int nCode, WPARAM wParam, LPARAM lParam) {
   if (nCode >= 0 && wParam == PM_REMOVE) {
+    const HWND hSheet = WrapSheet();
     const MSG* p = reinterpret_cast<const MSG*>(lParam);
-    OnThreadMessage(p->hwnd, p->message, true);
+    if (hSheet != NULL && p->message == WM_PAINT && p->hwnd != NULL && ::IsChild(hSheet, p->hwnd))
+      g_bPaintSeen = true;
+    if (hSheet != NULL) CheckPainted(hSheet);
   }
   return ::CallNextHookEx(g_hQueueHook, nCode, wParam, lParam);
 }
@@ -185,11 +205,11 @@ int wmain(int argc, wchar_t** argv) {
   pFrame->UpdateWindow();
   ::SetForegroundWindow(pFrame->GetSafeHwnd());
   Pump(500);
-  g_hSentHook = ::SetWindowsHookEx(WH_CALLWNDPROCRET, SentWatch, NULL, ::GetCurrentThreadId());
   g_hQueueHook = ::SetWindowsHookEx(WH_GETMESSAGE, QueueWatch, NULL, ::GetCurrentThreadId());
+  g_hWindowHook = ::SetWindowsHookEx(WH_CBT, WindowWatch, NULL, ::GetCurrentThreadId());
   const bool bOk = Measure(pFrame, FALSE, "menu 128's categories") && Measure(pFrame, TRUE, "with 1,000 commands");
+  ::UnhookWindowsHookEx(g_hWindowHook);
   ::UnhookWindowsHookEx(g_hQueueHook);
-  ::UnhookWindowsHookEx(g_hSentHook);
   // The bench leaves no stored layout behind.
   pFrame->DestroyWindow();
   theApp.m_pMainWnd = NULL;
