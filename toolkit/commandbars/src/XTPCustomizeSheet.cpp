@@ -71,38 +71,6 @@ BOOL IsButtonPress(UINT message) {
   }
 }
 
-// A 24-bit copy of a bitmap (a DIB section of the same size), null on failure.
-HBITMAP CopyAsOpaqueBitmap(HBITMAP hSource) {
-  BITMAP bm = {};
-  if (hSource == NULL || ::GetObject(hSource, sizeof(bm), &bm) == 0 || bm.bmWidth <= 0 || bm.bmHeight == 0)
-    return NULL;
-  const int cy = bm.bmHeight < 0 ? -bm.bmHeight : bm.bmHeight;
-  BITMAPINFO bmi = {};
-  bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bmi.bmiHeader.biWidth = bm.bmWidth;
-  bmi.bmiHeader.biHeight = cy;
-  bmi.bmiHeader.biPlanes = 1;
-  bmi.bmiHeader.biBitCount = 24;
-  bmi.bmiHeader.biCompression = BI_RGB;
-  void* pBits = NULL;
-  HBITMAP hCopy = ::CreateDIBSection(NULL, &bmi, DIB_RGB_COLORS, &pBits, NULL, 0);
-  if (hCopy == NULL) return NULL;
-  HDC hSourceDC = ::CreateCompatibleDC(NULL);
-  HDC hCopyDC = ::CreateCompatibleDC(NULL);
-  HGDIOBJ hOldSource = ::SelectObject(hSourceDC, hSource);
-  HGDIOBJ hOldCopy = ::SelectObject(hCopyDC, hCopy);
-  const BOOL bCopied = ::BitBlt(hCopyDC, 0, 0, bm.bmWidth, cy, hSourceDC, 0, 0, SRCCOPY);
-  ::SelectObject(hCopyDC, hOldCopy);
-  ::SelectObject(hSourceDC, hOldSource);
-  ::DeleteDC(hCopyDC);
-  ::DeleteDC(hSourceDC);
-  if (!bCopied) {
-    ::DeleteObject(hCopy);
-    return NULL;
-  }
-  return hCopy;
-}
-
 // The image popup of the context menu: its buttons wrap at the bar's width, so they stand
 // in rows like the cells of a palette.
 class CXTPCustomizeImagePopup : public CXTPPopupToolBar {
@@ -258,13 +226,9 @@ CXTPImageManager* CXTPCustomizeSheet::GetButtonImages() {
 void CXTPCustomizeSheet::LoadButtonImages() {
   if (m_bButtonImagesLoaded || m_pButtonImages == NULL) return;
   m_bButtonImagesLoaded = TRUE;
-  CBitmap bmpLoaded;
-  if (!XTPResourceManager()->LoadBitmap(&bmpLoaded, XTP_IDB_CUSTOMIZE_ICONS)) return;
-  // The pictures stand on a background of their mask colour. Loaded for the screen they may
-  // be 32 bits deep with every alpha byte 0, which the image manager would take for wholly
-  // transparent images: it gets them as a 24-bit copy and masks them instead.
+  // The pictures stand on a background of their mask colour (the first pixel's).
   CBitmap bmp;
-  if (!bmp.Attach(CopyAsOpaqueBitmap((HBITMAP)bmpLoaded.GetSafeHandle()))) return;
+  if (!XTPResourceManager()->LoadBitmap(&bmp, XTP_IDB_CUSTOMIZE_ICONS)) return;
   BITMAP bm = {};
   bmp.GetBitmap(&bm);
   const int nCount = bm.bmWidth / kButtonImageSize;
