@@ -64,7 +64,8 @@ class CXTPCustomizeSheet : public CPropertySheet {
   CXTPCustomizeCommandsPage* GetCommandsPage() const { return m_pCommandsPage; }
   CXTPCustomizeToolbarsPage* GetToolbarsPage() const { return m_pToolbarsPage; }
   CXTPPopupBar* GetContextMenu() const { return m_pContextMenu; }
-  CXTPImageManager* GetButtonImages() const { return m_pButtonImages; }
+  // The button images, read from their bitmap on first use.
+  CXTPImageManager* GetButtonImages();
   CWnd* GetSiteWnd() const { return m_pSiteWnd; }
 
   // The sheet that runs now (at most one per process), or null.
@@ -75,8 +76,11 @@ class CXTPCustomizeSheet : public CPropertySheet {
   BOOL OnInitDialog() override;
 
  protected:
-  // The context menu from menu 9336 and the button images from bitmap 9322.
+  // The context menu from menu 9336 and the button images from bitmap 9322. The images'
+  // manager is made with the sheet; its pictures are read when the image popup, a pick
+  // from it or a caller first needs them, so opening the sheet does not wait for them.
   void BuildButtonImages();
+  void LoadButtonImages();
   void BuildContextMenu();
   // The customize selection, or null.
   CXTPControl* GetSelection() const;
@@ -123,6 +127,7 @@ class CXTPCustomizeSheet : public CPropertySheet {
   CXTPCommandBars* m_pCommandBars;
   CXTPPopupBar* m_pContextMenu;
   CXTPImageManager* m_pButtonImages;
+  BOOL m_bButtonImagesLoaded;
 
   DECLARE_MESSAGE_MAP()
 };

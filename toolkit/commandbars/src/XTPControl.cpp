@@ -185,15 +185,23 @@ CXTPImageManagerIcon* CXTPControl::GetImage(int nWidth) {
   return pImageManager != NULL ? pImageManager->GetImage((UINT)nKey, nWidth) : NULL;
 }
 
+// The managers come from the bar the control sits on (which may carry its own, as the
+// customize sheet's menu carries the button images); a control on no bar, such as a command
+// of the customize lists, takes those of the command bars of its collection.
 CXTPPaintManager* CXTPControl::GetPaintManager() const {
   if (m_pParent != NULL) return m_pParent->GetPaintManager();
+  CXTPCommandBars* pCommandBars = m_pControls != NULL ? m_pControls->GetCommandBars() : NULL;
+  if (pCommandBars != NULL) return pCommandBars->GetPaintManager();
   return CXTPPaintManager::GetCurrentPaintManager();
 }
 
 // The bar's image manager (its own, its command bars', its root popup's or the process-wide
 // one): a menu with images of its own, as the customize sheet's image popup, shows them.
+// A control not on a bar asks its collection's command bars.
 CXTPImageManager* CXTPControl::GetImageManager() const {
   if (m_pParent != NULL) return m_pParent->GetImageManager();
+  CXTPCommandBars* pCommandBars = m_pControls != NULL ? m_pControls->GetCommandBars() : NULL;
+  if (pCommandBars != NULL) return pCommandBars->GetImageManager();
   return XTPImageManager();
 }
 

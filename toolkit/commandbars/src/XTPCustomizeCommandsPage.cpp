@@ -269,16 +269,21 @@ BOOL CXTPCustomizeCommandsPage::OnInitDialog() {
 
 void CXTPCustomizeCommandsPage::FillCommands() {
   if (m_lstCommands.m_hWnd == NULL) return;
+  // Emptied and filled without redrawing, room made at once: a category of a thousand
+  // commands would otherwise update the scroll bar and repaint the list for every row.
+  m_lstCommands.SendMessage(WM_SETREDRAW, FALSE, 0);
   m_lstCommands.ResetContent();
   const int nSel = m_lstCategories.m_hWnd != NULL ? m_lstCategories.GetCurSel() : LB_ERR;
-  if (nSel == LB_ERR) return;
-  CXTPCustomizeCategory* pCategory = GetCategory((int)m_lstCategories.GetItemData(nSel));
-  if (pCategory == NULL) return;
-  CXTPControls* pControls = pCategory->m_pControls;
-  for (int i = 0; i < pControls->GetCount(); i++) {
-    const int nItem = (int)m_lstCommands.SendMessage(LB_ADDSTRING, 0, (LPARAM)pControls->GetAt(i));
-    if (nItem >= 0) m_lstCommands.SetItemData(nItem, (DWORD_PTR)pControls->GetAt(i));
+  CXTPCustomizeCategory* pCategory = nSel != LB_ERR ? GetCategory((int)m_lstCategories.GetItemData(nSel)) : NULL;
+  if (pCategory != NULL) {
+    CXTPControls* pControls = pCategory->m_pControls;
+    m_lstCommands.SendMessage(LB_INITSTORAGE, (WPARAM)pControls->GetCount(), 0);
+    // A list without strings keeps what it is given as the row's data.
+    for (int i = 0; i < pControls->GetCount(); i++)
+      m_lstCommands.SendMessage(LB_ADDSTRING, 0, (LPARAM)pControls->GetAt(i));
   }
+  m_lstCommands.SendMessage(WM_SETREDRAW, TRUE, 0);
+  m_lstCommands.Invalidate();
 }
 
 void CXTPCustomizeCommandsPage::OnCategoriesSelectionChanged() { FillCommands(); }

@@ -187,7 +187,8 @@ CXTPCustomizeSheet::CXTPCustomizeSheet(CXTPCommandBars* pCommandBars, UINT nSele
       m_pSiteWnd(pCommandBars != NULL ? pCommandBars->GetSite() : NULL),
       m_pCommandBars(pCommandBars),
       m_pContextMenu(NULL),
-      m_pButtonImages(NULL) {
+      m_pButtonImages(NULL),
+      m_bButtonImagesLoaded(FALSE) {
   CString strCaption;
   XTPResourceManager()->LoadString(&strCaption, XTP_IDS_CUSTOMIZE);
   Construct(strCaption, m_pSiteWnd, nSelectPage);
@@ -215,8 +216,17 @@ CXTPCustomizeSheet* AFX_CDECL CXTPCustomizeSheet::GetRunningSheet() {
   return g_pRunRecord != NULL ? g_pRunRecord->pMouseSheet : NULL;
 }
 
-void CXTPCustomizeSheet::BuildButtonImages() {
-  m_pButtonImages = new CXTPImageManager();
+void CXTPCustomizeSheet::BuildButtonImages() { m_pButtonImages = new CXTPImageManager(); }
+
+CXTPImageManager* CXTPCustomizeSheet::GetButtonImages() {
+  LoadButtonImages();
+  return m_pButtonImages;
+}
+
+void CXTPCustomizeSheet::LoadButtonImages() {
+  if (m_bButtonImagesLoaded || m_pButtonImages == NULL) return;
+  m_bButtonImagesLoaded = TRUE;
+  // The pictures stand on a background of their mask colour (the first pixel's).
   CBitmap bmp;
   if (!XTPResourceManager()->LoadBitmap(&bmp, XTP_IDB_CUSTOMIZE_ICONS)) return;
   BITMAP bm = {};
@@ -599,6 +609,7 @@ LRESULT CXTPCustomizeSheet::OnInitCommandsPopup(WPARAM, LPARAM lParam) {
   CXTPCommandBar* pPopup = reinterpret_cast<CXTPCommandBar*>(lParam);
   if (pPopup == NULL || pPopup->GetBarID() != XTP_ID_CUSTOMIZE_CHANGEBUTTONIMAGE || pPopup->GetControlCount() > 0)
     return 0;
+  LoadButtonImages();
   CXTPImageManager::CIconSetsMap* pImages = m_pButtonImages != NULL ? m_pButtonImages->GetImages() : NULL;
   const int nCount = pImages != NULL ? (int)pImages->GetCount() : 0;
   for (int i = 1; i <= nCount; i++) {
@@ -627,6 +638,7 @@ LRESULT CXTPCustomizeSheet::OnExecute(WPARAM wParam, LPARAM lParam) {
     return 1;
   }
   if (nID == XTP_ID_CUSTOMIZE_CHANGEBUTTONIMAGE) {
+    LoadButtonImages();
     CXTPControl* pControl = GetSelection();
     CXTPImageManagerIconSet* pSet =
         pSource != NULL && m_pButtonImages != NULL ? m_pButtonImages->GetIconSet((UINT)pSource->GetIconId()) : NULL;

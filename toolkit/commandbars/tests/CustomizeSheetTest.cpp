@@ -5,10 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "CustomizeSheetTestSupport.h"
 #include "XTPControlEdit.h"
 #include "XTPControlPopup.h"
 #include "XTPCustomizeDropSource.h"
+#include "XTPResourceManager.h"
 #include "customize_res.h"
 
 using namespace cztest;
@@ -34,6 +37,76 @@ CString WindowText(CWnd* pWnd) {
   CString text;
   if (pWnd != nullptr) pWnd->GetWindowText(text);
   return text;
+}
+
+// The pictures of the button images' bitmap, one per 16-pixel column, in order: each
+// pixel's colour, or CLR_INVALID where the mask colour leaves it clear.
+using Picture = std::vector<COLORREF>;  // 16 x 16, rows top down
+std::vector<Picture> ButtonPictures() {
+  std::vector<Picture> pictures;
+  CBitmap bmp;
+  if (!XTPResourceManager()->LoadBitmap(&bmp, XTP_IDB_CUSTOMIZE_ICONS)) return pictures;
+  BITMAP bm = {};
+  bmp.GetBitmap(&bm);
+  CDC dc;
+  dc.CreateCompatibleDC(NULL);
+  CBitmap* pOld = dc.SelectObject(&bmp);
+  for (int image = 0; image < bm.bmWidth / 16; image++) {
+    Picture picture;
+    for (int y = 0; y < 16; y++)
+      for (int x = 0; x < 16; x++) {
+        const COLORREF clr = dc.GetPixel(image * 16 + x, y) & 0xFFFFFF;
+        picture.push_back(clr == RGB(255, 0, 255) ? CLR_INVALID : clr);
+      }
+    pictures.push_back(picture);
+  }
+  dc.SelectObject(pOld);
+  return pictures;
+}
+
+// How a cell of the open image popup shows the picture it stands for, at the place in the
+// cell where the picture fits best: the share of the picture's pixels whose state the
+// screen repeats (clear ones in the colour of the cell's corner, dark ones in another; light
+// ones may fade into the background and are not counted), and the share of its drawn pixels
+// that have their own colour on the screen.
+struct ImageCell {
+  double shape = 0;
+  double colour = 0;
+};
+std::vector<ImageCell> ReadImageCells(CXTPCommandBar* pPopup, const std::vector<Picture>& pictures) {
+  std::vector<ImageCell> cells;
+  testsupport::CSnapshot shot(pPopup->GetSafeHwnd(), testsupport::WindowArea::Client);
+  if (!shot.CopyFrom(pPopup->GetSafeHwnd(), testsupport::WindowArea::Client)) return cells;
+  for (int i = 0; i < pPopup->GetControlCount() && i < (int)pictures.size(); i++) {
+    const CRect rc = pPopup->GetControl(i)->GetRect();
+    const COLORREF clrBack = shot.Pixel(rc.left, rc.top) & 0xFFFFFF;
+    const Picture& picture = pictures[i];
+    ImageCell best;
+    int nBestShape = -1;
+    for (int oy = rc.top; oy + 16 <= rc.bottom; oy++)
+      for (int ox = rc.left; ox + 16 <= rc.right; ox++) {
+        int nShape = 0, nCounted = 0, nOpaque = 0, nColour = 0;
+        for (int p = 0; p < 256; p++) {
+          const COLORREF clr = shot.Pixel(ox + p % 16, oy + p / 16) & 0xFFFFFF;
+          const bool bOpaque = picture[p] != CLR_INVALID;
+          const bool bDark =
+              bOpaque && GetRValue(picture[p]) + GetGValue(picture[p]) + GetBValue(picture[p]) < 3 * 160;
+          if (!bOpaque || bDark) {
+            nCounted++;
+            if (bOpaque == (clr != clrBack)) nShape++;
+          }
+          if (bOpaque) nOpaque++;
+          if (bOpaque && clr == picture[p]) nColour++;
+        }
+        if (nShape > nBestShape) {
+          nBestShape = nShape;
+          best.shape = nCounted > 0 ? (double)nShape / nCounted : 0;
+          best.colour = nOpaque > 0 ? (double)nColour / nOpaque : 0;
+        }
+      }
+    cells.push_back(best);
+  }
+  return cells;
 }
 
 class CustomizeSheet : public ::testing::TestWithParam<int> {
@@ -234,6 +307,8 @@ TEST_P(CustomizeSheet, EveryContextMenuEntryHasItsEffect) {
   UINT nCounterBeforeDamaged = 0, nCounterAfterDamaged = 1;
   COLORREF clrPasted = CLR_INVALID;
   int nImagePopupCount = 0, nImagePopupWidth = 0, nFirstRow = 0;
+  const std::vector<Picture> pictures = ButtonPictures();
+  std::vector<ImageCell> imageCells;
   CSize szPlainImage(0, 0);
   COLORREF clrChosen = CLR_INVALID, clrButtonImage10 = CLR_INVALID;
   bool bPopupImageFound = false;
@@ -333,6 +408,7 @@ TEST_P(CustomizeSheet, EveryContextMenuEntryHasItsEffect) {
         clrButtonImage10 = MiddleColour(sheet.GetButtonImages(), 10);
         // The popup's buttons draw the sheet's button images, not the frame's.
         bPopupImageFound = pPopup->GetControl(9)->GetImage(16) == sheet.GetButtonImages()->GetImage(10, 16);
+        imageCells = ReadImageCells(pPopup, pictures);
         f.Shoot(Shot(L"image_popup").c_str(), &sheet, sheet.GetContextMenu(), pPopup);
         }))
       .Do("pick the tenth", [&] {
@@ -401,6 +477,14 @@ TEST_P(CustomizeSheet, EveryContextMenuEntryHasItsEffect) {
   EXPECT_EQ(42, nImagePopupCount);
   EXPECT_EQ(144, nImagePopupWidth);
   EXPECT_EQ(6, nFirstRow);
+  // Every cell shows its own picture, in the picture's colours where the theme draws
+  // resting images as they are (theme 3 draws them faded).
+  ASSERT_EQ(42u, pictures.size());
+  ASSERT_EQ(42u, imageCells.size());
+  for (size_t i = 0; i < imageCells.size(); i++) {
+    EXPECT_GE(imageCells[i].shape, 0.95) << "cell " << i;
+    if (GetParam() == 0) EXPECT_GE(imageCells[i].colour, 0.95) << "cell " << i;
+  }
   EXPECT_NE(CLR_INVALID, clrButtonImage10);
   EXPECT_TRUE(bPopupImageFound);
   EXPECT_EQ(clrButtonImage10, clrChosen);

@@ -244,7 +244,8 @@ class CXTPImageManager : public CCmdTarget {
   // A bitmap cut into images of the size; bAlpha: a 32-bit bitmap cut with its alpha.
   BOOL SetIcons(CBitmap& bmpIcons, const UINT* pCommands, int nCount, CSize szIcon,
                 int imageState, BOOL bAlpha);
-  // The same, taking the alpha flag from the bitmap's bit depth.
+  // The same, an alpha image when the bitmap has 32 bits per pixel and some alpha byte is
+  // not 0 (a screen-compatible bitmap has 32 bits and no alpha: it is masked instead).
   BOOL SetIcons(CBitmap* pBmpIcons, const UINT* pCommands, int nCount, CSize szIcon,
                 int imageState = XTP_IMAGESTATE_NORMAL);
   // An image list; null ids and count 0 take every image under ids 0, 1, ...

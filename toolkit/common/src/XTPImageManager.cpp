@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <new>
 #include <vector>
 
 #include "XTPImageReaders.h"
@@ -335,6 +336,36 @@ BOOL CXTPImageManager::SetIcons(UINT nIDResourceBitmap, const UINT* pCommands, i
   return SetIcons(bmp, pCommands, nCount, szIcon, imageState, bAlpha);
 }
 
+namespace {
+// Whether a 32-bit bitmap carries alpha: some pixel's alpha byte is not 0. A bitmap made for
+// a 32-bit screen (loaded from a 24-bit resource, or drawn with GDI) has 32 bits per pixel
+// and every alpha byte 0; taken as an alpha image it would be wholly clear.
+BOOL HasAlphaBytes(HBITMAP hBitmap, const BITMAP& bm) {
+  const int nRows = bm.bmHeight < 0 ? -bm.bmHeight : bm.bmHeight;
+  if (bm.bmWidth <= 0 || nRows <= 0) return FALSE;
+  std::vector<DWORD> pixels;
+  try {
+    pixels.resize(static_cast<size_t>(bm.bmWidth) * nRows);
+  } catch (const std::bad_alloc&) {
+    return FALSE;
+  }
+  BITMAPINFO bmi{};
+  bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  bmi.bmiHeader.biWidth = bm.bmWidth;
+  bmi.bmiHeader.biHeight = -nRows;
+  bmi.bmiHeader.biPlanes = 1;
+  bmi.bmiHeader.biBitCount = 32;
+  bmi.bmiHeader.biCompression = BI_RGB;
+  HDC hScreen = ::GetDC(NULL);
+  const int nGot = ::GetDIBits(hScreen, hBitmap, 0, nRows, pixels.data(), &bmi, DIB_RGB_COLORS);
+  ::ReleaseDC(NULL, hScreen);
+  if (nGot != nRows) return FALSE;
+  for (DWORD pixel : pixels)
+    if ((pixel >> 24) != 0) return TRUE;
+  return FALSE;
+}
+}  // namespace
+
 BOOL CXTPImageManager::SetIcons(CBitmap* pBmpIcons, const UINT* pCommands, int nCount, CSize szIcon,
                                 int imageState) {
   if (pBmpIcons == NULL || pBmpIcons->GetSafeHandle() == NULL) return FALSE;
@@ -344,8 +375,11 @@ BOOL CXTPImageManager::SetIcons(CBitmap* pBmpIcons, const UINT* pCommands, int n
   DIBSECTION ds{};
   const BOOL bSection = ::GetObjectW(pBmpIcons->GetSafeHandle(), sizeof(ds), &ds) == sizeof(ds);
   BITMAP bm{};
-  if (!bSection && ::GetObjectW(pBmpIcons->GetSafeHandle(), sizeof(bm), &bm) != sizeof(bm)) return FALSE;
-  return SetIcons(*pBmpIcons, pCommands, nCount, szIcon, imageState, bSection && ds.dsBm.bmBitsPixel == 32);
+  if (::GetObjectW(pBmpIcons->GetSafeHandle(), sizeof(bm), &bm) != sizeof(bm)) return FALSE;
+  // A 32-bit section whose alpha bytes are all 0 (a 24-bit picture widened) is masked too.
+  const BOOL bAlpha = bSection && ds.dsBm.bmBitsPixel == 32 &&
+                      HasAlphaBytes(static_cast<HBITMAP>(pBmpIcons->GetSafeHandle()), bm);
+  return SetIcons(*pBmpIcons, pCommands, nCount, szIcon, imageState, bAlpha);
 }
 
 BOOL CXTPImageManager::SetIcons(CBitmap& bmpIcons, const UINT* pCommands, int nCount, CSize szIcon,
