@@ -203,9 +203,12 @@ void StoreImpl::commit() {
 void StoreImpl::commitIfDue() {
     if (opt.groupSavesMs == 0) return commit();
     pendingSaves = true;
-    const bool groupFull = opt.groupSavesMax != 0 && pendingMessages >= opt.groupSavesMax;
-    if (groupFull || std::chrono::steady_clock::now() - lastCommit >= std::chrono::milliseconds(opt.groupSavesMs))
+    if (groupBound == 0) groupBound = opt.groupSavesMax;
+    const bool groupFull = groupBound != 0 && pendingMessages >= groupBound;
+    if (groupFull || std::chrono::steady_clock::now() - lastCommit >= std::chrono::milliseconds(opt.groupSavesMs)) {
         commit();
+        groupBound = uint32_t(std::min<uint64_t>(uint64_t(groupBound) * 2, uint64_t(opt.groupSavesMax) * 64));
+    }
 }
 
 // ---------------------------------------------------------------------------------------

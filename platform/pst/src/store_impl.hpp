@@ -93,6 +93,7 @@ struct StoreImpl {
     // Grouped saves: message saves since the last commit, and when that commit was.
     bool pendingSaves = false;
     uint32_t pendingMessages = 0;
+    uint32_t groupBound = 0;  // the current group's bound of saves (StoreOptions::groupSavesMax)
     std::chrono::steady_clock::time_point lastCommit = std::chrono::steady_clock::now();
     void loadNames();
     uint16_t namedId(const NamedProperty& np, bool create);

@@ -383,22 +383,23 @@ TEST(GroupedSaves, TheFileKeepsItsLastCommitUntilTheGroupEnds) {
 // With grouping, the saves after the interval commit on their own: every file state is a
 // valid store holding the messages of its last commit, and a save that comes after the
 // interval brings the file up to all of them.
-// However long the interval, a group ends at its bound: the file never lags more than that
-// many saves behind.
-TEST(GroupedSaves, AGroupEndsAtItsBoundOfSaves) {
+// However long the interval, a group ends at its bound, which doubles with each group from
+// the first: 2 saves, then 4, then 8.
+TEST(GroupedSaves, GroupsEndAtABoundThatDoublesFromTheFirst) {
     TempDir dir;
     const std::string path = (dir / "bound.pst").string();
     StoreOptions opt;
     opt.groupSavesMs = 600000;
-    opt.groupSavesMax = 4;
+    opt.groupSavesMax = 2;
     auto store = Store::create(path, Format::Unicode, "Bound", opt);
     Folder f = store->ipmSubtree().createSubfolder("Contacts", "IPF.Contact");
-    for (int i = 1; i <= 10; ++i) {
+    for (int i = 1; i <= 15; ++i) {
         writeContact(f, {"N", std::to_string(i), "", "", "", "", {}, {}});
         CheckReport r = checkFile(path);
         ASSERT_TRUE(r.ok()) << r.text();
-        EXPECT_EQ(size_t(i / 4 * 4), r.messages) << "after save " << i;
-        EXPECT_EQ(i % 4 != 0, store->hasPendingSaves()) << "after save " << i;
+        const size_t committed = i >= 14 ? 14 : i >= 6 ? 6 : i >= 2 ? 2 : 0;
+        EXPECT_EQ(committed, r.messages) << "after save " << i;
+        EXPECT_EQ(size_t(i) != committed, store->hasPendingSaves()) << "after save " << i;
     }
 }
 

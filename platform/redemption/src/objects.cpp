@@ -417,8 +417,8 @@ std::wstring ConfiguredVersion() {
 StorePtr OpenStoreFile(const std::wstring& path) {
   // Saving a contact commits it together with the others saved in the same short interval:
   // a commit rewrites the folder's tables, the B-tree pages and the header, which costs
-  // several times the contact itself. A group holds at most 32 saves, so a write the disk
-  // refuses loses no more than those. Store Save, a folder's creation and the store's
+  // several times the contact itself. The first group holds at most 32 saves and each
+  // later one twice the one before, so a disk that is nearly full still takes the start. Store Save, a folder's creation and the store's
   // release commit at once.
   pst::StoreOptions options;
   options.groupSavesMs = kItemSaveGroupMs;

@@ -36,8 +36,8 @@ extern const wchar_t kDefaultVersion[];
 std::wstring ConfiguredVersion();
 
 // Item saves within this many milliseconds of the store's last commit are committed with
-// the next commit after it (pst::StoreOptions::groupSavesMs), and at most this many item
-// saves wait for one (groupSavesMax), so a full disk loses few of the contacts counted.
+// the next commit after it (pst::StoreOptions::groupSavesMs); the first group holds at most
+// kItemSaveGroupMax saves, each later one twice the one before (groupSavesMax).
 extern const unsigned kItemSaveGroupMs;
 extern const unsigned kItemSaveGroupMax;
 

@@ -210,9 +210,10 @@ struct StoreOptions {
     // Store::save, Store::saveIfDue when due, a folder's creation or the store's end.
     // Writing many messages then costs one commit per interval instead of one per message.
     uint32_t groupSavesMs = 0;
-    // With grouped saves, also commit once this many message saves are pending (0: no
-    // bound): a write refused by a full disk then loses at most this many saves, however
-    // fast they come.
+    // With grouped saves, the first group also ends once this many message saves are
+    // pending, and each later group may hold twice as many as the one before, up to 64
+    // times this (0: no bound). A save's first commits stay small, so a disk that is nearly
+    // full when the save starts still takes some of it; later groups grow to the interval's.
     uint32_t groupSavesMax = 0;
 };
 
