@@ -278,20 +278,8 @@ inline const ControlSpan* FindSpan(const std::vector<ControlSpan>& spans, UINT n
 
 // The shown top-level windows of a process.
 inline std::set<HWND> ShownWindows(DWORD pid) {
-  struct S {
-    DWORD pid;
-    std::set<HWND> found;
-  } s = {pid, {}};
-  ::EnumWindows(
-      [](HWND h, LPARAM l) -> BOOL {
-        auto* s = reinterpret_cast<S*>(l);
-        DWORD pid = 0;
-        ::GetWindowThreadProcessId(h, &pid);
-        if (pid == s->pid && ::IsWindowVisible(h)) s->found.insert(h);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&s));
-  return s.found;
+  const std::vector<HWND> shown = testsupport::TopWindows(pid, [](HWND) { return true; });
+  return std::set<HWND>(shown.begin(), shown.end());
 }
 
 inline DWORD ProcessOf(HWND hWnd) {

@@ -102,22 +102,7 @@ inline bool IsPopupBar(HWND h) {
 }
 
 // The shown drop-down menus (popup bars) of a process, the one opened last first.
-inline std::vector<HWND> PopupMenus(DWORD pid) {
-  struct S {
-    DWORD pid;
-    std::vector<HWND> found;
-  } s = {pid, {}};
-  ::EnumWindows(
-      [](HWND h, LPARAM l) -> BOOL {
-        auto* s = reinterpret_cast<S*>(l);
-        DWORD pid = 0;
-        ::GetWindowThreadProcessId(h, &pid);
-        if (pid == s->pid && ::IsWindowVisible(h) && IsPopupBar(h)) s->found.push_back(h);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&s));
-  return s.found;
-}
+inline std::vector<HWND> PopupMenus(DWORD pid) { return testsupport::TopWindows(pid, IsPopupBar); }
 
 // A descendant window by its text (depth-first).
 inline HWND FindTextDeep(HWND hParent, const std::wstring& text) {

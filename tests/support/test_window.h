@@ -5,6 +5,7 @@
 #include <framework.h>
 
 #include <functional>
+#include <vector>
 
 namespace testsupport {
 
@@ -23,25 +24,34 @@ inline void ParkPointer() {
   ::SetCursorPos(::GetSystemMetrics(SM_CXSCREEN) - 2, ::GetSystemMetrics(SM_CYSCREEN) - 2);
 }
 
-// The first visible top-level window of process pid that accept takes (a test names it by
-// its text, its class, ...); null when none is there now.
-inline HWND FindTopWindow(DWORD pid, const std::function<bool(HWND)>& accept) {
+// The visible top-level windows of process pid that accept takes (a test names them by
+// their text, their class, ...), in the system's order (the topmost first); with bFirstOnly
+// only the first of them.
+inline std::vector<HWND> TopWindows(DWORD pid, const std::function<bool(HWND)>& accept, bool bFirstOnly = false) {
   struct Search {
     DWORD pid;
     const std::function<bool(HWND)>* accept;
-    HWND found;
-  } search = {pid, &accept, nullptr};
+    bool bFirstOnly;
+    std::vector<HWND> found;
+  } search = {pid, &accept, bFirstOnly, {}};
   ::EnumWindows(
       [](HWND h, LPARAM l) -> BOOL {
         auto* s = reinterpret_cast<Search*>(l);
         DWORD owner = 0;
         ::GetWindowThreadProcessId(h, &owner);
         if (owner != s->pid || !::IsWindowVisible(h) || !(*s->accept)(h)) return TRUE;
-        s->found = h;
-        return FALSE;
+        s->found.push_back(h);
+        return !s->bFirstOnly;
       },
       reinterpret_cast<LPARAM>(&search));
   return search.found;
+}
+
+// The first visible top-level window of process pid that accept takes; null when none is
+// there now.
+inline HWND FindTopWindow(DWORD pid, const std::function<bool(HWND)>& accept) {
+  const std::vector<HWND> found = TopWindows(pid, accept, true);
+  return found.empty() ? nullptr : found.front();
 }
 
 }  // namespace testsupport

@@ -337,15 +337,12 @@ BOOL CXTPImageManager::SetIcons(UINT nIDResourceBitmap, const UINT* pCommands, i
 }
 
 namespace {
-// Whether a 32-bit bitmap carries alpha: some pixel's alpha byte is not 0. A bitmap made for
-// a 32-bit screen (loaded from a 24-bit resource, or drawn with GDI) has 32 bits per pixel
-// and every alpha byte 0; taken as an alpha image it would be wholly clear.
-BOOL HasAlphaBytes(HBITMAP hBitmap, const BITMAP& bm) {
+// A bitmap's pixels as 32-bit BGRA, top row first; FALSE when they cannot be read.
+BOOL ReadPixels32(HBITMAP hBitmap, const BITMAP& bm, std::vector<BYTE>& pixels) {
   const int nRows = bm.bmHeight < 0 ? -bm.bmHeight : bm.bmHeight;
   if (bm.bmWidth <= 0 || nRows <= 0) return FALSE;
-  std::vector<DWORD> pixels;
   try {
-    pixels.resize(static_cast<size_t>(bm.bmWidth) * nRows);
+    pixels.resize(static_cast<size_t>(bm.bmWidth) * nRows * 4);
   } catch (const std::bad_alloc&) {
     return FALSE;
   }
@@ -359,9 +356,17 @@ BOOL HasAlphaBytes(HBITMAP hBitmap, const BITMAP& bm) {
   HDC hScreen = ::GetDC(NULL);
   const int nGot = ::GetDIBits(hScreen, hBitmap, 0, nRows, pixels.data(), &bmi, DIB_RGB_COLORS);
   ::ReleaseDC(NULL, hScreen);
-  if (nGot != nRows) return FALSE;
-  for (DWORD pixel : pixels)
-    if ((pixel >> 24) != 0) return TRUE;
+  return nGot == nRows;
+}
+
+// Whether a 32-bit bitmap carries alpha: some pixel's alpha byte is not 0. A bitmap made for
+// a 32-bit screen (loaded from a 24-bit resource, or drawn with GDI) has 32 bits per pixel
+// and every alpha byte 0; taken as an alpha image it would be wholly clear.
+BOOL HasAlphaBytes(HBITMAP hBitmap, const BITMAP& bm) {
+  std::vector<BYTE> pixels;
+  if (!ReadPixels32(hBitmap, bm, pixels)) return FALSE;
+  for (size_t i = 3; i < pixels.size(); i += 4)
+    if (pixels[i] != 0) return TRUE;
   return FALSE;
 }
 }  // namespace
@@ -413,22 +418,7 @@ BOOL CXTPImageManager::SetAlphaIcons(HBITMAP hBitmap, const UINT* pCommands, int
 
   // The strip's pixels, top row first.
   std::vector<BYTE> strip;
-  try {
-    strip.resize(static_cast<size_t>(bm.bmWidth) * nRows * 4);
-  } catch (const std::bad_alloc&) {
-    return FALSE;
-  }
-  BITMAPINFO bmi{};
-  bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bmi.bmiHeader.biWidth = bm.bmWidth;
-  bmi.bmiHeader.biHeight = -nRows;
-  bmi.bmiHeader.biPlanes = 1;
-  bmi.bmiHeader.biBitCount = 32;
-  bmi.bmiHeader.biCompression = BI_RGB;
-  HDC hScreen = ::GetDC(NULL);
-  const int nGot = ::GetDIBits(hScreen, hBitmap, 0, nRows, strip.data(), &bmi, DIB_RGB_COLORS);
-  ::ReleaseDC(NULL, hScreen);
-  if (nGot != nRows) return FALSE;
+  if (!ReadPixels32(hBitmap, bm, strip)) return FALSE;
 
   // Each part is szIcon tall; rows the strip does not have stay transparent.
   const int nCopyRows = std::min<int>(nRows, szIcon.cy);
