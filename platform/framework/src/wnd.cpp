@@ -2,6 +2,7 @@
 // reflection, and the thin wrappers over the window API.
 #include "framework.h"
 
+#include <algorithm>
 #include <set>
 #include <string>
 
@@ -851,8 +852,44 @@ BOOL CWnd::SendNotifyMessage(UINT message, WPARAM wParam, LPARAM lParam) const {
   return ::SendNotifyMessageW(m_hWnd, message, wParam, lParam);
 }
 
+namespace {
+// Every wrapped window below hWnd, at any depth, gets the message; parents go before their
+// children. The idle pass sends its command-UI update this way several times a second.
+// Stepping through a tree in z-order asks the window server for every sibling (under Wine a
+// round trip each, which a busy interface thread turns into thousands a second), while the
+// wrappers are known here and a window's parent is read without one.
+void SendToWrappedDescendants(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  struct Target {
+    int depth;
+    HWND hWnd;
+  };
+  std::vector<Target> targets;
+  for (HWND hCandidate : PermanentWindows().Handles()) {
+    int depth = 0;
+    HWND hParent = hCandidate;
+    while (hParent != nullptr && hParent != hWnd && depth < 1024) {
+      hParent = ::GetAncestor(hParent, GA_PARENT);
+      ++depth;
+    }
+    if (hParent == hWnd && hCandidate != hWnd) targets.push_back({depth, hCandidate});
+  }
+  std::sort(targets.begin(), targets.end(), [](const Target& a, const Target& b) {
+    return a.depth != b.depth ? a.depth < b.depth : a.hWnd < b.hWnd;
+  });
+  for (const Target& target : targets) {
+    // A handler before this one may have destroyed the window.
+    CWnd* pWnd = CWnd::FromHandlePermanent(target.hWnd);
+    if (pWnd != nullptr && ::IsWindow(target.hWnd)) AfxCallWndProc(pWnd, target.hWnd, message, wParam, lParam);
+  }
+}
+}  // namespace
+
 void PASCAL CWnd::SendMessageToDescendants(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam,
                                            BOOL bDeep, BOOL bOnlyPerm) {
+  if (bDeep && bOnlyPerm) {
+    SendToWrappedDescendants(hWnd, message, wParam, lParam);
+    return;
+  }
   for (HWND hWndChild = ::GetTopWindow(hWnd); hWndChild != nullptr;
        hWndChild = ::GetWindow(hWndChild, GW_HWNDNEXT)) {
     if (bOnlyPerm) {

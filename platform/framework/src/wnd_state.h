@@ -4,6 +4,7 @@
 
 #include <mutex>
 #include <unordered_map>
+#include <vector>
 
 #include "framework.h"
 
@@ -28,6 +29,14 @@ class PermanentMap {
     std::lock_guard<std::mutex> lock(m_mutex);
     auto it = m_map.find(h);
     if (it != m_map.end() && it->second == p) m_map.erase(it);
+  }
+  // The handles held at this moment, in no particular order.
+  std::vector<H> Handles() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    std::vector<H> handles;
+    handles.reserve(m_map.size());
+    for (const auto& entry : m_map) handles.push_back(entry.first);
+    return handles;
   }
 
  private:

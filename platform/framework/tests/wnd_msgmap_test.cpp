@@ -2,6 +2,7 @@
 // PreTranslateMessage chain, through real windows.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <string>
 #include <thread>
@@ -664,6 +665,74 @@ class CFilterWnd : public CWnd {
     return pMsg->wParam == eat;
   }
 };
+
+// A window noting when WM_TEST_PLAIN reaches it; it may destroy another window from there.
+class CDescendantWnd : public CWnd {
+ public:
+  std::vector<HWND>* pVisits = nullptr;
+  CWnd* pDestroyOnVisit = nullptr;
+
+ protected:
+  afx_msg LRESULT OnPlain(WPARAM, LPARAM) {
+    pVisits->push_back(m_hWnd);
+    if (pDestroyOnVisit != nullptr) {
+      pDestroyOnVisit->DestroyWindow();
+      pDestroyOnVisit = nullptr;
+    }
+    return 0;
+  }
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CDescendantWnd, CWnd)
+  ON_MESSAGE(WM_TEST_PLAIN, OnPlain)
+END_MESSAGE_MAP()
+
+TEST(Descendants, WrappedWindowsAtEveryDepthOnceParentsFirstAndNoneOutside) {
+  std::vector<HWND> visits;
+  CDescendantWnd top, a, a1, a1x, b1, hidden, outside;
+  for (CDescendantWnd* p : {&top, &a, &a1, &a1x, &b1, &hidden, &outside}) p->pVisits = &visits;
+  CreateTopLevel(top);
+  CreateTopLevel(outside);
+  const CRect rc(0, 0, 50, 20);
+  ASSERT_TRUE(a.Create(nullptr, L"a", WS_CHILD | WS_VISIBLE, rc, &top, 1));
+  ASSERT_TRUE(a1.Create(nullptr, L"a1", WS_CHILD | WS_VISIBLE, rc, &a, 2));
+  ASSERT_TRUE(a1x.Create(nullptr, L"a1x", WS_CHILD | WS_VISIBLE, rc, &a1, 3));
+  ASSERT_TRUE(hidden.Create(nullptr, L"hidden", WS_CHILD, rc, &top, 4));
+  // A window nobody wraps, with a wrapped child: the message passes it by and goes on down.
+  HWND hRaw = ::CreateWindowExW(0, L"STATIC", L"raw", WS_CHILD | WS_VISIBLE, 0, 0, 50, 20, top.m_hWnd, nullptr,
+                                nullptr, nullptr);
+  ASSERT_NE(hRaw, nullptr);
+  ASSERT_TRUE(b1.Create(nullptr, L"b1", WS_CHILD | WS_VISIBLE, rc, CWnd::FromHandle(hRaw), 5));
+
+  auto indexOf = [&](HWND h) { return std::find(visits.begin(), visits.end(), h) - visits.begin(); };
+  top.SendMessageToDescendants(WM_TEST_PLAIN, 0, 0, TRUE, TRUE);
+  EXPECT_EQ(visits.size(), 5u);
+  for (CWnd* p : {&a, &a1, &a1x, &b1, &hidden}) EXPECT_EQ(std::count(visits.begin(), visits.end(), p->m_hWnd), 1);
+  EXPECT_LT(indexOf(a.m_hWnd), indexOf(a1.m_hWnd));
+  EXPECT_LT(indexOf(a1.m_hWnd), indexOf(a1x.m_hWnd));
+  EXPECT_EQ(std::count(visits.begin(), visits.end(), outside.m_hWnd), 0);
+  EXPECT_EQ(std::count(visits.begin(), visits.end(), top.m_hWnd), 0);
+
+  // One level only: the direct children that have wrappers.
+  visits.clear();
+  top.SendMessageToDescendants(WM_TEST_PLAIN, 0, 0, FALSE, TRUE);
+  EXPECT_EQ(visits.size(), 2u);
+  EXPECT_EQ(std::count(visits.begin(), visits.end(), a.m_hWnd), 1);
+  EXPECT_EQ(std::count(visits.begin(), visits.end(), hidden.m_hWnd), 1);
+
+  // A handler destroying a window the pass has not reached yet: that window is skipped.
+  visits.clear();
+  a.pDestroyOnVisit = &a1x;
+  const HWND hGone = a1x.m_hWnd;
+  top.SendMessageToDescendants(WM_TEST_PLAIN, 0, 0, TRUE, TRUE);
+  EXPECT_FALSE(::IsWindow(hGone));
+  EXPECT_EQ(visits.size(), 4u);
+  EXPECT_EQ(std::count(visits.begin(), visits.end(), hGone), 0);
+
+  top.DestroyWindow();
+  outside.DestroyWindow();
+}
 
 TEST(PreTranslate, ParentsFilterQueuedInputUpToTheStopWindow) {
   CFilterWnd outer;
