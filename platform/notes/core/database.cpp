@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <mutex>
 
 #include "lmbcs.h"
 #include "xml.h"
@@ -622,8 +624,57 @@ Status ParseViewDesign(XmlReader& xml, bool isFolder, ViewDesign* view) {
 
 }  // namespace
 
+namespace {
+
+class FileByteSource : public ByteSource {
+ public:
+  FileByteSource(std::ifstream in, std::size_t size) : in_(std::move(in)), size_(size) {}
+  std::size_t Size() const override { return size_; }
+  bool Read(std::size_t begin, std::size_t end, std::string* out) const override {
+    out->clear();
+    if (begin > end || end > size_) return false;
+    std::lock_guard<std::mutex> guard(lock_);
+    in_.clear();
+    if (!in_.seekg(static_cast<std::streamoff>(begin), std::ios::beg)) return false;
+    out->resize(end - begin);
+    return end == begin || static_cast<bool>(in_.read(&(*out)[0], static_cast<std::streamsize>(end - begin)));
+  }
+
+ private:
+  mutable std::ifstream in_;
+  mutable std::mutex lock_;
+  std::size_t size_;
+};
+
+}  // namespace
+
+Status OpenFileByteSource(const std::filesystem::path& file, std::shared_ptr<const ByteSource>* out) {
+  out->reset();
+  std::error_code ec;
+  if (!std::filesystem::exists(file, ec)) return kErrFileNotFound;
+  if (std::filesystem::is_directory(file, ec)) return kErrFileAccess;
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return kErrFileAccess;
+  in.seekg(0, std::ios::end);
+  const std::streamoff size = in.tellg();
+  if (size < 0) return kErrFileAccess;
+  *out = std::make_shared<FileByteSource>(std::move(in), static_cast<std::size_t>(size));
+  return kOk;
+}
+
+Status Database::OpenFile(const std::filesystem::path& file, std::shared_ptr<const Database>* out,
+                          ParseFailure* failure) {
+  out->reset();
+  std::shared_ptr<const ByteSource> source;
+  Status s = OpenFileByteSource(file, &source);
+  if (s != kOk) return s;
+  auto bytes = std::make_shared<std::string>();
+  if (!source->Read(0, source->Size(), bytes.get())) return kErrFileAccess;
+  return Open(std::move(bytes), out, failure, std::move(source));
+}
+
 Status Database::Open(std::shared_ptr<const std::string> bytes, std::shared_ptr<const Database>* out,
-                      ParseFailure* failure) {
+                      ParseFailure* failure, std::shared_ptr<const ByteSource> source) {
   out->reset();
   const std::string& data = *bytes;
   auto fail = [&](Status s, const XmlReader* xml, const std::string& message) {
@@ -698,6 +749,10 @@ Status Database::Open(std::shared_ptr<const std::string> bytes, std::shared_ptr<
     }
   }
   if (xml.Next() != XmlReader::kEof) return fail(kErrDatabaseCorrupt, &xml, "data after </database>");
+  if (source) {
+    db->bytes_.reset();
+    db->source_ = std::move(source);
+  }
   *out = std::move(db);
   return kOk;
 }
@@ -707,7 +762,20 @@ Status Database::LoadDocument(std::uint32_t noteId, std::shared_ptr<const Note>*
   auto it = documents_.find(noteId);
   if (it == documents_.end()) return kErrNoteNotFound;
   auto note = std::make_shared<Note>();
-  Status s = ParseDocument(bytes_, it->second.begin, it->second.end, note.get(), failure);
+  Status s;
+  if (source_) {
+    // The document alone, read again from the file; offsets in *failure are the
+    // document's own either way.
+    auto document = std::make_shared<std::string>();
+    if (!source_->Read(it->second.begin, it->second.end, document.get())) {
+      if (failure) *failure = ParseFailure{0, 0, "the document can no longer be read from the file"};
+      return kErrNoteCorrupt;
+    }
+    const std::size_t size = document->size();
+    s = ParseDocument(std::move(document), 0, size, note.get(), failure);
+  } else {
+    s = ParseDocument(bytes_, it->second.begin, it->second.end, note.get(), failure);
+  }
   if (s != kOk) return s;
   note->IndexItems();
   note->noteId = noteId;

@@ -2,11 +2,14 @@
 //
 // Opening indexes the file in one pass: the views and folders are read in full, while
 // each document is only located (its byte range and note id). A document is parsed when it
-// is loaded, so opening a book of 100,000 contacts costs one scan of the bytes.
+// is loaded, so opening a book of 100,000 contacts costs one scan of the bytes. A database
+// opened from a file keeps the file rather than its bytes and reads each document again
+// when it is loaded: an open book costs its index, not its size.
 // All text handed out is LMBCS.
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <memory_resource>
 #include <mutex>
@@ -121,11 +124,28 @@ struct ParseFailure {
   std::string message;
 };
 
+// Where a database's bytes can be read again.
+class ByteSource {
+ public:
+  virtual ~ByteSource() = default;
+  virtual std::size_t Size() const = 0;
+  // The bytes [begin, end); false when they cannot be read (any more).
+  virtual bool Read(std::size_t begin, std::size_t end, std::string* out) const = 0;
+};
+
+// A database file, kept open for reading: kErrFileNotFound, kErrFileAccess.
+Status OpenFileByteSource(const std::filesystem::path& file, std::shared_ptr<const ByteSource>* out);
+
 class Database {
  public:
   // Indexes the bytes of a database file. On failure *failure tells where and why.
+  // With a source that holds the same bytes, the database drops them once indexed and
+  // reads each document from the source when it is loaded.
   static Status Open(std::shared_ptr<const std::string> bytes, std::shared_ptr<const Database>* out,
-                     ParseFailure* failure = nullptr);
+                     ParseFailure* failure = nullptr, std::shared_ptr<const ByteSource> source = nullptr);
+  // Reads the whole file through a source of its own and indexes it.
+  static Status OpenFile(const std::filesystem::path& file, std::shared_ptr<const Database>* out,
+                         ParseFailure* failure = nullptr);
 
   const std::string& Title() const { return title_; }  // LMBCS
   const std::vector<ViewDesign>& Views() const { return views_; }
@@ -135,7 +155,7 @@ class Database {
   const std::vector<std::uint32_t>& DocumentIds() const { return order_; }
 
   // Parses one document. kErrNoteNotFound for an unknown id, kErrNoteCorrupt for a document
-  // whose XML is damaged.
+  // whose XML is damaged or whose bytes can no longer be read from the file.
   Status LoadDocument(std::uint32_t noteId, std::shared_ptr<const Note>* out,
                       ParseFailure* failure = nullptr) const;
 
@@ -147,7 +167,8 @@ class Database {
   struct Range {
     std::size_t begin, end;
   };
-  std::shared_ptr<const std::string> bytes_;
+  std::shared_ptr<const std::string> bytes_;  // the whole file, without a source
+  std::shared_ptr<const ByteSource> source_;
   std::string title_;
   std::vector<ViewDesign> views_;
   std::unordered_map<std::uint32_t, Range> documents_;

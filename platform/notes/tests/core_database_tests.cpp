@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <memory>
@@ -335,3 +336,62 @@ TEST(Database, ItemLookupFindsTheFirstOfRepeatedNamesInLargeAndSmallNotes) {
 }
 }  // namespace
 
+namespace {
+
+// Everything a loaded document holds, as one text: items, values, rich text, attachments.
+std::string Describe(const Note& note) {
+  std::string out = std::string(note.unid) + "|" + std::string(note.form) + "\n";
+  for (const Item& item : note.items) {
+    out += std::string(item.name) + ":" + std::to_string(item.type) + "=";
+    for (const auto& v : item.values) out += std::string(v) + ";";
+    std::shared_ptr<const RichText> rt;
+    if (item.type == kTypeRichText && item.GetRichText(&rt) == kOk) out += rt->ToRtf(0, rt->Length());
+    for (std::size_t a : item.attachments) out += "[" + note.attachments[a].name + "]";
+    out += "\n";
+  }
+  return out;
+}
+
+TEST(Database, OpenedFromAFileLoadsDocumentsAsFromMemoryAndFailsCleanlyWhenTheFileChanges) {
+  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "vorlix-notes-source-test";
+  std::filesystem::create_directories(dir);
+  const std::filesystem::path copy = dir / "names.nsf";
+  std::filesystem::copy_file(std::string(NOTES_FIXTURES) + "/names.nsf", copy,
+                             std::filesystem::copy_options::overwrite_existing);
+
+  auto memory = OpenFixture();
+  std::shared_ptr<const Database> file;
+  ASSERT_EQ(Database::OpenFile(copy, &file), kOk);
+  ASSERT_EQ(file->DocumentIds(), memory->DocumentIds());
+  ASSERT_EQ(file->Views().size(), memory->Views().size());
+  std::size_t corrupt = 0;
+  for (std::uint32_t id : memory->DocumentIds()) {
+    std::shared_ptr<const Note> a, b;
+    const Status sa = memory->LoadDocument(id, &a);
+    ParseFailure failure;
+    ASSERT_EQ(file->LoadDocument(id, &b, &failure), sa) << id;
+    if (sa != kOk) {
+      ++corrupt;
+      continue;
+    }
+    EXPECT_EQ(Describe(*b), Describe(*a)) << id;
+  }
+  EXPECT_EQ(corrupt, 1u);  // the fixture's one damaged document fails either way
+
+  // The file cut short under the open database: its last document is gone, and says so.
+  std::filesystem::resize_file(copy, 100);
+  std::shared_ptr<const Note> gone;
+  ParseFailure failure;
+  EXPECT_EQ(file->LoadDocument(file->DocumentIds().back(), &gone, &failure), kErrNoteCorrupt);
+  EXPECT_FALSE(gone);
+  EXPECT_FALSE(failure.message.empty());
+
+  std::shared_ptr<const Database> none;
+  EXPECT_EQ(Database::OpenFile(dir / "missing.nsf", &none), kErrFileNotFound);
+  EXPECT_EQ(Database::OpenFile(dir, &none), kErrFileAccess);
+  EXPECT_FALSE(none);
+  file.reset();
+  std::filesystem::remove_all(dir);
+}
+
+}  // namespace

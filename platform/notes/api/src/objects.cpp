@@ -516,11 +516,8 @@ LNSTATUS LNDatabase::Open(LNINT /*options*/) {
     std::string rel;
     core::Status st = data.ResolveDatabase(d->server, d->path, &file, &rel);
     if (st != core::kOk) return st;
-    auto bytes = std::make_shared<std::string>();
-    st = core::ReadWholeFile(file, bytes.get());
-    if (st != core::kOk) return st;
     std::shared_ptr<const core::Database> db;
-    st = core::Database::Open(std::move(bytes), &db);
+    st = core::Database::OpenFile(file, &db);
     if (st != core::kOk) return st;
     d->db = std::move(db);
     d->relPath = rel;
