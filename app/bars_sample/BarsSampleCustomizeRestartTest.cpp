@@ -48,25 +48,13 @@ CRect ImageArea(const ControlSpan& span) {
   return rc;
 }
 
-// A 16 x 16 bitmap of one colour.
-HBITMAP SolidBitmap(COLORREF clr) {
-  CClientDC screen(nullptr);
-  CDC dc;
-  dc.CreateCompatibleDC(&screen);
-  CBitmap bmp;
-  bmp.CreateCompatibleBitmap(&screen, 16, 16);
-  CBitmap* pOld = dc.SelectObject(&bmp);
-  dc.FillSolidRect(0, 0, 16, 16, clr);
-  dc.SelectObject(pOld);
-  return static_cast<HBITMAP>(bmp.Detach());
-}
 
 // Puts a bitmap on the clipboard, and, when bDamaged, the toolkit's image format holding
 // bytes that are no image data.
 bool PutOnClipboard(COLORREF clr, bool bDamaged) {
   if (!::OpenClipboard(nullptr)) return false;
   ::EmptyClipboard();
-  ::SetClipboardData(CF_BITMAP, SolidBitmap(clr));
+  ::SetClipboardData(CF_BITMAP, testsupport::SolidBitmap(clr));
   if (bDamaged) {
     HGLOBAL h = ::GlobalAlloc(GMEM_MOVEABLE, 40);
     BYTE* p = static_cast<BYTE*>(::GlobalLock(h));
@@ -350,7 +338,7 @@ TEST_F(BarsSampleCustomizeRestart, ControlsMovedDeletedRenamedRestyledAndGivenIm
       uidriver::ClickAt(POINT{pName->rect.right - 8, pName->rect.CenterPoint().y});
       testsupport::PumpFor(200);
       uidriver::PressKey(VK_END);
-      ChordKey({VK_SHIFT}, VK_HOME);
+      uidriver::PressChord({VK_SHIFT}, VK_HOME);
       testsupport::PumpFor(100);
       uidriver::TypeText(L"User's guide");
       testsupport::PumpFor(200);
@@ -448,7 +436,7 @@ TEST_F(BarsSampleCustomizeRestart, ShortcutAndMenuAnimationSeenAtOnceAndAfterARe
     nHelpWidthBuilt = helpMenuWidth(hFrame, L"commandbars\\bars_sample_customize_help_menu_before.png");
     ASSERT_GT(nHelpWidthBuilt, 0) << "the Help menu did not open";
     // Before: Ctrl+H runs nothing.
-    ChordKey({VK_CONTROL}, 'H');
+    uidriver::PressChord({VK_CONTROL}, 'H');
     testsupport::PumpFor(500);
     EXPECT_NE(kCommandText, uidriver::WindowText(hStatus));
 
@@ -486,7 +474,7 @@ TEST_F(BarsSampleCustomizeRestart, ShortcutAndMenuAnimationSeenAtOnceAndAfterARe
     ASSERT_NE(hKeyField, nullptr);
     uidriver::Click(hKeyField);
     testsupport::PumpFor(200);
-    ChordKey({VK_CONTROL}, 'H');
+    uidriver::PressChord({VK_CONTROL}, 'H');
     EXPECT_TRUE(testsupport::PumpUntil([&] { return uidriver::WindowText(hKeyField) == L"Ctrl+H"; }, 3000))
         << "the field reads " << CStringA(uidriver::WindowText(hKeyField).c_str()).GetString();
     HWND hAssign = PageControl(hSheet, XTP_IDC_BUTTON_ASSIGN);
@@ -519,7 +507,7 @@ TEST_F(BarsSampleCustomizeRestart, ShortcutAndMenuAnimationSeenAtOnceAndAfterARe
     // At once: the shortcut runs its command, and the Help menu is wider for it.
     ::SetForegroundWindow(hFrame);
     testsupport::PumpFor(200);
-    ChordKey({VK_CONTROL}, 'H');
+    uidriver::PressChord({VK_CONTROL}, 'H');
     EXPECT_TRUE(testsupport::PumpUntil([&] { return uidriver::WindowText(hStatus) == kCommandText; }, 3000))
         << "the message pane reads " << CStringA(uidriver::WindowText(hStatus).c_str()).GetString();
     nHelpWidthAtOnce = helpMenuWidth(hFrame, L"commandbars\\bars_sample_customize_help_menu_changed.png");
@@ -536,7 +524,7 @@ TEST_F(BarsSampleCustomizeRestart, ShortcutAndMenuAnimationSeenAtOnceAndAfterARe
   ASSERT_NE(hFrame, nullptr);
   HWND hStatus = ChildById(hFrame, kStatusBarId);
   ASSERT_NE(hStatus, nullptr);
-  ChordKey({VK_CONTROL}, 'H');
+  uidriver::PressChord({VK_CONTROL}, 'H');
   EXPECT_TRUE(testsupport::PumpUntil([&] { return uidriver::WindowText(hStatus) == kCommandText; }, 3000))
       << "after the restart the message pane reads " << CStringA(uidriver::WindowText(hStatus).c_str()).GetString();
   EXPECT_EQ(nHelpWidthAtOnce, helpMenuWidth(hFrame, L"commandbars\\bars_sample_customize_help_menu_restart.png"));

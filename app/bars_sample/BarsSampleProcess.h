@@ -8,32 +8,16 @@
 #include <string>
 
 #include "UiDriver.h"
+#include "test_process.h"
 #include "test_pump.h"
 #include "test_window.h"
 
 namespace framebarstest {
 
 // BarsSample.exe beside this test, with a profile name of its own.
-class CSampleProcess {
+class CSampleProcess : public testsupport::CChildProcess {
  public:
-  ~CSampleProcess() { Kill(); }
-
-  bool Start(const std::wstring& profile) {
-    wchar_t exe[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring dir(exe);
-    dir = dir.substr(0, dir.rfind(L'\\'));
-    std::wstring cmd = L"\"" + dir + L"\\BarsSample.exe\" /profile " + profile;
-    STARTUPINFOW si = {sizeof(si)};
-    PROCESS_INFORMATION pi = {};
-    if (!::CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi)) return false;
-    m_hProcess = pi.hProcess;
-    m_pid = pi.dwProcessId;
-    ::CloseHandle(pi.hThread);
-    return true;
-  }
-
-  bool Running() const { return m_hProcess && ::WaitForSingleObject(m_hProcess, 0) == WAIT_TIMEOUT; }
+  bool Start(const std::wstring& profile) { return StartBeside(L"BarsSample.exe", L"/profile " + profile); }
 
   // The first visible top-level window of the process with this text.
   HWND TopWindow(const std::wstring& text, DWORD timeoutMs = 20000) const {
@@ -47,31 +31,14 @@ class CSampleProcess {
     return found;
   }
   HWND FindTop(const std::wstring& text) const {
-    return testsupport::FindTopWindow(m_pid, [&](HWND h) { return uidriver::WindowText(h) == text; });
+    return testsupport::FindTopWindow(Pid(), [&](HWND h) { return uidriver::WindowText(h) == text; });
   }
 
   // Closes the frame as the user does and waits for the process to end; its exit code.
   DWORD Close(HWND hFrame) {
     ::PostMessageW(hFrame, WM_CLOSE, 0, 0);
-    ::WaitForSingleObject(m_hProcess, 15000);
-    DWORD code = STILL_ACTIVE;
-    ::GetExitCodeProcess(m_hProcess, &code);
-    return code;
+    return WaitExit(15000);
   }
-
-  void Kill() {
-    if (!m_hProcess) return;
-    if (Running()) {
-      ::TerminateProcess(m_hProcess, 1);
-      ::WaitForSingleObject(m_hProcess, 5000);
-    }
-    ::CloseHandle(m_hProcess);
-    m_hProcess = nullptr;
-  }
-
- private:
-  HANDLE m_hProcess = nullptr;
-  DWORD m_pid = 0;
 };
 
 // A direct child by control id.

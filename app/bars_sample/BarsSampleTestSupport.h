@@ -169,22 +169,6 @@ inline void RightClickAt(POINT pt) {
   ::SendInput(2, in, sizeof(INPUT));
 }
 
-// A key pressed with modifiers held (VK_CONTROL, VK_SHIFT, VK_MENU).
-inline void ChordKey(std::vector<WORD> modifiers, WORD vk) {
-  std::vector<INPUT> in;
-  auto key = [&](WORD k, bool up) {
-    INPUT i = {};
-    i.type = INPUT_KEYBOARD;
-    i.ki.wVk = k;
-    i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    in.push_back(i);
-  };
-  for (WORD m : modifiers) key(m, false);
-  key(vk, false);
-  key(vk, true);
-  for (auto it = modifiers.rbegin(); it != modifiers.rend(); ++it) key(*it, true);
-  ::SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
-}
 
 // ---- The program's bars seen from outside -----------------------------------------------------
 

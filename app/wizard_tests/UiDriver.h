@@ -46,7 +46,8 @@ inline void Click(HWND hWnd, POINT client = {-1, -1}) {
   ClickAt(pt);
 }
 
-inline void PressKey(WORD vk, bool ctrl = false) {
+// A key pressed with modifiers held (VK_CONTROL, VK_SHIFT, VK_MENU), released in reverse.
+inline void PressChord(const std::vector<WORD>& modifiers, WORD vk) {
   std::vector<INPUT> in;
   auto key = [&](WORD k, bool up) {
     INPUT i = {};
@@ -55,11 +56,15 @@ inline void PressKey(WORD vk, bool ctrl = false) {
     i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
     in.push_back(i);
   };
-  if (ctrl) key(VK_CONTROL, false);
+  for (WORD m : modifiers) key(m, false);
   key(vk, false);
   key(vk, true);
-  if (ctrl) key(VK_CONTROL, true);
+  for (auto it = modifiers.rbegin(); it != modifiers.rend(); ++it) key(*it, true);
   ::SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+}
+
+inline void PressKey(WORD vk, bool ctrl = false) {
+  PressChord(ctrl ? std::vector<WORD>{VK_CONTROL} : std::vector<WORD>{}, vk);
 }
 
 inline void TypeText(const std::wstring& text) {

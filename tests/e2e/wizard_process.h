@@ -12,6 +12,7 @@
 
 #include "UiDriver.h"
 #include "test_picture.h"
+#include "test_process.h"
 #include "test_pump.h"
 #include "test_window.h"
 
@@ -27,54 +28,16 @@ inline bool WaitFor(const std::function<bool()>& done, DWORD ms) {
   return true;
 }
 
-class CVorlixProcess {
+class CVorlixProcess : public testsupport::CChildProcess {
  public:
-  CVorlixProcess() = default;
-  ~CVorlixProcess() { Kill(); }
-  CVorlixProcess(const CVorlixProcess&) = delete;
-  CVorlixProcess& operator=(const CVorlixProcess&) = delete;
-
   // Starts bin\Vorlix.exe in its folder (as the launcher does).
-  bool Start() {
-    wchar_t exe[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring dir(exe);
-    dir = dir.substr(0, dir.rfind(L'\\'));
-    std::wstring cmd = L"\"" + dir + L"\\Vorlix.exe\"";
-    STARTUPINFOW si = {sizeof(si)};
-    PROCESS_INFORMATION pi = {};
-    if (!::CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi)) return false;
-    m_hProcess = pi.hProcess;
-    m_pid = pi.dwProcessId;
-    ::CloseHandle(pi.hThread);
-    return true;
-  }
-  DWORD Pid() const { return m_pid; }
-  HANDLE Handle() const { return m_hProcess; }
-  bool Running() const { return m_hProcess && ::WaitForSingleObject(m_hProcess, 0) == WAIT_TIMEOUT; }
-  // Waits for the process to end; its exit code, or STILL_ACTIVE.
-  DWORD WaitExit(DWORD ms) {
-    if (!m_hProcess) return 0;
-    ::WaitForSingleObject(m_hProcess, ms);
-    DWORD code = STILL_ACTIVE;
-    ::GetExitCodeProcess(m_hProcess, &code);
-    return code;
-  }
-  void Kill() {
-    if (!m_hProcess) return;
-    if (Running()) {
-      ::TerminateProcess(m_hProcess, 1);
-      ::WaitForSingleObject(m_hProcess, 5000);
-    }
-    ::CloseHandle(m_hProcess);
-    m_hProcess = nullptr;
-  }
+  bool Start() { return StartBeside(L"Vorlix.exe"); }
 
   // The main window (caption "Vorlix", frame class), once visible.
   HWND MainWindow(DWORD timeoutMs = 20000) {
     const DWORD start = ::GetTickCount();
     while (::GetTickCount() - start < timeoutMs) {
-      HWND found = testsupport::FindTopWindow(m_pid, [](HWND h) {
+      HWND found = testsupport::FindTopWindow(Pid(), [](HWND h) {
         return uidriver::ClassOf(h) != L"#32770" && uidriver::WindowText(h) == L"Vorlix";
       });
       if (found) return found;
@@ -83,10 +46,6 @@ class CVorlixProcess {
     }
     return nullptr;
   }
-
- private:
-  HANDLE m_hProcess = nullptr;
-  DWORD m_pid = 0;
 };
 
 // A descendant window by its control id (depth-first).

@@ -25,6 +25,26 @@ inline std::wstring ArtifactPath(const std::wstring& name) {
   return path;
 }
 
+// A size x size bitmap of the screen's format in one colour; with inset >= 0, a square of
+// a second colour drawn inset pixels inside the edge.
+inline HBITMAP SolidBitmap(COLORREF outer, int size = 16, int inset = -1, COLORREF inner = 0) {
+  HDC hScreen = ::GetDC(nullptr);
+  HDC hDC = ::CreateCompatibleDC(hScreen);
+  HBITMAP hBitmap = ::CreateCompatibleBitmap(hScreen, size, size);
+  HGDIOBJ hOld = ::SelectObject(hDC, hBitmap);
+  auto fill = [&](int from, int to, COLORREF clr) {
+    RECT rc = {from, from, to, to};
+    ::SetBkColor(hDC, clr);
+    ::ExtTextOutW(hDC, 0, 0, ETO_OPAQUE, &rc, nullptr, 0, nullptr);
+  };
+  fill(0, size, outer);
+  if (inset >= 0 && 2 * inset < size) fill(inset, size - inset, inner);
+  ::SelectObject(hDC, hOld);
+  ::DeleteDC(hDC);
+  ::ReleaseDC(nullptr, hScreen);
+  return hBitmap;
+}
+
 namespace detail {
 
 inline void PutBigEndian32(std::vector<unsigned char>& out, uint32_t v) {

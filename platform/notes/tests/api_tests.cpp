@@ -224,8 +224,11 @@ TEST_F(NotesApi, DocumentsGiveTheirItemsAsText) {
   ASSERT_EQ(categories.GetCount(), 3);
   EXPECT_EQ(W(categories[1]), L"VIP");
   EXPECT_EQ(alice.RefreshObjectFromNoteHandle(), 0u);
+  EXPECT_EQ(W(categories[1]), L"VIP");
+  EXPECT_EQ(alice.GetItemType("Body"), LNITEMTYPE_RICHTEXT);
   EXPECT_EQ(alice.Close(), 0u);
   EXPECT_FALSE(alice.HasItem("FirstName"));
+  EXPECT_EQ(alice.RefreshObjectFromNoteHandle(), 0x0119u);  // not open
 
   LNDocument textBody = OpenEntry(db, L"($People)", 8);
   EXPECT_EQ(textBody.GetItemType("Body"), LNITEMTYPE_TEXT);

@@ -268,15 +268,8 @@ struct Frame {
     pSecond = AddBar(L"Second", 201, kSecond, 3);
     // Images for the first three commands.
     for (UINT nID = 33001; nID <= 33003; nID++) {
-      CClientDC screen(nullptr);
-      CDC dc;
-      dc.CreateCompatibleDC(&screen);
       CBitmap bmp;
-      bmp.CreateCompatibleBitmap(&screen, 16, 16);
-      CBitmap* pOld = dc.SelectObject(&bmp);
-      dc.FillSolidRect(0, 0, 16, 16, RGB(255, 0, 255));
-      dc.FillSolidRect(2, 2, 12, 12, CommandColour(nID));
-      dc.SelectObject(pOld);
+      bmp.Attach(testsupport::SolidBitmap(RGB(255, 0, 255), 16, 2, CommandColour(nID)));
       pBars->GetImageManager()->SetMaskColor(RGB(255, 0, 255));
       pBars->GetImageManager()->SetIcons(&bmp, &nID, 1, CSize(16, 16));
     }

@@ -240,7 +240,7 @@ class LNEXPORT LNNote : public LNNotesClass {
   // LNITEMTYPE_xxx of the first item of that name; LNERR_ITEM_NOT_FOUND when absent.
   LNITEMTYPE GetItemType(const LNString& name) const;
   LNSTATUS GetAttachments(LNAttachmentArray* attachments) const;
-  // Reads the open note again from its database.
+  // Brings the object up to date with its open note; status 0x0119 when it is not open.
   LNSTATUS RefreshObjectFromNoteHandle();
 };
 

@@ -349,11 +349,9 @@ LNSTATUS LNNote::RefreshObjectFromNoteHandle() {
   NoteData* d = nullptr;
   LNSTATUS s = OpenNote(*this, &d);
   if (s != core::kOk) return Report(s);
-  if (d->kind == LNKind::kViewFolder) return core::kOk;
-  std::shared_ptr<const core::Note> fresh;
-  s = d->db->LoadDocument(d->noteId, &fresh);
-  if (s != core::kOk) return Report(s);
-  d->note = std::move(fresh);
+  // The object holds the note itself, not a copy of a handle's note: nothing can have
+  // changed it behind the object, so there is nothing to read again (and a save that
+  // refreshes every contact does not load and parse each one twice).
   return core::kOk;
 }
 
