@@ -273,6 +273,34 @@ TEST_F(NotesApi, EntriesThatAreNoReadableDocumentFailAndTheRestGoOn) {
   EXPECT_THROW(closed.GetEntryCount(), LNSTATUS);
 }
 
+// An open book is read from its file, which others may still change: a document that can
+// no longer be read fails alone, and what was read before stays.
+TEST_F(NotesApi, AnOpenBookReadsItsFileWhichMayBeCutShortUnderIt) {
+  ASSERT_EQ(Start(), 0u);
+  LNDatabase db = OpenBook();
+  LNDocument alice = OpenEntry(db, L"Friends", 0);
+  EXPECT_EQ(ItemText(alice, "FirstName"), L"Alice");
+
+  HANDLE hFile = ::CreateFileW((data_ / L"names.nsf").c_str(), GENERIC_WRITE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
+                               nullptr);
+  ASSERT_NE(hFile, INVALID_HANDLE_VALUE);
+  LARGE_INTEGER at;
+  at.QuadPart = 100;
+  ASSERT_TRUE(::SetFilePointerEx(hFile, at, nullptr, FILE_BEGIN));
+  ASSERT_TRUE(::SetEndOfFile(hFile));
+  ::CloseHandle(hFile);
+
+  LNViewFolder people;
+  ASSERT_EQ(db.GetViewFolder("($People)", &people), 0u);
+  ASSERT_EQ(people.Open(0), 0u);
+  LNDocument last;
+  ASSERT_EQ(people[people.GetEntryCount() - 1].GetDocument(&last), 0u);
+  EXPECT_EQ(last.Open(0), LNERR_DATABASE_CORRUPT + 2);
+  EXPECT_EQ(ItemText(alice, "FirstName"), L"Alice");
+  EXPECT_EQ(alice.RefreshObjectFromNoteHandle(), 0u);
+}
+
 TEST_F(NotesApi, LongRichTextIsReadInPiecesWithTheMoreTextStatus) {
   ASSERT_EQ(Start(), 0u);
   LNSetThrowAllErrorsGlobal(TRUE);  // the status is a warning: returned, not thrown
