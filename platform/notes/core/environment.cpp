@@ -120,18 +120,10 @@ std::string PathToUtf8(const fs::path& path) {
 }
 
 Status ReadWholeFile(const fs::path& file, std::string* bytes) {
-  std::error_code ec;
-  if (!fs::exists(file, ec)) return kErrFileNotFound;
-  if (fs::is_directory(file, ec)) return kErrFileAccess;
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return kErrFileAccess;
-  in.seekg(0, std::ios::end);
-  std::streamoff size = in.tellg();
-  if (size < 0) return kErrFileAccess;
-  in.seekg(0, std::ios::beg);
-  bytes->resize(static_cast<std::size_t>(size));
-  if (size > 0 && !in.read(&(*bytes)[0], size)) return kErrFileAccess;
-  return kOk;
+  std::shared_ptr<const ByteSource> source;
+  const Status s = OpenFileByteSource(file, &source);
+  if (s != kOk) return s;
+  return source->Read(0, source->Size(), bytes) ? kOk : kErrFileAccess;
 }
 
 bool NotesIni::Load(const fs::path& file) {
