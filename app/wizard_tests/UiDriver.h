@@ -115,6 +115,41 @@ inline HWND FindButton(HWND hDialog, const std::wstring& caption) {
   return nullptr;
 }
 
+// What stands at a window's middle on the screen, for a test to say what took its click.
+inline std::wstring WhatCovers(HWND hWnd) {
+  RECT rc;
+  ::GetWindowRect(hWnd, &rc);
+  HWND hAt = ::WindowFromPoint(POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2});
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(hAt, &pid);
+  return ClassOf(hAt) + L" \"" + WindowText(hAt) + L"\" of process " + std::to_wstring(pid);
+}
+
+// Clicks a window until done() holds. Tests share one screen: another program's window can
+// stand over the point for a while, so each try first waits for the window to be the one
+// there, raising its top-level window when it is not. Returns done().
+template <class Done>
+bool ClickUntil(HWND hWnd, Done done, int attempts = 5) {
+  HWND hRoot = ::GetAncestor(hWnd, GA_ROOT);
+  auto uncovered = [&] {
+    RECT rc;
+    ::GetWindowRect(hWnd, &rc);
+    return ::WindowFromPoint(POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2}) == hWnd;
+  };
+  for (int attempt = 0; attempt < attempts && !done(); ++attempt) {
+    for (int i = 0; i < 150 && !uncovered(); ++i) {
+      if (i % 25 == 24) {
+        ::SetWindowPos(hRoot, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        ::SetForegroundWindow(hRoot);
+      }
+      ::Sleep(20);
+    }
+    Click(hWnd);
+    for (int i = 0; i < 50 && !done(); ++i) ::Sleep(20);
+  }
+  return done();
+}
+
 // Answers the message boxes of a process, one queued answer per box, from a thread of
 // its own: keeps each box's text, takes a picture of it when a name is given, then clicks
 // the answer's button.
