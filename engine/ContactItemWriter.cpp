@@ -248,21 +248,24 @@ CString CNotesReader::ReadTextFile(CString strPath) {
 }
 
 namespace {
-thread_local CString t_strGuardedFailure;
+// A plain array: the thread's end must not have to destroy it (see fw_thread_end.h).
+constexpr int kGuardedFailureChars = 512;
+thread_local wchar_t t_szGuardedFailure[kGuardedFailureChars];
 }  // namespace
 
-CString GetGuardedFailure() { return t_strGuardedFailure; }
+CString GetGuardedFailure() { return CString(t_szGuardedFailure); }
 
-void ClearGuardedFailure() { t_strGuardedFailure.Empty(); }
+void ClearGuardedFailure() { t_szGuardedFailure[0] = L'\0'; }
 
 void NoteGuardedFailure(CException* e) {
-  wchar_t szText[512] = {};
+  wchar_t szText[kGuardedFailureChars] = {};
   try {
     if (e && e->GetErrorMessage(szText, _countof(szText))) {
       CString strText(szText);
       strText.TrimRight();
       // The first failure says why; the ones that follow it are mostly its consequences.
-      if (!strText.IsEmpty() && t_strGuardedFailure.IsEmpty()) t_strGuardedFailure = strText;
+      if (!strText.IsEmpty() && t_szGuardedFailure[0] == L'\0')
+        wcsncpy_s(t_szGuardedFailure, strText.GetString(), _TRUNCATE);
     }
   } catch (...) {
   }

@@ -303,7 +303,7 @@ bool CSpreadsheetWriter::ReadRow(CStringArray& cells, long row) {
 
   const std::wstring& line = m_aRows[m_nCurrentRow - 1].str();
   ++m_nCurrentRow;
-  static thread_local std::vector<CellSpan> spans;
+  std::vector<CellSpan> spans;
   SplitLine(line, m_strSeparator.str(), spans);
   cells.SetSize(static_cast<INT_PTR>(spans.size()));
   for (size_t i = 0; i < spans.size(); ++i)

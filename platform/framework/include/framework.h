@@ -19,6 +19,9 @@
 #if __has_include("fw_types.h")
 #include "fw_types.h"
 #endif
+#if __has_include("fw_thread_end.h")
+#include "fw_thread_end.h"
+#endif
 #if __has_include("fw_except.h")
 #include "fw_except.h"
 #endif

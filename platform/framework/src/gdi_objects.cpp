@@ -44,19 +44,16 @@ struct ThreadTables {
 thread_local ThreadTables* t_tables = nullptr;
 thread_local bool t_tablesGone = false;
 
-struct TablesReaper {
-  ~TablesReaper() {
-    delete t_tables;
-    t_tables = nullptr;
-    t_tablesGone = true;
-  }
-};
-thread_local TablesReaper t_reaper;
+void FreeTables(void* pTables) {
+  delete static_cast<ThreadTables*>(pTables);
+  if (t_tables == pTables) t_tables = nullptr;
+  t_tablesGone = true;
+}
 
 ThreadTables* Tables(bool create) {
   if (t_tables == nullptr && create && !t_tablesGone) {
-    static_cast<void>(&t_reaper);  // makes sure the reaper runs at thread exit
     t_tables = new ThreadTables;
+    fwthread::AtThreadEnd(&FreeTables, t_tables);
   }
   return t_tables;
 }

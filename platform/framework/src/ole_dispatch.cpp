@@ -11,32 +11,45 @@ IMPLEMENT_DYNAMIC(COleDispatchException, CException)
 // ---------------------------------------------------------------------------------------
 namespace {
 
-// Undoes the thread's OleInitialize when the thread ends, unless AfxOleTerm did already.
+// Whether the thread's OleInitialize is still to be undone; the thread's end undoes it
+// unless AfxOleTerm did already.
 struct OleThreadState {
   bool initialized = false;
-  ~OleThreadState() {
-    if (initialized) ::OleUninitialize();
-  }
 };
-thread_local OleThreadState t_oleState;
+thread_local OleThreadState* t_pOleState = nullptr;
+
+void EndThreadOle(void* pState) {
+  auto* state = static_cast<OleThreadState*>(pState);
+  if (state->initialized) ::OleUninitialize();
+  if (t_pOleState == state) t_pOleState = nullptr;
+  delete state;
+}
+
+OleThreadState& OleState() {
+  if (t_pOleState == nullptr) {
+    t_pOleState = new OleThreadState;
+    fwthread::AtThreadEnd(&EndThreadOle, t_pOleState);
+  }
+  return *t_pOleState;
+}
 
 }  // namespace
 
 BOOL AFXAPI AfxOleInit() {
-  if (t_oleState.initialized) return TRUE;
+  if (OleState().initialized) return TRUE;
   HRESULT hr = ::OleInitialize(nullptr);
   if (FAILED(hr)) return FALSE;  // e.g. RPC_E_CHANGED_MODE: the thread is multithreaded
-  t_oleState.initialized = true;
+  OleState().initialized = true;
   return TRUE;
 }
 
 void AFXAPI AfxOleTerm(BOOL bJustRevoke) {
-  if (bJustRevoke || !t_oleState.initialized) return;
-  t_oleState.initialized = false;
+  if (bJustRevoke || t_pOleState == nullptr || !t_pOleState->initialized) return;
+  t_pOleState->initialized = false;
   ::OleUninitialize();
 }
 
-BOOL AFXAPI AfxOleIsInitialized() { return t_oleState.initialized; }
+BOOL AFXAPI AfxOleIsInitialized() { return t_pOleState != nullptr && t_pOleState->initialized; }
 
 // ---------------------------------------------------------------------------------------
 SCODE PASCAL COleException::Process(const CException* pAnyException) {

@@ -26,19 +26,16 @@ namespace {
 // may still ask for it after the thread's destructors ran, and then get a fresh one.
 thread_local ThreadState* t_pState = nullptr;
 
-struct ThreadStateOwner {
-  ~ThreadStateOwner() {
-    delete t_pState;
-    t_pState = nullptr;
-  }
-};
+void FreeThreadState(void* pState) {
+  delete static_cast<ThreadState*>(pState);
+  if (t_pState == pState) t_pState = nullptr;
+}
 }  // namespace
 
 ThreadState& GetThreadState() {
   if (t_pState == nullptr) {
     t_pState = new ThreadState;
-    thread_local ThreadStateOwner owner;  // frees the state when the thread ends
-    (void)owner;
+    fwthread::AtThreadEnd(&FreeThreadState, t_pState);
   }
   return *t_pState;
 }

@@ -2,8 +2,12 @@
 // worker functions, user-interface threads with their message loop and idle processing.
 #include <gtest/gtest.h>
 
+#include <process.h>
+
 #include <atomic>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "framework.h"
@@ -155,6 +159,82 @@ TEST(Threads, WorkerUpdatesAWindowOfTheUiThread) {
   EXPECT_EQ(text, L"set by worker");
   delete pThread;
   wnd.DestroyWindow();
+}
+
+// What a thread's end-of-thread clean-ups did, in order, with the thread's own state then.
+struct EndLog {
+  std::mutex lock;
+  std::vector<std::string> entries;
+  void Add(const std::string& entry) {
+    std::lock_guard<std::mutex> guard(lock);
+    entries.push_back(entry);
+  }
+};
+
+struct EndEntry {
+  EndLog* log;
+  std::string name;
+  std::vector<int>* owned;  // a heap object only the clean-up frees
+};
+
+void LogAndFree(void* p) {
+  auto* entry = static_cast<EndEntry*>(p);
+  entry->log->Add(entry->name + ":" + std::to_string(entry->owned->size()));
+  delete entry->owned;
+  delete entry;
+}
+
+void RegisterLate(void* p) {
+  auto* log = static_cast<EndLog*>(p);
+  log->Add("late registrar");
+  fwthread::AtThreadEnd(&LogAndFree, new EndEntry{log, "registered during clean-up", new std::vector<int>(3)});
+}
+
+void RegisterThreadEndWork(EndLog* log) {
+  fwthread::AtThreadEnd(&RegisterLate, log);
+  fwthread::AtThreadEnd(&LogAndFree, new EndEntry{log, "first", new std::vector<int>(1000, 7)});
+  fwthread::AtThreadEnd(&LogAndFree, new EndEntry{log, "second", new std::vector<int>(2)});
+}
+
+unsigned __stdcall CrtThreadBody(void* p) {
+  RegisterThreadEndWork(static_cast<EndLog*>(p));
+  return 0;
+}
+
+UINT FrameworkWorkerBody(LPVOID p) {
+  RegisterThreadEndWork(static_cast<EndLog*>(p));
+  return 0;
+}
+
+// Objects a thread owns are freed when it ends, last registered first, whatever made the
+// thread; a clean-up may register another. (Destructors of thread_local objects cannot do
+// this job here: they run after the thread's thread_local storage was released.)
+TEST(Threads, ThreadEndCleanUpsRunLastFirstForEveryKindOfThread) {
+  const std::vector<std::string> expected = {"second:2", "first:1000", "late registrar",
+                                             "registered during clean-up:3"};
+  {
+    EndLog log;
+    std::thread([&log] { RegisterThreadEndWork(&log); }).join();
+    EXPECT_EQ(log.entries, expected) << "std::thread";
+  }
+  {
+    EndLog log;
+    HANDLE hThread = reinterpret_cast<HANDLE>(::_beginthreadex(nullptr, 0, &CrtThreadBody, &log, 0, nullptr));
+    ASSERT_NE(hThread, nullptr);
+    ASSERT_TRUE(wndtest::WaitPumping(hThread));
+    ::CloseHandle(hThread);
+    EXPECT_EQ(log.entries, expected) << "_beginthreadex";
+  }
+  {
+    EndLog log;
+    CWinThread* pThread = AfxBeginThread(FrameworkWorkerBody, &log, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+    ASSERT_NE(pThread, nullptr);
+    pThread->m_bAutoDelete = FALSE;
+    pThread->ResumeThread();
+    ASSERT_TRUE(wndtest::WaitPumping(pThread->m_hThread));
+    delete pThread;
+    EXPECT_EQ(log.entries, expected) << "AfxBeginThread";
+  }
 }
 
 const UINT WM_TEST_PING = WM_APP + 20;

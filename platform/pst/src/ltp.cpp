@@ -307,7 +307,7 @@ void mvStrings(const std::vector<std::string>& texts, bool wide, Bytes& out) {
     const size_t head = 4 + 4 * texts.size();
     out.assign(head, '\0');
     wr32(&out[0], uint32_t(texts.size()));
-    thread_local Bytes item;  // kept for its buffer
+    Bytes item;  // one buffer for every string
     for (size_t i = 0; i < texts.size(); ++i) {
         wr32(&out[4 + 4 * i], uint32_t(out.size()));
         if (wide) utf8ToUtf16LeBytes(texts[i], item);

@@ -3,18 +3,25 @@
 // the application closes them (WH_CALLWNDPROC).
 #include <framework.h>
 
-#include <memory>
 
 #include "XTPKeyboardManager.h"
 #include "XTPMouseManager.h"
 
 namespace {
-thread_local std::unique_ptr<CXTPKeyboardManager> t_pKeyboardManager;
+thread_local CXTPKeyboardManager* t_pKeyboardManager = nullptr;
+
+void FreeKeyboardManager(void* pManager) {
+  delete static_cast<CXTPKeyboardManager*>(pManager);
+  if (t_pKeyboardManager == pManager) t_pKeyboardManager = nullptr;
+}
 }  // namespace
 
 CXTPKeyboardManager* AFXAPI XTPKeyboardManager() {
-  if (!t_pKeyboardManager) t_pKeyboardManager.reset(new CXTPKeyboardManager());
-  return t_pKeyboardManager.get();
+  if (t_pKeyboardManager == nullptr) {
+    t_pKeyboardManager = new CXTPKeyboardManager();
+    fwthread::AtThreadEnd(&FreeKeyboardManager, t_pKeyboardManager);
+  }
+  return t_pKeyboardManager;
 }
 
 CXTPKeyboardManager::CXTPKeyboardManager() : m_hHookKeyboard(NULL), m_hHookCallWndProc(NULL) {}
@@ -66,7 +73,7 @@ BOOL CXTPKeyboardManager::ProcessKeyboardHooks(UINT nMessage, WPARAM wParam, LPA
 }
 
 LRESULT CALLBACK CXTPKeyboardManager::KeyboardProc(int nCode, WPARAM wParam, LPARAM lParam) {
-  CXTPKeyboardManager* pManager = t_pKeyboardManager.get();
+  CXTPKeyboardManager* pManager = t_pKeyboardManager;
   const BOOL bKeyDown = (lParam & 0x80000000) == 0;
   if (nCode == HC_ACTION && pManager != NULL && !pManager->m_lstTargets.IsEmpty() && bKeyDown) {
     CXTPMouseManager* pMouseManager = XTPMouseManager();
