@@ -17,4 +17,29 @@ namespace fwthread {
 // writing one is harmless).
 void AtThreadEnd(void (*pfnCleanup)(void*), void* pObject);
 
+// The calling thread's own object of type T: made on first use by Get, deleted when the
+// thread ends. One per thread and type; Find gives null when the thread has none.
+template <class T>
+class ThreadOwned {
+ public:
+  static T& Get() {
+    if (s_pObject == nullptr) {
+      s_pObject = new T();
+      AtThreadEnd(&Delete, s_pObject);
+    }
+    return *s_pObject;
+  }
+  static T* Find() { return s_pObject; }
+
+ private:
+  static void Delete(void* pObject) {
+    delete static_cast<T*>(pObject);
+    if (s_pObject == pObject) s_pObject = nullptr;
+  }
+  static thread_local T* s_pObject;
+};
+
+template <class T>
+thread_local T* ThreadOwned<T>::s_pObject = nullptr;
+
 }  // namespace fwthread

@@ -22,6 +22,10 @@ struct TempEntry {
   ReleaseFn release;
 };
 
+// Set once the thread's tables are gone: wrappers destroyed after the thread's own clean-up
+// (globals destroyed at process exit) then find "no table" instead of making new ones.
+thread_local bool t_tablesGone = false;
+
 struct ThreadTables {
   std::unordered_map<void*, CObject*> attached[3];
   std::map<TempKey, TempEntry> temporaries;
@@ -35,27 +39,17 @@ struct ThreadTables {
       delete entry.wrapper;
     }
   }
-  ~ThreadTables() { DeleteTemporaries(); }
+  ~ThreadTables() {
+    DeleteTemporaries();
+    t_tablesGone = true;
+  }
 };
 
-// The tables are reached through a plain pointer so that wrappers destroyed after the
-// thread's own clean-up (globals destroyed at process exit) find "no table" instead of a
-// destroyed one.
-thread_local ThreadTables* t_tables = nullptr;
-thread_local bool t_tablesGone = false;
-
-void FreeTables(void* pTables) {
-  delete static_cast<ThreadTables*>(pTables);
-  if (t_tables == pTables) t_tables = nullptr;
-  t_tablesGone = true;
-}
+using OwnedTables = fwthread::ThreadOwned<ThreadTables>;
 
 ThreadTables* Tables(bool create) {
-  if (t_tables == nullptr && create && !t_tablesGone) {
-    t_tables = new ThreadTables;
-    fwthread::AtThreadEnd(&FreeTables, t_tables);
-  }
-  return t_tables;
+  if (OwnedTables::Find() == nullptr && create && !t_tablesGone) return &OwnedTables::Get();
+  return OwnedTables::Find();
 }
 
 }  // namespace
@@ -99,11 +93,11 @@ CObject* FindOrMakeTemporary(Space space, void* handle, const void* kind, MakeFn
 using fw_gdi::Space;
 
 void AFXAPI AfxDeleteTempGdiObjects() {
-  if (auto* t = fw_gdi::t_tables) t->DeleteTemporaries();
+  if (auto* t = fw_gdi::Tables(false)) t->DeleteTemporaries();
 }
 
 int AFXAPI AfxGetTempGdiObjectCount() {
-  auto* t = fw_gdi::t_tables;
+  auto* t = fw_gdi::Tables(false);
   return t ? static_cast<int>(t->temporaries.size()) : 0;
 }
 

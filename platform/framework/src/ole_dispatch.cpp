@@ -15,41 +15,34 @@ namespace {
 // unless AfxOleTerm did already.
 struct OleThreadState {
   bool initialized = false;
-};
-thread_local OleThreadState* t_pOleState = nullptr;
-
-void EndThreadOle(void* pState) {
-  auto* state = static_cast<OleThreadState*>(pState);
-  if (state->initialized) ::OleUninitialize();
-  if (t_pOleState == state) t_pOleState = nullptr;
-  delete state;
-}
-
-OleThreadState& OleState() {
-  if (t_pOleState == nullptr) {
-    t_pOleState = new OleThreadState;
-    fwthread::AtThreadEnd(&EndThreadOle, t_pOleState);
+  ~OleThreadState() {
+    if (initialized) ::OleUninitialize();
   }
-  return *t_pOleState;
-}
+};
+using OwnedOleState = fwthread::ThreadOwned<OleThreadState>;
 
 }  // namespace
 
 BOOL AFXAPI AfxOleInit() {
-  if (OleState().initialized) return TRUE;
+  OleThreadState& state = OwnedOleState::Get();
+  if (state.initialized) return TRUE;
   HRESULT hr = ::OleInitialize(nullptr);
   if (FAILED(hr)) return FALSE;  // e.g. RPC_E_CHANGED_MODE: the thread is multithreaded
-  OleState().initialized = true;
+  state.initialized = true;
   return TRUE;
 }
 
 void AFXAPI AfxOleTerm(BOOL bJustRevoke) {
-  if (bJustRevoke || t_pOleState == nullptr || !t_pOleState->initialized) return;
-  t_pOleState->initialized = false;
+  OleThreadState* pState = OwnedOleState::Find();
+  if (bJustRevoke || pState == nullptr || !pState->initialized) return;
+  pState->initialized = false;
   ::OleUninitialize();
 }
 
-BOOL AFXAPI AfxOleIsInitialized() { return t_pOleState != nullptr && t_pOleState->initialized; }
+BOOL AFXAPI AfxOleIsInitialized() {
+  const OleThreadState* pState = OwnedOleState::Find();
+  return pState != nullptr && pState->initialized;
+}
 
 // ---------------------------------------------------------------------------------------
 SCODE PASCAL COleException::Process(const CException* pAnyException) {

@@ -20,25 +20,9 @@ PermanentMap<HMENU, CMenu>& PermanentMenus() {
   return map;
 }
 
-namespace {
-// The state lives on the heap behind a trivially destructible pointer: objects destroyed
-// late in a thread's (or the process's) life - global windows, the application object -
-// may still ask for it after the thread's destructors ran, and then get a fresh one.
-thread_local ThreadState* t_pState = nullptr;
-
-void FreeThreadState(void* pState) {
-  delete static_cast<ThreadState*>(pState);
-  if (t_pState == pState) t_pState = nullptr;
-}
-}  // namespace
-
-ThreadState& GetThreadState() {
-  if (t_pState == nullptr) {
-    t_pState = new ThreadState;
-    fwthread::AtThreadEnd(&FreeThreadState, t_pState);
-  }
-  return *t_pState;
-}
+// The thread's state, freed at the thread's end (for the main thread, after the static
+// objects: global windows and the application object still find it while destroyed).
+ThreadState& GetThreadState() { return fwthread::ThreadOwned<ThreadState>::Get(); }
 
 void ThreadState::DeleteTemporaries() {
   // Temporaries never own their handles: clear them so the destructors leave them alone.

@@ -7,21 +7,8 @@
 #include "XTPKeyboardManager.h"
 #include "XTPMouseManager.h"
 
-namespace {
-thread_local CXTPKeyboardManager* t_pKeyboardManager = nullptr;
-
-void FreeKeyboardManager(void* pManager) {
-  delete static_cast<CXTPKeyboardManager*>(pManager);
-  if (t_pKeyboardManager == pManager) t_pKeyboardManager = nullptr;
-}
-}  // namespace
-
 CXTPKeyboardManager* AFXAPI XTPKeyboardManager() {
-  if (t_pKeyboardManager == nullptr) {
-    t_pKeyboardManager = new CXTPKeyboardManager();
-    fwthread::AtThreadEnd(&FreeKeyboardManager, t_pKeyboardManager);
-  }
-  return t_pKeyboardManager;
+  return &fwthread::ThreadOwned<CXTPKeyboardManager>::Get();
 }
 
 CXTPKeyboardManager::CXTPKeyboardManager() : m_hHookKeyboard(NULL), m_hHookCallWndProc(NULL) {}
@@ -73,7 +60,7 @@ BOOL CXTPKeyboardManager::ProcessKeyboardHooks(UINT nMessage, WPARAM wParam, LPA
 }
 
 LRESULT CALLBACK CXTPKeyboardManager::KeyboardProc(int nCode, WPARAM wParam, LPARAM lParam) {
-  CXTPKeyboardManager* pManager = t_pKeyboardManager;
+  CXTPKeyboardManager* pManager = fwthread::ThreadOwned<CXTPKeyboardManager>::Find();
   const BOOL bKeyDown = (lParam & 0x80000000) == 0;
   if (nCode == HC_ACTION && pManager != NULL && !pManager->m_lstTargets.IsEmpty() && bKeyDown) {
     CXTPMouseManager* pMouseManager = XTPMouseManager();

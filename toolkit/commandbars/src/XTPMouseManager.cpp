@@ -9,23 +9,13 @@
 #include "XTPMouseManager.h"
 
 namespace {
-thread_local CXTPMouseManager* t_pMouseManager = nullptr;
 thread_local POINT t_ptLastMouse = {0, 0};
-
-void FreeMouseManager(void* pManager) {
-  delete static_cast<CXTPMouseManager*>(pManager);
-  if (t_pMouseManager == pManager) t_pMouseManager = nullptr;
-}
 
 BOOL IsButtonMessage(UINT nMessage) { return nMessage != WM_MOUSEMOVE && nMessage != WM_NCMOUSEMOVE; }
 }  // namespace
 
 CXTPMouseManager* AFXAPI XTPMouseManager() {
-  if (t_pMouseManager == nullptr) {
-    t_pMouseManager = new CXTPMouseManager();
-    fwthread::AtThreadEnd(&FreeMouseManager, t_pMouseManager);
-  }
-  return t_pMouseManager;
+  return &fwthread::ThreadOwned<CXTPMouseManager>::Get();
 }
 
 POINT CXTPMouseManager::GetLastMousePoint() { return t_ptLastMouse; }
@@ -197,7 +187,7 @@ void CXTPMouseManager::HandleClickOutside(UINT nMessage, POINT point) {
 }
 
 LRESULT CALLBACK CXTPMouseManager::MouseProc(int nCode, WPARAM wParam, LPARAM lParam) {
-  CXTPMouseManager* pManager = t_pMouseManager;
+  CXTPMouseManager* pManager = fwthread::ThreadOwned<CXTPMouseManager>::Find();
   if (nCode != HC_ACTION || pManager == NULL || lParam == 0)
     return ::CallNextHookEx(NULL, nCode, wParam, lParam);
 
@@ -240,7 +230,7 @@ void CXTPMouseManager::TrackMouseLeave(HWND hWnd) {
 }
 
 void CALLBACK CXTPMouseManager::TrackMouseLeaveProc(HWND hWnd, UINT, UINT_PTR idEvent, DWORD) {
-  CXTPMouseManager* pManager = t_pMouseManager;
+  CXTPMouseManager* pManager = fwthread::ThreadOwned<CXTPMouseManager>::Find();
   if (!::IsWindow(hWnd)) {
     if (pManager != NULL && pManager->m_hWndLeave == hWnd) pManager->m_hWndLeave = NULL;
     return;
